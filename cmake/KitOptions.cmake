@@ -1,0 +1,26 @@
+# Compiler and linker settings shared by every target of the kit.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+# Release builds optimise for size: the kit has to fit a diskette.
+set(CMAKE_C_FLAGS_RELEASE   "-Os -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+
+add_library(kit_options INTERFACE)
+target_compile_definitions(kit_options INTERFACE
+  WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+target_compile_options(kit_options INTERFACE
+  -Wall -Wextra
+  $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949>
+  $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
+target_link_options(kit_options INTERFACE
+  -static -static-libgcc -static-libstdc++
+  $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
+
+# Where the kit's programs and its stand-in archive library land.
+set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
+
+function(kit_program target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
+endfunction()

@@ -1,0 +1,59 @@
+# Tests are Windows executables run under Wine by the bench scripts in
+# tests/support/bench. One ctest entry per executable: each Wine start costs time.
+
+set(KIT_BENCH_DIR  ${CMAKE_SOURCE_DIR}/tests/support/bench)
+set(KIT_WINE_DIR   ${CMAKE_BINARY_DIR}/wine)
+set(KIT_PREFIX_BASE ${KIT_WINE_DIR}/base)
+
+# The prefix is made once per test run; every test works in a fresh copy of it.
+add_test(NAME bench_prefix
+  COMMAND ${KIT_BENCH_DIR}/make-prefix.sh ${KIT_PREFIX_BASE})
+set_tests_properties(bench_prefix PROPERTIES FIXTURES_SETUP wine_bench TIMEOUT 300)
+add_test(NAME bench_stop
+  COMMAND ${KIT_BENCH_DIR}/stop-all.sh ${KIT_WINE_DIR})
+set_tests_properties(bench_stop PROPERTIES FIXTURES_CLEANUP wine_bench)
+
+set(KIT_TEST_ENV
+  "KIT_BUILD_DIR=${CMAKE_BINARY_DIR}"
+  "KIT_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "KIT_OUTPUT_DIR=${KIT_OUTPUT_DIR}")
+
+# kit_wine_test(NAME <name> [DISPLAY] COMMAND <exe or script> [args...])
+# Runs a command in a fresh copy of the bench prefix; DISPLAY gives it an Xvfb screen.
+function(kit_wine_test)
+  cmake_parse_arguments(ARG "DISPLAY" "NAME;TIMEOUT" "COMMAND" ${ARGN})
+  set(flags)
+  if(ARG_DISPLAY)
+    list(APPEND flags --display)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_test(NAME ${ARG_NAME}
+    COMMAND ${KIT_BENCH_DIR}/run-test.sh --base ${KIT_PREFIX_BASE}
+            --work ${KIT_WINE_DIR}/runs/${ARG_NAME} ${flags} -- ${ARG_COMMAND})
+  set_tests_properties(${ARG_NAME} PROPERTIES
+    FIXTURES_REQUIRED wine_bench
+    ENVIRONMENT "${KIT_TEST_ENV}"
+    TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# kit_gtest(<target> [DISPLAY] SOURCES ... [LIBS ...] [DEPENDS ...])
+# A GoogleTest executable for the target, run under Wine as one ctest entry.
+function(kit_gtest target)
+  cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} kit_test_support GTest::gtest kit_options)
+  if(ARG_DEPENDS)
+    add_dependencies(${target} ${ARG_DEPENDS})
+  endif()
+  set(display)
+  if(ARG_DISPLAY)
+    set(display DISPLAY)
+  endif()
+  set(timeout)
+  if(ARG_TIMEOUT)
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
+  endif()
+  kit_wine_test(NAME ${target} ${display} ${timeout} COMMAND $<TARGET_FILE:${target}>)
+endfunction()

@@ -1,0 +1,14 @@
+# Cross-compiling for 32-bit Windows with MinGW-w64 (posix thread model).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(KIT_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${KIT_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KIT_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${KIT_TRIPLE}-windres)
+set(CMAKE_DLLTOOL      ${KIT_TRIPLE}-dlltool)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KIT_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

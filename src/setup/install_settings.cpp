@@ -1,0 +1,99 @@
+#include "setup/install_settings.h"
+
+#include "shared/module_path.h"
+#include "shared/text.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+TInstallSettings InstallSettings;
+
+namespace {
+
+const char kScriptName[] = "SETUP.INI";
+const char kDefaultEngineDir[] = "C:\\Program Files\\Borland\\Common Files\\BDE";
+const char kAbsent[] = "NONE";
+
+void ReadAppSection(TInstallSettings& s) {
+  s.ProductName = ReadIniString("APP", "NAME", "");
+  s.ProductVersion = ReadIniString("APP", "VERSION", "");
+  s.CompanyName = ReadIniString("APP", "COMPANY", "");
+  s.InstallDir = ReadIniString("APP", "INSTALLDIR", "");
+  s.ProductFolder = ReadIniString("APP", "FOLDER", "");
+  s.TitleText = ReadIniString("APP", "TITLE", "");
+  s.Readme = ReadIniString("APP", "README", "");
+  s.Run = ReadIniString("APP", "RUN", "");
+  s.UninstallLinkName = ReadIniString("APP", "UNINSTALL", "");
+  s.ProductTitle = Trim(s.ProductName + " " + s.ProductVersion);
+}
+
+void ReadEngineSections(TInstallSettings& s) {
+  s.DbEngineArchive = ReadIniString("BDE", "FILE", "");
+  s.DbEngineDir = ReadIniString("BDE", "PATH", kDefaultEngineDir);
+  s.DbEngineConfigFile = ReadIniString("BDE", "CFG", "IDAPI32.CFG");
+  s.DbEngineDate = ReadIniString("BDE", "DATE", "96-05-01");
+  s.ParadoxLangDriver = ReadIniString("BDE", "LANGPARADOX", "korea");
+  s.DbaseLangDriver = ReadIniString("BDE", "LANGDBASE", "DB949KO0");
+  s.DbEngineOverwrite = ReadIniString("BDE", "OVERWRITE", "FALSE");
+  s.CrwArchive = ReadIniString("CRW", "FILE", "");
+  s.CrwPath = ReadIniString("CRW", "PATH", "");
+}
+
+void ReadTables(TInstallSettings& s) {
+  s.FileCount = 0;
+  s.IconCount = 0;
+  for (unsigned n = 1; n <= kMaxScriptEntries; ++n) {
+    const std::string number = std::to_string(n);
+    const std::string file = ReadIniString("FILES", "FILE" + number, kAbsent);
+    if (file != kAbsent) {
+      s.FileEntries[n - 1] = {GetCommaField(file, 1), GetCommaField(file, 2),
+                              UpperAscii(GetCommaField(file, 3))};
+      s.FileCount = n;
+    }
+    const std::string icon = ReadIniString("ICONS", "ICON" + number, kAbsent);
+    if (icon != kAbsent) {
+      s.IconEntries[n - 1] = {GetCommaField(icon, 1), GetCommaField(icon, 2),
+                              GetCommaField(icon, 3), GetCommaField(icon, 4)};
+      s.IconCount = n;
+    }
+  }
+}
+
+}  // namespace
+
+std::string ReadIniString(const std::string& section, const std::string& key,
+                          const std::string& def) {
+  const std::string path = InstallSettings.SourceDir + kScriptName;
+  // Cleared first: when the cut splits a two-byte character the platform may
+  // leave the byte before the terminator unwritten.
+  char buffer[1024] = {};
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
+                                                buffer, sizeof buffer, path.c_str());
+  const std::size_t reported = length < sizeof buffer ? length : sizeof buffer - 1;
+  return std::string(buffer, strnlen(buffer, reported));
+}
+
+std::string GetCommaField(const std::string& text, unsigned n) {
+  unsigned commas = 0;
+  std::string field;
+  for (char c : text) {
+    if (c != ',') {
+      field += c;
+      continue;
+    }
+    if (++commas == n) return Trim(field);
+    field.clear();
+  }
+  return commas + 1 == n ? Trim(field) : std::string();
+}
+
+void ReadSetupScriptFor(const std::string& programPath) {
+  InstallSettings = TInstallSettings();
+  InstallSettings.SourceDir = DirectoryPart(programPath);
+  ReadAppSection(InstallSettings);
+  ReadEngineSections(InstallSettings);
+  ReadTables(InstallSettings);
+}
+
+void ReadSetupScript() { ReadSetupScriptFor(ModuleFileName()); }

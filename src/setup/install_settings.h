@@ -1,0 +1,63 @@
+// The setup script "SETUP.INI" and the one record setup fills from it.
+#pragma once
+
+#include <array>
+#include <string>
+
+struct FileEntry {
+  std::string Source;   // file name relative to SourceDir, as a rule a RAR archive
+  std::string DestDir;  // destination directory; path macros allowed
+  std::string Mode;     // upper-cased: "", "FAILIFEXISTS", "COPY" or anything else
+};
+
+struct IconEntry {
+  std::string ShellFolder;  // value name under the user's Shell Folders key
+  std::string LinkName;     // without ".LNK"
+  std::string Target;       // path macros allowed
+  std::string Arguments;    // path macros allowed; empty = none
+};
+
+constexpr unsigned kMaxScriptEntries = 10;
+
+struct TInstallSettings {
+  std::string SourceDir;  // directory of setup, ending in "\"
+  std::string ProductName;
+  std::string ProductVersion;
+  std::string ProductTitle;  // Trim(ProductName + " " + ProductVersion)
+  std::string CompanyName;
+  std::string InstallDir;
+  std::string ProductFolder;
+  std::string TitleText;
+  std::string Readme;
+  std::string Run;
+  std::string UninstallLinkName;
+  std::string DbEngineArchive;
+  std::string DbEngineDir;
+  std::string DbEngineConfigFile;
+  std::string DbEngineDate;
+  std::string ParadoxLangDriver;
+  std::string DbaseLangDriver;
+  std::string DbEngineOverwrite;
+  std::string CrwArchive;
+  std::string CrwPath;
+  unsigned FileCount = 0;  // highest slot present, not the number of entries
+  std::array<FileEntry, kMaxScriptEntries> FileEntries;  // slot n is [n - 1]
+  unsigned IconCount = 0;
+  std::array<IconEntry, kMaxScriptEntries> IconEntries;
+};
+
+// The process-wide settings of setup.
+extern TInstallSettings InstallSettings;
+
+// Fills InstallSettings from "SETUP.INI" beside the running program.
+void ReadSetupScript();
+
+// The same for a program at programPath; tests use it to place a script anywhere.
+void ReadSetupScriptFor(const std::string& programPath);
+
+// One value of "SETUP.INI" in InstallSettings.SourceDir, or def when absent.
+std::string ReadIniString(const std::string& section, const std::string& key,
+                          const std::string& def);
+
+// Field n (from 1) of a comma-separated text, trimmed; empty beyond the last field.
+std::string GetCommaField(const std::string& text, unsigned n);

@@ -1,0 +1,51 @@
+#include "setup/path_macros.h"
+
+#include "setup/install_settings.h"
+#include "shared/text.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// Asks with MAX_PATH first, then with the size the platform says it needs.
+template <typename Query>
+std::string QueryDirectory(Query query) {
+  std::vector<char> buffer(MAX_PATH, '\0');
+  UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.assign(length + 1, '\0');
+    length = query(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length >= buffer.size()) return std::string();
+  }
+  return std::string(buffer.data());
+}
+
+}  // namespace
+
+std::string ReplaceMacro(const std::string& text, const std::string& token,
+                         const std::string& value) {
+  if (token.empty()) return text;
+  std::string result = text;
+  std::string upper = UpperAscii(result);
+  std::string::size_type from = 0;
+  for (;;) {
+    const auto pos = upper.find(token, from);
+    if (pos == std::string::npos) return result;
+    result.replace(pos, token.size(), value);
+    upper = UpperAscii(result);
+    // Search on after the inserted value: a value holding its own token
+    // would otherwise be found again forever.
+    from = pos + value.size();
+  }
+}
+
+std::string ExpandPath(const std::string& path) {
+  const std::string systemDir = QueryDirectory(GetSystemDirectoryA);
+  const std::string windowsDir = QueryDirectory(GetWindowsDirectoryA);
+  std::string result = ReplaceMacro(path, "<WINDIR>", windowsDir);
+  result = ReplaceMacro(result, "<WINSYSDIR>", systemDir);
+  result = ReplaceMacro(result, "<BDEDIR>", InstallSettings.DbEngineDir);
+  return ReplaceMacro(result, "<INSTALLDIR>", InstallSettings.InstallDir);
+}

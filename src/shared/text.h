@@ -1,0 +1,20 @@
+// Byte-string helpers. Every text of the kit is 8-bit, code page 949;
+// none of these functions looks inside multi-byte characters.
+#pragma once
+
+#include <string>
+
+// Removes leading and trailing bytes of code 32 or less (never bytes of 128 and above).
+std::string Trim(const std::string& text);
+
+// Upper-cases the ASCII letters a to z only; every other byte stays as it is.
+std::string UpperAscii(std::string text);
+
+// The text up to and including its last "\" or ":"; empty when it has neither.
+std::string DirectoryPart(const std::string& path);
+
+// The text after its last "\" or ":"; the whole text when it has neither.
+std::string FileNamePart(const std::string& path);
+
+bool StartsWith(const std::string& text, const std::string& prefix);
+bool EndsWith(const std::string& text, const std::string& suffix);

@@ -1,0 +1,23 @@
+#include "shared/text.h"
+
+#include <gtest/gtest.h>
+
+TEST(Text, TrimRemovesControlBytesAndBlanksButNeverHighBytes) {
+  EXPECT_EQ("a b", Trim(" \t\r\n\x01" "a b\x1F "));
+  EXPECT_EQ("", Trim(" \t "));
+  EXPECT_EQ("\xA0" "한\xA0", Trim(" \xA0" "한\xA0 "));
+}
+
+TEST(Text, UpperAsciiChangesOnlyAsciiLetters) {
+  EXPECT_EQ("ABC-Z{}@`", UpperAscii("abc-z{}@`"));
+  EXPECT_EQ("설치 A", UpperAscii("설치 a"));
+}
+
+TEST(Text, DirectoryAndFileNameSplitAtLastBackslashOrColon) {
+  EXPECT_EQ("C:\\A\\", DirectoryPart("C:\\A\\X.EXE"));
+  EXPECT_EQ("C:", DirectoryPart("C:X.EXE"));
+  EXPECT_EQ("", DirectoryPart("X.EXE"));
+  EXPECT_EQ("X.EXE", FileNamePart("C:\\A\\X.EXE"));
+  EXPECT_EQ("X.EXE", FileNamePart("X.EXE"));
+  EXPECT_EQ("", FileNamePart("C:\\A\\"));
+}

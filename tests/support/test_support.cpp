@@ -1,0 +1,102 @@
+#include "test_support.h"
+
+#include "shared/handles.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+  char buffer[4096] = {};
+  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) {
+    throw std::runtime_error(std::string("environment variable missing: ") + name);
+  }
+  return std::string(buffer, length);
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path) {
+  std::string base = path;
+  if (!base.empty() && base.back() == '\\') base.pop_back();
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA((base + "\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = base + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find.Get(), &data));
+  }
+  find.Reset();
+  RemoveDirectoryA(base.c_str());
+}
+
+void MakeDirectories(const std::string& path) {
+  for (std::string::size_type pos = 3; pos <= path.size(); ++pos) {
+    if (pos == path.size() || path[pos] == '\\') {
+      CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    }
+  }
+}
+
+std::string ScratchDir(const std::string& name) {
+  const std::string dir = "C:\\kit-tests\\" + name;
+  RemoveTree(dir);
+  MakeDirectories(dir);
+  return dir + "\\";
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw std::runtime_error("cannot create " + path);
+  DWORD written = 0;
+  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                 nullptr) ||
+      written != bytes.size()) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    bytes.append(chunk, got);
+  }
+  return bytes;
+}
+
+std::string WindowsPathOfUnix(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string BuildTreePath(const std::string& relativePath) {
+  return WindowsPathOfUnix(EnvironmentValue("KIT_BUILD_DIR") + "/" + relativePath);
+}
+
+std::string KitOutputPath(const std::string& fileName) {
+  return WindowsPathOfUnix(EnvironmentValue("KIT_OUTPUT_DIR") + "/" + fileName);
+}
+
+std::string SourceTreePath(const std::string& relativePath) {
+  return WindowsPathOfUnix(EnvironmentValue("KIT_SOURCE_DIR") + "/" + relativePath);
+}

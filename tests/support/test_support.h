@@ -1,0 +1,32 @@
+// Helpers for tests that run under Wine: scratch folders, whole-file access
+// and the paths of the build tree.
+#pragma once
+
+#include <string>
+
+// A fresh, empty directory C:\kit-tests\<name> (made anew on every call),
+// returned with a trailing "\".
+std::string ScratchDir(const std::string& name);
+
+// Removes a directory with everything below it; no error when it is missing.
+void RemoveTree(const std::string& path);
+
+// Creates the directory and its missing parents.
+void MakeDirectories(const std::string& path);
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// A Unix path as Wine's drive Z: shows it.
+std::string WindowsPathOfUnix(const std::string& unixPath);
+
+// A file of the build tree (relativePath in Unix form), as a Windows path.
+std::string BuildTreePath(const std::string& relativePath);
+
+// A built program or library of the kit (setup.exe, UNRAR.DLL, ...).
+std::string KitOutputPath(const std::string& fileName);
+
+// A file of the source tree (relativePath in Unix form), as a Windows path.
+std::string SourceTreePath(const std::string& relativePath);
