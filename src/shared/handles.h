@@ -54,6 +54,15 @@ struct FindHandleTraits {
   static void Close(Handle h) { FindClose(h); }
 };
 
+// Registry keys that we opened. The predefined root keys (HKEY_LOCAL_MACHINE, ...)
+// are never put into one: they are not ours to close.
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { RegCloseKey(h); }
+};
+
 using FileHandle = ScopedHandle<KernelHandleTraits>;
 using ObjectHandle = ScopedHandle<ObjectHandleTraits>;
 using FindHandle = ScopedHandle<FindHandleTraits>;
+using RegistryKey = ScopedHandle<RegistryKeyTraits>;

@@ -1,0 +1,113 @@
+#include "shared/install_log.h"
+
+#include "shared/handles.h"
+#include "shared/text.h"
+
+#include <windows.h>
+
+const char kFileTag[] = "FILE:";
+const char kIconTag[] = "ICON:";
+const char kDirTag[] = "DIR:";
+const char kRegTag[] = "REG:";
+
+const char kInstallLogName[] = "INSTALL.LOG";
+const char kUninstallerLogName[] = "Install.log";
+const char kLockFileName[] = "Korvane.lck";
+
+namespace {
+
+// The payload starts after a five-byte tag ("FILE:", "ICON:") or a four-byte one
+// ("DIR:", "REG:") and is at most this long.
+constexpr std::string::size_type kMaxPayload = 250;
+
+// A log is a few kilobytes; anything this large is not one and is not read.
+constexpr DWORD kMaxLogSize = 64u * 1024 * 1024;
+
+bool Contains(const std::string& line, const char* tag) {
+  return line.find(tag) != std::string::npos;
+}
+
+bool Selected(const std::string& line, LogPass pass) {
+  switch (pass) {
+    case LogPass::Files:
+      return Contains(line, kFileTag) || Contains(line, kIconTag);
+    case LogPass::Directories:
+      return Contains(line, kDirTag);
+    case LogPass::Registry:
+      return Contains(line, kRegTag);
+  }
+  return false;
+}
+
+std::string::size_type PayloadStart(LogPass pass) {
+  return pass == LogPass::Files ? 5 : 4;
+}
+
+}  // namespace
+
+bool TInstallLog::SaveToFile(const std::string& path) const {
+  std::string bytes;
+  for (const std::string& line : lines_) bytes += line + "\r\n";
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) &&
+         written == bytes.size();
+}
+
+LogReadResult ReadInstallLog(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+               ? LogReadResult::Missing
+               : LogReadResult::Unreadable;
+  }
+  DWORD high = 0;
+  const DWORD size = GetFileSize(file.Get(), &high);
+  // A size the platform cannot report, or one far beyond any log, is not read.
+  if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxLogSize) {
+    return LogReadResult::Unreadable;
+  }
+  std::string bytes(size, '\0');
+  DWORD got = 0;
+  if (size > 0 && (!ReadFile(file.Get(), &bytes[0], size, &got, nullptr) || got != size)) {
+    return LogReadResult::Unreadable;
+  }
+  lines = SplitLogText(bytes);
+  return LogReadResult::Read;
+}
+
+std::vector<std::string> SplitLogText(const std::string& bytes) {
+  std::vector<std::string> lines;
+  const std::string::size_type end = bytes.find('\0');  // a zero byte ends the text
+  const std::string text = bytes.substr(0, end);
+  std::string::size_type pos = 0;
+  while (pos < text.size()) {
+    const std::string::size_type stop = text.find_first_of("\r\n", pos);
+    if (stop == std::string::npos) {
+      lines.push_back(text.substr(pos));
+      break;
+    }
+    lines.push_back(text.substr(pos, stop - pos));
+    pos = stop + 1;
+    if (text[stop] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+  }
+  return lines;
+}
+
+std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, LogPass pass) {
+  std::vector<std::string> payloads;
+  for (const std::string& line : lines) {
+    if (!Selected(line, pass)) continue;
+    const std::string::size_type start = PayloadStart(pass);
+    if (line.size() <= start) continue;  // nothing after the tag
+    std::string payload = Trim(line.substr(start, kMaxPayload));
+    if (!payload.empty()) payloads.push_back(std::move(payload));
+  }
+  return payloads;
+}

@@ -1,0 +1,56 @@
+// The install log: what setup records while it installs and the uninstaller
+// removes later. Writer and reader live here so the format lives in one place.
+//
+// The file holds one entry per line, a tag immediately followed by its payload,
+// as CP949 bytes; every line, the last included, ends in CR LF.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Tags: upper case, matched case-sensitively.
+extern const char kFileTag[];  // "FILE:" + path of a file to delete
+extern const char kIconTag[];  // "ICON:" + path of a shortcut file to delete
+extern const char kDirTag[];   // "DIR:" + directory to remove when empty
+extern const char kRegTag[];   // "REG:" + key below HKEY_LOCAL_MACHINE to remove
+
+extern const char kInstallLogName[];        // "INSTALL.LOG", as setup writes it
+extern const char kUninstallerLogName[];    // "Install.log", as the uninstaller opens it
+extern const char kLockFileName[];          // "Korvane.lck"
+
+// The in-memory log: lines are only appended, never reordered or removed.
+class TInstallLog {
+ public:
+  void Add(const std::string& line) { lines_.push_back(line); }
+  void Add(const char* tag, const std::string& payload) { lines_.push_back(tag + payload); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+  // Writes every line with CR LF to path, replacing any file there.
+  // False when the file cannot be created or fully written.
+  bool SaveToFile(const std::string& path) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+enum class LogReadResult { Read, Missing, Unreadable };
+
+// Reads the whole log file into lines before anything acts on it.
+LogReadResult ReadInstallLog(const std::string& path, std::vector<std::string>& lines);
+
+// Splits file bytes into lines: CR LF, a lone LF or a lone CR ends a line; a zero
+// byte ends the text. Text after the last line end is a line of its own.
+std::vector<std::string> SplitLogText(const std::string& bytes);
+
+// The uninstaller's three passes, in this order.
+enum class LogPass {
+  Files,        // lines holding "FILE:" or "ICON:": delete the file
+  Directories,  // lines holding "DIR:": remove the directory
+  Registry,     // lines holding "REG:": remove the key tree
+};
+
+// The payloads a pass acts on, in file order: every line that holds one of the
+// pass's tags anywhere, cut at the fixed position after a tag at the line's start
+// (at most 250 bytes) and trimmed. Empty payloads are left out: they name nothing,
+// and an empty key path would mean HKEY_LOCAL_MACHINE itself.
+std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, LogPass pass);

@@ -1,0 +1,115 @@
+#include "shared/install_log.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kExample = {
+    "FILE:C:\\KORVANE\\PROG.EXE",
+    "FILE:C:\\KORVANE\\DATA\\A.DBF",
+    "DIR:C:\\KORVANE",
+    "ICON:C:\\WINDOWS\\Start Menu\\Programs\\Pelmora 1.0\\Pelmora.LNK",
+    "DIR:C:\\WINDOWS\\Start Menu\\Programs\\Pelmora 1.0",
+    "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora 1.0",
+    "FILE:C:\\KORVANE\\INSTALL.LOG",
+    "FILE:C:\\KORVANE\\Korvane.lck",
+};
+
+std::string Joined(const Lines& lines, const std::string& end) {
+  std::string text;
+  for (const std::string& line : lines) text += line + end;
+  return text;
+}
+
+}  // namespace
+
+TEST(InstallLog, ExampleRoundTripsByteForByte) {
+  const std::string dir = ScratchDir("log");
+  TInstallLog log;
+  log.Add(kFileTag, "C:\\KORVANE\\PROG.EXE");
+  for (std::size_t i = 1; i < kExample.size(); ++i) log.Add(kExample[i]);
+  EXPECT_EQ(kExample, log.Lines());
+
+  WriteFileBytes(dir + kInstallLogName, std::string(5000, 'x'));  // replaced, not appended
+  ASSERT_TRUE(log.SaveToFile(dir + kInstallLogName));
+  EXPECT_EQ(Joined(kExample, "\r\n"), ReadFileBytes(dir + kInstallLogName));
+
+  Lines read;
+  ASSERT_EQ(LogReadResult::Read, ReadInstallLog(dir + kUninstallerLogName, read));
+  EXPECT_EQ(kExample, read);
+  EXPECT_EQ((Lines{"C:\\KORVANE\\PROG.EXE", "C:\\KORVANE\\DATA\\A.DBF",
+                   "C:\\WINDOWS\\Start Menu\\Programs\\Pelmora 1.0\\Pelmora.LNK",
+                   "C:\\KORVANE\\INSTALL.LOG", "C:\\KORVANE\\Korvane.lck"}),
+            PassPayloads(read, LogPass::Files));
+  EXPECT_EQ((Lines{"C:\\KORVANE", "C:\\WINDOWS\\Start Menu\\Programs\\Pelmora 1.0"}),
+            PassPayloads(read, LogPass::Directories));
+  EXPECT_EQ((Lines{"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora 1.0"}),
+            PassPayloads(read, LogPass::Registry));
+}
+
+TEST(InstallLog, KoreanPathsAreWrittenAsTheirBytes) {
+  const std::string dir = ScratchDir("log-korean");
+  TInstallLog log;
+  log.Add(kFileTag, "C:\\펠모라\\자료.DBF");
+  ASSERT_TRUE(log.SaveToFile(dir + kInstallLogName));
+  EXPECT_EQ("FILE:C:\\\xC6\xE7\xB8\xF0\xB6\xF3\\\xC0\xDA\xB7\xE1.DBF\r\n",
+            ReadFileBytes(dir + kInstallLogName));
+}
+
+TEST(InstallLog, SavingReportsFailure) {
+  const std::string dir = ScratchDir("log-fail");
+  TInstallLog log;
+  log.Add("DIR:C:\\X");
+  EXPECT_FALSE(log.SaveToFile(dir + "missing\\" + kInstallLogName));
+  CreateDirectoryA((dir + "taken").c_str(), nullptr);
+  EXPECT_FALSE(log.SaveToFile(dir + "taken"));  // a directory of that name
+}
+
+TEST(InstallLog, MissingAndUnreadableFilesAreTold) {
+  const std::string dir = ScratchDir("log-read");
+  Lines lines{"stale"};
+  EXPECT_EQ(LogReadResult::Missing, ReadInstallLog(dir + "Install.log", lines));
+  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(LogReadResult::Missing, ReadInstallLog(dir + "no\\Install.log", lines));
+  CreateDirectoryA((dir + "Install.log").c_str(), nullptr);
+  EXPECT_EQ(LogReadResult::Unreadable, ReadInstallLog(dir + "Install.log", lines));
+  WriteFileBytes(dir + "empty.log", "");
+  EXPECT_EQ(LogReadResult::Read, ReadInstallLog(dir + "empty.log", lines));
+  EXPECT_TRUE(lines.empty());
+}
+
+TEST(InstallLog, LineEndsAndZeroByte) {
+  const Lines expected = {"FILE:C:\\A.TXT", "DIR:C:\\A", "REG:Software\\X"};
+  EXPECT_EQ(expected, SplitLogText(Joined(expected, "\n")));
+  EXPECT_EQ(expected, SplitLogText(Joined(expected, "\r")));
+  EXPECT_EQ(expected, SplitLogText("FILE:C:\\A.TXT\r\nDIR:C:\\A\nREG:Software\\X"));
+  EXPECT_EQ((Lines{"A", "", "B"}), SplitLogText("A\r\n\r\nB\r\n"));
+  EXPECT_EQ((Lines{"A", ""}), SplitLogText("A\r\r"));
+  EXPECT_EQ((Lines{"FILE:C:\\A.TXT", "DIR:C"}),
+            SplitLogText(std::string("FILE:C:\\A.TXT\r\nDIR:C\0:\\A\r\nREG:X\r\n", 31)));
+}
+
+TEST(InstallLog, PassSelection) {
+  const Lines lines = {
+      "file:C:\\LOWER.TXT",     // lower-case tag: ignored
+      "FILE: C:\\A.TXT  ",      // blanks around the payload are trimmed
+      "ICON:C:\\L.LNK",
+      "  DIR:C:\\SHIFTED",      // tag not at the start: cut at the fixed place all the same
+      "DIR:",                   // empty payload: left out
+      "REG:   ",                // blank payload: left out, never the whole root
+      "REGISTRY",
+      "FILE:" + std::string(295, 'p'),
+  };
+  EXPECT_EQ((Lines{"C:\\A.TXT", "C:\\L.LNK", std::string(250, 'p')}),
+            PassPayloads(lines, LogPass::Files));
+  EXPECT_EQ((Lines{"R:C:\\SHIFTED"}), PassPayloads(lines, LogPass::Directories));
+  EXPECT_TRUE(PassPayloads(lines, LogPass::Registry).empty());
+  EXPECT_EQ((Lines{std::string(250, 'r')}),
+            PassPayloads({"REG:" + std::string(300, 'r')}, LogPass::Registry));
+}
