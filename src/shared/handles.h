@@ -54,6 +54,16 @@ struct FindHandleTraits {
   static void Close(Handle h) { FindClose(h); }
 };
 
+template <typename T>
+struct GdiObjectTraits {  // fonts, brushes, bitmaps: null marks none
+  using Handle = T;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+
 using FileHandle = ScopedHandle<KernelHandleTraits>;
 using ObjectHandle = ScopedHandle<ObjectHandleTraits>;
 using FindHandle = ScopedHandle<FindHandleTraits>;
+using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
+using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
+using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
