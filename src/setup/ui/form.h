@@ -1,0 +1,67 @@
+// A top-level window of the program: a form with its controls as members.
+#pragma once
+
+#include "setup/ui/win_control.h"
+
+#include <string>
+
+enum class FormBorder {
+  Dialog,                // fixed dialog frame, title bar with system menu and close box
+  DialogNoTitleButtons,  // fixed dialog frame, title bar without any buttons
+  MainWindow,            // sizeable frame, title bar with system menu and close box only
+};
+
+enum class FormPlacement { ScreenCenter, Maximized };
+
+// What happens to a form that is asked to close; FormClose may change it.
+enum TCloseAction { caNone, caHide, caFree };
+
+struct FormLayout {
+  const char* ClassName;  // the window class, named after the form's class
+  std::string Caption;
+  int ClientWidth;
+  int ClientHeight;
+  FormBorder Border;
+  FormPlacement Placement;
+  TFont Font;
+  COLORREF Color = clBtnFace;
+};
+
+class TForm : public TWinControl {
+ public:
+  ~TForm() override;
+
+  void SetCaption(const std::string& caption) { SetText(caption); }
+  std::string Caption() const { return Text(); }
+  RECT ClientRect() const;
+
+  // Shows the form (maximised or as placed) and brings it to the front.
+  void Show();
+  void Hide();
+  // Shows the form with every other window of the program disabled, processes
+  // messages until the form is hidden, then enables the others again.
+  void ShowModal();
+  bool Modal() const { return modal_; }
+  // Asks the form to close: FormClose decides what happens (hide by default).
+  // Closing the main form ends the application.
+  void Close();
+
+  // Handlers; a form overrides those it needs.
+  virtual void FormCreate() {}
+  virtual void FormActivate() {}
+  virtual void FormPaint(HDC /*dc*/) {}
+  virtual void FormClose(TCloseAction& /*action*/) {}
+  virtual void FormDestroy() {}
+
+ protected:
+  explicit TForm(const FormLayout& layout);
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Activated();
+  void RestoreFocus();
+
+  FormPlacement placement_;
+  bool modal_ = false;
+  HWND lastFocus_ = nullptr;
+};
