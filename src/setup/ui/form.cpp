@@ -143,6 +143,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       Activated();
       return 0;
     case WM_ERASEBKGND: {
+      if (!eraseBackground_) return 1;
       RECT client = ClientRect();
       FillRect(reinterpret_cast<HDC>(wParam), &client, BackgroundBrush());
       return 1;

@@ -34,6 +34,9 @@ class TForm : public TWinControl {
   void SetCaption(const std::string& caption) { SetText(caption); }
   std::string Caption() const { return Text(); }
   RECT ClientRect() const;
+  // A form whose FormPaint covers its whole client area skips the background fill,
+  // so the screen never shows the bare colour between the two.
+  void SetEraseBackground(bool erase) { eraseBackground_ = erase; }
 
   // Shows the form (maximised or as placed) and brings it to the front.
   void Show();
@@ -63,5 +66,6 @@ class TForm : public TWinControl {
 
   FormPlacement placement_;
   bool modal_ = false;
+  bool eraseBackground_ = true;
   HWND lastFocus_ = nullptr;
 };

@@ -2,6 +2,9 @@
 
 #include "setup/ui/gdi.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 RECT Box(int left, int top, int width, int height) {
@@ -23,7 +26,46 @@ class MemoryDC {
   HDC dc_;
 };
 
+// The 16 colours of the standard VGA palette.
+constexpr RGBQUAD kVgaColours[16] = {
+    {0, 0, 0, 0},       {0, 0, 128, 0},     {0, 128, 0, 0},     {0, 128, 128, 0},
+    {128, 0, 0, 0},     {128, 0, 128, 0},   {128, 128, 0, 0},   {192, 192, 192, 0},
+    {128, 128, 128, 0}, {0, 0, 255, 0},     {0, 255, 0, 0},     {0, 255, 255, 0},
+    {255, 0, 0, 0},     {255, 0, 255, 0},   {255, 255, 0, 0},   {255, 255, 255, 0}};
+
+struct BitmapInfo16 {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[16];
+};
+
 }  // namespace
+
+BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
+                        const std::function<void(HDC)>& paint) {
+  BitmapInfo16 info = {};
+  info.header.biSize = sizeof info.header;
+  info.header.biWidth = width;
+  info.header.biHeight = height;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = bitsPerPixel == 4 ? 4 : 24;
+  info.header.biCompression = BI_RGB;
+  if (info.header.biBitCount == 4) {
+    info.header.biClrUsed = 16;
+    std::copy(std::begin(kVgaColours), std::end(kVgaColours), info.colours);
+  }
+  void* bits = nullptr;
+  BitmapHandle bitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
+                                       DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return bitmap;  // out of GDI resources: an empty picture
+  WindowDC screen(nullptr);
+  MemoryDC memory(screen.Get());
+  SelectedObject selected(memory.Get(), bitmap.Get());
+  RECT all = {0, 0, width, height};
+  FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (paint) paint(memory.Get());
+  GdiFlush();
+  return bitmap;
+}
 
 TBevel::TBevel(TWinControl& parent, int left, int top, int width, int height,
                TBevelShape shape)

@@ -5,6 +5,8 @@
 
 #include "shared/handles.h"
 
+#include <functional>
+
 enum class TBevelShape {
   Box,      // a sunken one-pixel frame
   TopLine,  // an etched horizontal line along the top edge
@@ -36,3 +38,8 @@ class TImage : public TWinControl {
  private:
   BitmapHandle bitmap_;
 };
+
+// A new bitmap of the given size and colour depth (4: the 16 standard VGA colours;
+// 24: true colour), cleared to white and then drawn by paint.
+BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
+                        const std::function<void(HDC)>& paint);

@@ -278,6 +278,61 @@ TEST_F(Controls, ProgressBarKeepsItsSixteenBitRange) {
   EXPECT_EQ(0, bar.Max());
 }
 
+TEST_F(Controls, PictureShowsItsSixteenColourBitmapAtTheTopLeft) {
+  BitmapHandle bitmap = MakeBitmap(48, 48, 4, [](HDC dc) {
+    RECT square = {0, 0, 24, 24};
+    FillRect(dc, &square, BrushOf(RGB(255, 0, 0)));
+  });
+  ASSERT_TRUE(bitmap);
+  BITMAP info = {};
+  GetObjectA(bitmap.Get(), sizeof info, &info);
+  EXPECT_EQ(4, info.bmBitsPixel);
+  EXPECT_EQ(48, info.bmWidth);
+
+  form->Image1.SetBitmap(std::move(bitmap));
+  form->Image1.Repaint();
+  WindowDC dc(form->Image1.Handle());
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.Get(), 3, 3));
+  EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc.Get(), 30, 30));
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetPixel(dc.Get(), 48, 48));  // beyond the bitmap
+}
+
+// Pixels of a rectangle of the window that differ from a colour.
+int PixelsOtherThan(HWND window, const RECT& area, COLORREF colour) {
+  WindowDC dc(window);
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (GetPixel(dc.Get(), x, y) != colour) ++count;
+    }
+  }
+  return count;
+}
+
+TEST_F(Controls, RepaintDrawsAtOnceWithoutTheMessageLoop) {
+  TProgressBar& bar = form->PB;
+  bar.SetMax(100);
+  bar.SetPosition(0);
+  bar.Repaint();
+  WindowDC barDC(bar.Handle());
+  const COLORREF empty = GetPixel(barDC.Get(), 400, 8);
+  bar.SetPosition(100);
+  bar.Repaint();
+  EXPECT_NE(empty, GetPixel(barDC.Get(), 400, 8));
+
+  // A transparent label: the parent repaints under the old letters at once.
+  form->SetColor(clNavy);
+  Application.ProcessMessages();
+  TLabel& title = form->lbTitle;
+  const RECT before = ui::Bounds(title.Handle());
+  title.FixedSize(before.right - before.left, before.bottom - before.top);
+  title.Repaint();
+  EXPECT_GT(PixelsOtherThan(form->Handle(), before, clNavy), 0);
+  title.SetText("");
+  title.Repaint();
+  EXPECT_EQ(0, PixelsOtherThan(form->Handle(), before, clNavy));
+}
+
 TEST_F(Controls, ListBoxHoldsKoreanItemsInFixedRows) {
   TListBox& list = form->ListBox1;
   EXPECT_EQ(12, list.ItemHeight());
