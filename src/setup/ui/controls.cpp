@@ -119,7 +119,9 @@ TProgressBar::TProgressBar(TWinControl& parent, int left, int top, int width, in
 }
 
 void TProgressBar::SetMax(int max) {
-  SendMessageA(Handle(), PBM_SETRANGE, 0, MAKELPARAM(0, ClampToBar(max)));
+  const int value = ClampToBar(max);
+  if (value == Max()) return;
+  SendMessageA(Handle(), PBM_SETRANGE, 0, MAKELPARAM(0, value));
 }
 
 int TProgressBar::Max() const {
@@ -127,7 +129,23 @@ int TProgressBar::Max() const {
 }
 
 void TProgressBar::SetPosition(int position) {
-  SendMessageA(Handle(), PBM_SETPOS, ClampToBar(position), 0);
+  const int value = ClampToBar(position);
+  if (value == Position()) return;
+  // Wine's bar paints itself at once on every new position, and every paint costs a
+  // copy of the window to the screen; like any other control, the bar is painted
+  // when it is repainted or when messages are processed.
+  settingPosition_ = true;
+  SendMessageA(Handle(), PBM_SETPOS, value, 0);
+  settingPosition_ = false;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TProgressBar::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && settingPosition_) {
+    ValidateRect(Handle(), nullptr);  // SetPosition marks the bar for painting again
+    return 0;
+  }
+  return TWinControl::WndProc(message, wParam, lParam);
 }
 
 int TProgressBar::Position() const {

@@ -66,4 +66,10 @@ class TProgressBar : public TWinControl {
   int Max() const;
   void SetPosition(int position);
   int Position() const;
+
+ protected:
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool settingPosition_ = false;
 };

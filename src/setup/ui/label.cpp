@@ -36,7 +36,12 @@ void TLabel::AdjustSize() {
   const SIZE size = MeasureText(FontHandleOf(Font()), Text(), wrapWidth_);
   const RECT bounds = BoundsRect();
   const int width = wrapWidth_ > 0 ? wrapWidth_ : size.cx;
-  SetBounds(bounds.left, bounds.top, width, size.cy);
+  if (width == bounds.right - bounds.left && size.cy == bounds.bottom - bounds.top) return;
+  SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, width, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOREDRAW);
+  // What the label covered before and covers now is painted with the next paint,
+  // not at once: a label that changes with every extracted file must stay cheap.
+  RedrawParentUnder(Union(bounds, BoundsRect()), 0);
 }
 
 TLabel& TLabel::WrapAt(int width) {
@@ -85,19 +90,19 @@ TLabel& TLabel::SetAlignment(TAlignment alignment) {
 }
 
 void TLabel::SetText(const std::string& text) {
-  const RECT before = BoundsRect();
   TWinControl::SetText(text);
   AdjustSize();
-  // The parent paints what lies under the letters (transparent) or what the label
-  // no longer covers (it shrank).
-  RedrawParentUnder(Union(before, BoundsRect()), 0);
+  // Under transparent letters the parent paints the background first.
+  if (transparent_) {
+    RedrawParentUnder(BoundsRect(), 0);
+  } else {
+    InvalidateRect(Handle(), nullptr, TRUE);
+  }
 }
 
 void TLabel::SetFont(const TFont& font) {
-  const RECT before = BoundsRect();
   TWinControl::SetFont(font);
   AdjustSize();
-  RedrawParentUnder(Union(before, BoundsRect()), 0);
 }
 
 void TLabel::RedrawParentUnder(const RECT& area, UINT extraFlags) {
@@ -109,9 +114,7 @@ void TLabel::RedrawParentUnder(const RECT& area, UINT extraFlags) {
 void TLabel::Repaint() {
   InvalidateRect(Handle(), nullptr, TRUE);
   if (transparent_) RedrawParentUnder(BoundsRect(), 0);
-  // The parent paints first, then the label over it.
-  RedrawWindow(Parent()->Handle(), nullptr, nullptr,
-               RDW_UPDATENOW | RDW_ERASENOW | RDW_ALLCHILDREN);
+  PaintPendingNow();
 }
 
 HBRUSH TLabel::ControlColor(HDC dc) {

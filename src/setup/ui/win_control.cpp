@@ -200,6 +200,16 @@ void TWinControl::SetColor(COLORREF color) {
 }
 
 void TWinControl::Repaint() {
-  RedrawWindow(handle_, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_ALLCHILDREN);
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  PaintPendingNow();
+}
+
+void TWinControl::PaintPendingNow() {
+  const HWND root = GetAncestor(handle_, GA_ROOT);
+  TWinControl* const form = FromHandle(root);
+  if (!form) return;  // not on one of our forms
+  const DWORD now = GetTickCount();
+  if (form->lastPaintNow_ != 0 && now - form->lastPaintNow_ < kRepaintInterval) return;
+  form->lastPaintNow_ = now;
+  RedrawWindow(root, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -47,8 +47,13 @@ class TWinControl {
   COLORREF Color() const;
   void SetColor(COLORREF color);
 
-  // Paints the control now, without processing other window messages.
+  // Paints the control now, without processing other window messages. Repaints
+  // that follow each other faster than the eye can tell apart (within
+  // kRepaintInterval of the form's last one) are left to the next one, or to the
+  // message loop: Wine copies the whole window to the screen on every paint, which
+  // would otherwise cost more than extracting a small file.
   virtual void Repaint();
+  static constexpr DWORD kRepaintInterval = 20;  // milliseconds
 
   // The layer's object for a window, or null when the window is not one of ours.
   static TWinControl* FromHandle(HWND window);
@@ -75,6 +80,9 @@ class TWinControl {
   // The brush of this window's background colour.
   HBRUSH BackgroundBrush() const { return BrushOf(Color()); }
   void NotifyChildrenOfSize();
+  // Paints what is waiting to be painted in this control's form, parents before
+  // children, unless the form was painted this way less than kRepaintInterval ago.
+  void PaintPendingNow();
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
@@ -87,6 +95,7 @@ class TWinControl {
   TFont font_;
   COLORREF color_ = clBtnFace;
   bool parentColor_ = true;
+  DWORD lastPaintNow_ = 0;  // of a form: when PaintPendingNow last painted it
 };
 
 // The window class of the layer's own containers (pages, page controls), registered once.
