@@ -43,7 +43,7 @@ int TApplication::Run() {
 
 void TApplication::RunModalLoop(const TForm& form) {
   MSG message;
-  while (form.Visible()) {
+  while (form.ModalRunning()) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {  // the program is ending: leave the quit message for the main loop
       terminated_ = true;

@@ -49,7 +49,7 @@ class TApplication {
   // The same for every form, the last made first.
   void DestroyForms();
 
-  // Used by TForm::ShowModal: processes messages while the form is visible.
+  // Used by TForm::ShowModal: processes messages while the form's modal run goes on.
   void RunModalLoop(const TForm& form);
 
  private:

@@ -78,16 +78,20 @@ void TForm::Hide() {
   if (modal_) PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
+bool TForm::ModalRunning() const { return modal_ && !modalEnding_ && Visible(); }
+
 void TForm::ShowModal() {
   const HWND previousActive = GetActiveWindow();
   {
     TaskWindowsDisabled others(Handle());
     modal_ = true;
+    modalEnding_ = false;
     Show();
     Application.RunModalLoop(*this);
-    modal_ = false;
-    Hide();
   }
+  // The others are enabled again before the form hides, so activation returns to them.
+  modal_ = false;
+  Hide();
   if (previousActive && IsWindow(previousActive) && IsWindowVisible(previousActive)) {
     SetActiveWindow(previousActive);
   }
@@ -99,7 +103,10 @@ void TForm::Close() {
   if (action == caNone) return;
   if (this == Application.MainForm()) {
     Application.Terminate();
-  } else if (action == caHide || modal_) {  // a modal form is never freed under its own loop
+  } else if (modal_) {  // ShowModal hides it; a modal form is never freed under its own loop
+    modalEnding_ = true;
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+  } else if (action == caHide) {
     Hide();
   } else {
     Hide();
@@ -149,10 +156,8 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = BeginPaint(Handle(), &paint);
-      FormPaint(dc);
-      EndPaint(Handle(), &paint);
+      PaintScope paint(Handle());
+      FormPaint(paint.Get());
       return 0;
     }
     case WM_SIZE:
@@ -162,8 +167,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // Enter in the dialog manager: press the focused push button.
       if (lParam == 0 && LOWORD(wParam) == IDOK) {
         const HWND focus = GetFocus();
+        const LRESULT pushButton = DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON;
         if (focus && IsChild(Handle(), focus) &&
-            (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) {
+            (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & pushButton)) {
           PostMessageA(focus, BM_CLICK, 0, 0);
         }
         return 0;

@@ -41,10 +41,13 @@ class TForm : public TWinControl {
   // Shows the form (maximised or as placed) and brings it to the front.
   void Show();
   void Hide();
-  // Shows the form with every other window of the program disabled, processes
-  // messages until the form is hidden, then enables the others again.
+  // Shows the form with every other window of the program disabled and processes
+  // messages until the form is closed or hidden; then enables the others again
+  // and hides the form.
   void ShowModal();
   bool Modal() const { return modal_; }
+  // Whether the modal loop of this form goes on.
+  bool ModalRunning() const;
   // Asks the form to close: FormClose decides what happens (hide by default).
   // Closing the main form ends the application.
   void Close();
@@ -66,6 +69,7 @@ class TForm : public TWinControl {
 
   FormPlacement placement_;
   bool modal_ = false;
+  bool modalEnding_ = false;  // closed while modal: the loop ends
   bool eraseBackground_ = true;
   HWND lastFocus_ = nullptr;
 };

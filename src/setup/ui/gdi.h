@@ -53,6 +53,21 @@ class WindowDC {
   HDC dc_;
 };
 
+// BeginPaint and EndPaint around a window's painting, also when the painting throws.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintScope() { EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_;
+};
+
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {
  public:

@@ -111,6 +111,36 @@ TEST_F(Forms, ACloseRequestFollowsTheCloseAction) {
   EXPECT_TRUE(stayedAfterNone);
   EXPECT_EQ(2, dialog->Closes);
   EXPECT_FALSE(dialog->Visible());
+  EXPECT_EQ(main->Handle(), GetActiveWindow());
+}
+
+TEST_F(Forms, HidingAndShowingInsideAHandlerKeepsTheModalRunGoing) {
+  // As the wizard does around the install run.
+  std::atomic<int> runs{0};
+  std::atomic<bool> modalReturned{false};
+  dialog->Action = [&] {
+    dialog->Hide();
+    Application.ProcessMessages();
+    dialog->Show();
+    ++runs;
+  };
+  const HWND window = dialog->Handle();
+  std::atomic<bool> goingOnAfterRun{false};
+  DriverThread driver(
+      [&] {
+        ui::WaitUntil([&] { return ui::IsVisible(window); }, "the dialog");
+        ui::Click(ui::FindChild(window, {"Button", std::string("확인")}));
+        ui::WaitUntil([&] { return runs == 1; }, "the handler");
+        Sleep(100);
+        goingOnAfterRun = ui::IsVisible(window) && !modalReturned;
+        ui::PostClose(window);
+      },
+      window);
+  dialog->ShowModal();
+  modalReturned = true;
+  EXPECT_EQ("", driver.Finish());
+  EXPECT_TRUE(goingOnAfterRun);
+  EXPECT_EQ(1, dialog->Closes);
 }
 
 TEST_F(Forms, ClosingAModelessFormHidesOrFreesIt) {
@@ -159,6 +189,27 @@ TEST_F(Forms, FormActivateRunsOncePerActivation) {
   other->Hide();
   Application.ProcessMessages();
   EXPECT_EQ(1, other->Activations);
+}
+
+TEST_F(Forms, ASilentAbortThatLeavesTheModalFormHiddenEndsItsRun) {
+  // The wizard hides itself for the install run; an aborted run never shows it
+  // again, and the program must not be left with nothing on screen to use.
+  dialog->Action = [this] {
+    dialog->Hide();
+    throw EAbort();
+  };
+  const HWND window = dialog->Handle();
+  BoxAnswerer answerer;
+  DriverThread driver(
+      [&] {
+        ui::WaitUntil([&] { return ui::IsVisible(window); }, "the dialog");
+        ui::Click(ui::FindChild(window, {"Button", std::string("확인")}));
+      },
+      window);
+  dialog->ShowModal();
+  EXPECT_EQ("", driver.Finish());
+  EXPECT_TRUE(answerer.Stop().empty());
+  EXPECT_TRUE(ui::IsEnabled(main->Handle()));
 }
 
 TEST_F(Forms, ExceptionsFromHandlersEndAtTheWindowBoundary) {
