@@ -37,6 +37,7 @@ class TApplication {
   bool Terminated() const { return terminated_; }
 
   // A message box owned by the active form; every other form is disabled meanwhile.
+  // (windows.h spells the name MessageBoxA; callers need not care.)
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
   // Call inside a catch block: the silent abort is dropped, any other exception

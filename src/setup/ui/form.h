@@ -1,4 +1,34 @@
 // A top-level window of the program: a form with its controls as members.
+//
+// A form is a class derived from TForm whose controls are members, declared in the
+// order they are made (parents before the controls they hold), each at its pixel
+// place in its parent's client area. The constructor sets what the members cannot
+// say themselves; the handlers are overrides. For example:
+//
+//   class TfmInstall : public TForm {
+//    public:
+//     TfmInstall()
+//         : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
+//                  FormPlacement::ScreenCenter, TFont{"굴림체", 12}}) {
+//       Image1.SetBitmap(MakeBitmap(48, 48, 4, DrawPicture));
+//     }
+//     void FormCreate() override;
+//     void FormActivate() override;
+//     void FormDestroy() override;
+//
+//     TImage Image1{*this, 13, 10, 49, 49};
+//     TBevel Bevel1{*this, 10, 8, 54, 52, TBevelShape::Box};
+//     TLabel Label1{*this, 80, 11, "파일"};
+//     TLabel lbFile{*this, 80, 30, ""};
+//     TButton Button1{*this, 232, 85, 89, 25, "취소"};
+//     TProgressBar PB{*this, 80, 50, 449, 17};
+//   };
+//
+//   TfmInstall* fmInstall = nullptr;
+//   ...
+//   Application.CreateForm(fmInstall);  // constructs it, then runs FormCreate
+//
+// Forms are made and destroyed by the application object (CreateForm, Run).
 #pragma once
 
 #include "setup/ui/win_control.h"
@@ -23,7 +53,7 @@ struct FormLayout {
   int ClientHeight;
   FormBorder Border;
   FormPlacement Placement;
-  TFont Font;
+  TFont Font = TFont();
   COLORREF Color = clBtnFace;
 };
 

@@ -41,7 +41,7 @@ void TLabel::AdjustSize() {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOREDRAW);
   // What the label covered before and covers now is painted with the next paint,
   // not at once: a label that changes with every extracted file must stay cheap.
-  RedrawParentUnder(Union(bounds, BoundsRect()), 0);
+  RedrawParentUnder(Union(bounds, BoundsRect()));
 }
 
 TLabel& TLabel::WrapAt(int width) {
@@ -79,7 +79,7 @@ void TLabel::ParentResized(int width, int height) {
 
 TLabel& TLabel::SetTransparent(bool transparent) {
   transparent_ = transparent;
-  RedrawParentUnder(BoundsRect(), 0);
+  RedrawParentUnder(BoundsRect());
   return *this;
 }
 
@@ -94,7 +94,7 @@ void TLabel::SetText(const std::string& text) {
   AdjustSize();
   // Under transparent letters the parent paints the background first.
   if (transparent_) {
-    RedrawParentUnder(BoundsRect(), 0);
+    RedrawParentUnder(BoundsRect());
   } else {
     InvalidateRect(Handle(), nullptr, TRUE);
   }
@@ -105,15 +105,13 @@ void TLabel::SetFont(const TFont& font) {
   AdjustSize();
 }
 
-void TLabel::RedrawParentUnder(const RECT& area, UINT extraFlags) {
-  if (!Parent()) return;
-  RedrawWindow(Parent()->Handle(), &area, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | extraFlags);
+void TLabel::RedrawParentUnder(const RECT& area) {
+  RedrawWindow(Parent()->Handle(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TLabel::Repaint() {
   InvalidateRect(Handle(), nullptr, TRUE);
-  if (transparent_) RedrawParentUnder(BoundsRect(), 0);
+  if (transparent_) RedrawParentUnder(BoundsRect());
   PaintPendingNow();
 }
 

@@ -33,7 +33,8 @@ class TLabel : public TWinControl {
  private:
   void ApplyStyle();
   void AdjustSize();
-  void RedrawParentUnder(const RECT& area, UINT extraFlags);
+  // Invalidates the parent (and the label) over an area of the parent.
+  void RedrawParentUnder(const RECT& area);
 
   bool autoSize_ = true;
   bool transparent_ = false;
