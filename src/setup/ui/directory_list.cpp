@@ -65,6 +65,9 @@ TDirectoryListBox::TDirectoryListBox(TWinControl& parent, int left, int top, int
                     LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE, RECT{left, top, left + width, top + height}});
   SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(kRowHeight, 0));
+  // The list starts at the process's current directory.
+  directory_ = NormalDirectory(".");
+  if (!directory_.empty()) Fill();
 }
 
 bool TDirectoryListBox::SetDirectory(const std::string& path) {

@@ -14,6 +14,7 @@ class TDirectoryListBox : public TWinControl {
   TDirectoryListBox(TWinControl& parent, int left, int top, int width, int height);
 
   // The open directory, a full path: a drive root ends in "\", any other does not.
+  // At first the process's current directory.
   const std::string& Directory() const { return directory_; }
   // Opens a directory; OnChange runs when the open directory actually changes.
   // False (and nothing changes) when the path is not an existing directory on a drive.

@@ -415,6 +415,9 @@ class DirectoryList : public Controls {
 };
 
 TEST_F(DirectoryList, ShowsThePathDownToTheOpenDirectoryAndItsSubdirectories) {
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  EXPECT_STRCASEEQ(current, form->DirList.Directory().c_str());  // where a new list starts
   EXPECT_TRUE(form->DirList.SetDirectory(root));
   const std::string open = root.substr(0, root.size() - 1);
   EXPECT_EQ(open, form->DirList.Directory());
