@@ -49,22 +49,22 @@ TWinControl::~TWinControl() {
   }
 }
 
-void TWinControl::CreateHandle(const WindowSpec& spec, HWND owner) {
+void TWinControl::CreateHandle(const WindowParams& params, HWND owner) {
   const HWND parentWindow = parent_ ? parent_->Handle() : owner;
-  DWORD style = spec.Style;
-  DWORD exStyle = spec.ExStyle;
+  DWORD style = params.Style;
+  DWORD exStyle = params.ExStyle;
   HMENU id = nullptr;
   if (parent_) {
     style |= WS_CHILD;
     exStyle |= WS_EX_NOPARENTNOTIFY;
     id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId()));
   }
-  const RECT& b = spec.Bounds;
-  handle_ = CreateWindowExA(exStyle, spec.ClassName, spec.Text.c_str(), style, b.left,
+  const RECT& b = params.Bounds;
+  handle_ = CreateWindowExA(exStyle, params.ClassName, params.Text.c_str(), style, b.left,
                             b.top, b.right - b.left, b.bottom - b.top, parentWindow, id,
                             GetModuleHandleA(nullptr), nullptr);
   // Without a window (no display, no memory) the object cannot work at all.
-  if (!handle_) throw Exception(std::string("Cannot create a window of class ") + spec.ClassName);
+  if (!handle_) throw Exception(std::string("Cannot create a window of class ") + params.ClassName);
   SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));

@@ -9,7 +9,7 @@
 #include <string>
 
 // Where a control's window comes from and how it starts.
-struct WindowSpec {
+struct WindowParams {
   const char* ClassName;
   std::string Text;
   DWORD Style;
@@ -63,7 +63,7 @@ class TWinControl {
   explicit TWinControl(TWinControl* parent);
 
   // Creates the window (a child of the parent for controls) and binds it to this object.
-  void CreateHandle(const WindowSpec& spec, HWND owner = nullptr);
+  void CreateHandle(const WindowParams& params, HWND owner = nullptr);
 
   // The message handling of this kind of window; the default routes notifications
   // from child controls to their objects and passes everything else on.
