@@ -201,3 +201,32 @@ TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
   writer.AddFile("fine.txt", "fine").Add(damaged);
   ASSERT_TRUE(writer.Save(dir + "damaged.rar"));
 }
+
+TEST(RarWriter, VolumesSplitEntriesAndCarryTheVolumeFlags) {
+  const std::string dir = ScratchDir("rar-writer-volumes");
+  RarWriter writer;
+  writer.AddFile("a.bin", Pattern(250)).AddDirectory("d").AddFile("b.bin", Pattern(10));
+  const auto paths = writer.SaveVolumes(dir + "set", 100, true);
+  ASSERT_EQ((std::vector<std::string>{dir + "set.part1.rar", dir + "set.part2.rar",
+                                      dir + "set.part3.rar"}),
+            paths);
+  const std::string first = ReadFileBytes(paths[0]);
+  EXPECT_EQ(0x111u, Get16(first, 7 + 3));   // volume, new naming, first volume
+  const std::size_t header = 7 + 13;
+  EXPECT_EQ(0x8002u, Get16(first, header + 3));  // goes on in the next volume
+  EXPECT_EQ(100u, Get32(first, header + 7));
+  EXPECT_EQ(250u, Get32(first, header + 11));
+  EXPECT_EQ(RarCrc32(Pattern(250).substr(0, 100)), Get32(first, header + 16));
+  EXPECT_EQ(Bytes({0x01, 0x40}), first.substr(first.size() - 4, 2));  // end: next volume
+
+  const std::string last = ReadFileBytes(paths[2]);
+  EXPECT_EQ(0x11u, Get16(last, 7 + 3));
+  EXPECT_EQ(0x8001u, Get16(last, header + 3));  // goes on from the previous volume
+  EXPECT_EQ(50u, Get32(last, header + 7));
+  EXPECT_EQ(RarCrc32(Pattern(250)), Get32(last, header + 16));  // the whole entry's
+  EXPECT_EQ(Bytes({0x00, 0x40}), last.substr(last.size() - 4, 2));
+
+  const auto old = writer.SaveVolumes(dir + "old", 1000, false);
+  EXPECT_EQ((std::vector<std::string>{dir + "old.rar"}), old);
+  EXPECT_EQ(0x101u, Get16(ReadFileBytes(old[0]), 7 + 3));  // volume, first volume
+}

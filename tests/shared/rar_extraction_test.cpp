@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -236,4 +237,38 @@ TEST_F(RarExtraction, ArchiveWithEncryptedHeadersFailsToOpen) {
   const std::string dir = ScratchDir("rar-encrypted");
   EXPECT_FALSE(rar.ExtractArchive(Fixture("encrypted-entries.rar"), dir + "out", false));
   EXPECT_EQ("error 22", Events());
+}
+
+// A volume set whose second volume lies elsewhere: the volume handler is told
+// about each volume and names the missing one, as a disk prompt would.
+TEST_F(RarExtraction, VolumeHandlerFollowsAVolumeSetAcrossDisks) {
+  const std::string dir = ScratchDir("rar-volumes");
+  const std::string data = Pattern(150000, 5);
+  RarWriter writer;
+  writer.AddFile("setup.bin", data).AddFile("readme.txt", "read me");
+  const auto volumes = writer.SaveVolumes(dir + "disk", 60000, false);
+  ASSERT_EQ(3u, volumes.size());
+  MakeDirectories(dir + "B");
+  const std::string moved = dir + "B\\disk.r00";
+  ASSERT_TRUE(MoveFileA(volumes[1].c_str(), moved.c_str()));
+  std::vector<std::string> calls;
+  rar.OnVolumeChange = [&](TRAR& sender, char* name, int mode) {
+    EXPECT_EQ(&rar, &sender);
+    calls.push_back(std::string(name) + " " + std::to_string(mode));
+    if (mode == 0 && std::string(name) == volumes[1]) std::strcpy(name, moved.c_str());
+    if (mode == 0 && std::string(name) == dir + "B\\disk.r01") std::strcpy(name, volumes[2].c_str());
+    return 1;
+  };
+  EXPECT_TRUE(rar.ExtractArchive(volumes[0], dir + "out", false));
+  EXPECT_EQ(data, ReadFileBytes(dir + "out\\setup.bin"));
+  EXPECT_EQ("read me", ReadFileBytes(dir + "out\\readme.txt"));
+  EXPECT_EQ((std::vector<std::string>{volumes[1] + " 0", moved + " 1", dir + "B\\disk.r01 0",
+                                      volumes[2] + " 1"}),
+            calls);
+  EXPECT_EQ(150000 + 7, written);
+
+  events.clear();
+  rar.OnVolumeChange = nullptr;  // without a handler the missing volume ends the run
+  EXPECT_FALSE(rar.ExtractArchive(volumes[0], dir + "again", false));
+  EXPECT_EQ("extracting setup.bin | failed setup.bin | error 15", Events());
 }

@@ -1,5 +1,6 @@
 #include "rar_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,12 @@ constexpr std::uint8_t kFileBlock = 0x74;
 constexpr std::uint8_t kEndBlock = 0x7B;
 constexpr std::uint16_t kHasAddSize = 0x8000;
 constexpr std::uint16_t kEndFlags = 0x4000;  // as the archiver writes it
+constexpr std::uint16_t kMainVolume = 0x01;
+constexpr std::uint16_t kMainNewNaming = 0x10;
+constexpr std::uint16_t kMainFirstVolume = 0x100;
+constexpr std::uint16_t kEndNextVolume = 0x01;
+constexpr std::uint16_t kFileSplitBefore = 0x01;
+constexpr std::uint16_t kFileSplitAfter = 0x02;
 constexpr std::uint16_t kFileEncrypted = 0x04;
 constexpr std::uint16_t kFileDirectory = 0xE0;
 constexpr std::uint16_t kFileLargeSizes = 0x100;
@@ -29,6 +36,14 @@ void Put32(std::string& out, std::uint32_t value) {
   Put16(out, value & 0xFFFF);
   Put16(out, value >> 16);
 }
+
+// What one file header says about the data after it.
+struct EntryPart {
+  std::uint64_t packSize;
+  std::uint64_t unpSize;
+  std::uint32_t crc;
+  std::uint16_t splitFlags;
+};
 
 // Completes a block header: body is everything after HEAD_SIZE.
 std::string BlockHeader(std::uint8_t type, std::uint16_t flags, const std::string& body,
@@ -130,21 +145,23 @@ std::string EncodeRarUnicodeName(const std::string& name8, const std::u16string&
   return out;
 }
 
-std::string RarWriter::FileHeader(const RarWriterEntry& entry) {
+namespace {
+
+// The header of one part of an entry: all of it, or a piece in one volume.
+std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
   const std::string name = StoredName(entry);
-  const std::uint64_t size = entry.declaredSize ? entry.declaredSize : entry.data.size();
-  const bool large = size > 0xFFFFFFFFu;
-  std::uint16_t flags = kHasAddSize;
+  const bool large = part.packSize > 0xFFFFFFFFu || part.unpSize > 0xFFFFFFFFu;
+  std::uint16_t flags = kHasAddSize | part.splitFlags;
   if (entry.directory) flags |= kFileDirectory;
   if (entry.encrypted) flags |= kFileEncrypted;
   if (large) flags |= kFileLargeSizes;
   if (!entry.unicodeName.empty() || entry.utf8Name) flags |= kFileUnicodeName;
-  std::uint32_t crc = entry.directory ? 0 : RarCrc32(entry.data);
+  std::uint32_t crc = part.crc;
   if (entry.badDataCrc) crc ^= 0xFFFFFFFFu;
 
   std::string body;
-  Put32(body, static_cast<std::uint32_t>(size));  // PACK_SIZE
-  Put32(body, static_cast<std::uint32_t>(size));  // UNP_SIZE
+  Put32(body, static_cast<std::uint32_t>(part.packSize));
+  Put32(body, static_cast<std::uint32_t>(part.unpSize));
   body += static_cast<char>(entry.hostOs);
   Put32(body, crc);
   Put32(body, entry.dosTime);
@@ -153,12 +170,85 @@ std::string RarWriter::FileHeader(const RarWriterEntry& entry) {
   Put16(body, static_cast<std::uint32_t>(name.size()));
   Put32(body, entry.directory ? kAttrDirectory : kAttrArchive);
   if (large) {
-    Put32(body, static_cast<std::uint32_t>(size >> 32));
-    Put32(body, static_cast<std::uint32_t>(size >> 32));
+    Put32(body, static_cast<std::uint32_t>(part.packSize >> 32));
+    Put32(body, static_cast<std::uint32_t>(part.unpSize >> 32));
   }
   body += name;
   return BlockHeader(kFileBlock, flags, body, entry.badHeaderCrc);
 }
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+std::string VolumeName(const std::string& base, std::size_t index, std::size_t count,
+                       bool newNaming) {
+  if (newNaming) {
+    std::string number = std::to_string(index + 1);
+    const std::size_t width = std::to_string(count).size();
+    return base + ".part" + std::string(width - number.size(), '0') + number + ".rar";
+  }
+  if (index == 0) return base + ".rar";
+  const std::size_t n = index - 1;  // .r00 ... .r99, then .s00 ...
+  return base + "." + static_cast<char>('r' + n / 100) + static_cast<char>('0' + n / 10 % 10) +
+         static_cast<char>('0' + n % 10);
+}
+
+// Builds the volumes of a set in memory, entry part after entry part.
+class VolumeBuilder {
+ public:
+  VolumeBuilder(std::size_t volumeDataSize, bool newNaming)
+      : volumeDataSize_(volumeDataSize), mainFlags_(kMainVolume | (newNaming ? kMainNewNaming : 0)) {
+    Begin();
+  }
+
+  void Add(const RarWriterEntry& entry) {
+    const std::string& data = entry.directory ? kNoData : entry.data;
+    std::size_t done = 0;
+    do {
+      if (left_ == 0 && done < data.size()) NextVolume();
+      const std::size_t take = std::min(left_, data.size() - done);
+      EntryPart part{take, data.size(), 0, 0};
+      if (done > 0) part.splitFlags |= kFileSplitBefore;
+      if (done + take < data.size()) part.splitFlags |= kFileSplitAfter;
+      part.crc = part.splitFlags & kFileSplitAfter ? RarCrc32(data.substr(done, take))
+                                                   : (entry.directory ? 0 : RarCrc32(data));
+      volumes_.back() += PartHeader(entry, part) + data.substr(done, take);
+      done += take;
+      left_ -= take;
+    } while (done < data.size());
+  }
+
+  std::vector<std::string> Finish() {
+    volumes_.back() += BlockHeader(kEndBlock, kEndFlags, std::string());
+    return volumes_;
+  }
+
+ private:
+  void Begin() {
+    const std::uint16_t first = volumes_.empty() ? kMainFirstVolume : 0;
+    volumes_.push_back(std::string(kSignature, 7) +
+                       BlockHeader(kMainBlock, mainFlags_ | first, std::string(6, '\0')));
+    left_ = volumeDataSize_;
+  }
+  void NextVolume() {
+    volumes_.back() += BlockHeader(kEndBlock, kEndFlags | kEndNextVolume, std::string());
+    Begin();
+  }
+
+  static const std::string kNoData;
+  std::size_t volumeDataSize_;
+  std::uint16_t mainFlags_;
+  std::size_t left_ = 0;
+  std::vector<std::string> volumes_;
+};
+
+const std::string VolumeBuilder::kNoData;
+
+}  // namespace
 
 RarWriter& RarWriter::AddFile(const std::string& name, const std::string& data) {
   RarWriterEntry entry;
@@ -174,9 +264,14 @@ RarWriter& RarWriter::AddDirectory(const std::string& name) {
   return Add(entry);
 }
 
+std::string RarWriter::FileHeader(const RarWriterEntry& entry) {
+  const std::uint64_t size = entry.declaredSize ? entry.declaredSize : entry.data.size();
+  const std::uint32_t crc = entry.directory ? 0 : RarCrc32(entry.data);
+  return PartHeader(entry, {size, size, crc, 0});
+}
+
 RarWriter& RarWriter::Add(const RarWriterEntry& entry) {
-  const bool written = !entry.directory && entry.declaredSize == 0;
-  blocks_.push_back({FileHeader(entry), written ? entry.data : std::string()});
+  items_.push_back({true, entry, std::string(), std::string()});
   return *this;
 }
 
@@ -188,7 +283,7 @@ RarWriter& RarWriter::AddOtherBlock(std::uint8_t type, const std::string& extra,
     flags = kHasAddSize;
     Put32(body, static_cast<std::uint32_t>(data.size()));
   }
-  blocks_.push_back({BlockHeader(type, flags, body + extra), data});
+  items_.push_back({false, RarWriterEntry(), BlockHeader(type, flags, body + extra), data});
   return *this;
 }
 
@@ -196,9 +291,13 @@ void RarWriter::Write(std::ostream& out) const {
   out.write(kSignature, 7);
   const std::string main = BlockHeader(kMainBlock, mainFlags_, std::string(6, '\0'), badMainCrc_);
   out.write(main.data(), static_cast<std::streamsize>(main.size()));
-  for (const Block& block : blocks_) {
-    out.write(block.header.data(), static_cast<std::streamsize>(block.header.size()));
-    out.write(block.data.data(), static_cast<std::streamsize>(block.data.size()));
+  for (const Item& item : items_) {
+    const RarWriterEntry& entry = item.entry;
+    const bool written = item.isEntry && !entry.directory && entry.declaredSize == 0;
+    const std::string header = item.isEntry ? FileHeader(entry) : item.header;
+    const std::string& data = item.isEntry ? entry.data : item.data;
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    if (written || !item.isEntry) out.write(data.data(), static_cast<std::streamsize>(data.size()));
   }
   const std::string end = BlockHeader(kEndBlock, kEndFlags, std::string());
   out.write(end.data(), static_cast<std::streamsize>(end.size()));
@@ -208,6 +307,22 @@ std::string RarWriter::Bytes() const {
   std::ostringstream out;
   Write(out);
   return out.str();
+}
+
+std::vector<std::string> RarWriter::SaveVolumes(const std::string& base,
+                                                std::size_t volumeDataSize,
+                                                bool newNaming) const {
+  VolumeBuilder builder(volumeDataSize, newNaming);
+  for (const Item& item : items_) {
+    if (item.isEntry) builder.Add(item.entry);
+  }
+  const std::vector<std::string> volumes = builder.Finish();
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < volumes.size(); ++i) {
+    paths.push_back(VolumeName(base, i, volumes.size(), newNaming));
+    if (!WriteFile(paths.back(), volumes[i])) return {};
+  }
+  return paths;
 }
 
 bool RarWriter::Save(const std::string& path) const {

@@ -1,6 +1,6 @@
 // Writes store-only RAR 4.x archives for tests: files and directories, nested
-// names, 8-bit and Unicode names, large entries, and deliberately damaged or
-// encrypted-looking entries. Portable C++: no platform headers.
+// names, 8-bit and Unicode names, large entries, volume sets, and deliberately
+// damaged or encrypted-looking entries. Portable C++: no platform headers.
 #pragma once
 
 #include <cstdint>
@@ -42,16 +42,26 @@ class RarWriter {
   // False when the file cannot be written.
   bool Save(const std::string& path) const;
 
+  // Writes the entries (other blocks are left out) as a volume set holding at
+  // most volumeDataSize bytes of entry data per volume; entries that do not fit
+  // go on in the next volume. Names: base.part1.rar, base.part2.rar, ... with
+  // newNaming, else base.rar, base.r00, base.r01, ... Returns the volume paths,
+  // or nothing when one cannot be written.
+  std::vector<std::string> SaveVolumes(const std::string& base, std::size_t volumeDataSize,
+                                       bool newNaming) const;
+
   // The file header alone (without the data that follows it).
   static std::string FileHeader(const RarWriterEntry& entry);
 
  private:
-  struct Block {
-    std::string header;
-    std::string data;
+  struct Item {
+    bool isEntry;
+    RarWriterEntry entry;  // an entry, or:
+    std::string header;    // another block's header
+    std::string data;      // and its data
   };
 
-  std::vector<Block> blocks_;
+  std::vector<Item> items_;
   std::uint16_t mainFlags_ = 0;
   bool badMainCrc_ = false;
 };

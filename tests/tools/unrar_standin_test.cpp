@@ -6,11 +6,13 @@
 #include "test_support.h"
 #include "unrar_standin/name_rules.h"
 #include "unrar_standin/unicode_name.h"
+#include "unrar_standin/volume_names.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -465,4 +467,133 @@ TEST(StandinLibrary, RefusesCallsWithoutAnOpenArchiveOrAHeader) {
   RARHeaderData header{};
   EXPECT_EQ(21, RARReadHeader(handle, &header));
   EXPECT_EQ(21, RARReadHeader(nullptr, &header));
+}
+
+TEST(StandinVolumeNames, FollowTheNamingOfTheSet) {
+  EXPECT_EQ("C:\\a\\set.part2.rar", NextVolumeName("C:\\a\\set.part1.rar", true));
+  EXPECT_EQ("set.part10.rar", NextVolumeName("set.part09.rar", true));
+  EXPECT_EQ("set.part100.rar", NextVolumeName("set.part99.rar", true));
+  EXPECT_EQ("set.r00", NextVolumeName("set.rar", false));
+  EXPECT_EQ("SET.R00", NextVolumeName("SET.RAR", false));
+  EXPECT_EQ("set.r10", NextVolumeName("set.r09", false));
+  EXPECT_EQ("set.s00", NextVolumeName("set.r99", false));
+  EXPECT_EQ("set.r00", NextVolumeName("set.rar", true));  // no number to count on
+  EXPECT_EQ("dir.v1\\set.r00", NextVolumeName("dir.v1\\set", false));
+}
+
+namespace {
+
+// What the change-volume callback saw, and how it answers.
+std::vector<std::string> volumeCalls;
+std::map<std::string, std::string> volumeReplacement;  // what to answer for a missing volume
+int volumeAnswer = 1;
+
+int __stdcall RecordVolume(char* name, int mode) {
+  volumeCalls.push_back(std::string(name) + " " + std::to_string(mode));
+  const auto replacement = volumeReplacement.find(name);
+  if (mode == rar_const::kVolumeAsk && replacement != volumeReplacement.end()) {
+    replacement->second.copy(name, replacement->second.size());
+    name[replacement->second.size()] = '\0';
+  }
+  return volumeAnswer;
+}
+
+// Two files spread over three volumes of 50,000 data bytes each.
+RarWriter VolumeSet(std::string& first, std::string& second) {
+  first = Pattern(80000);
+  second = Pattern(60000).substr(1000);
+  RarWriter writer;
+  writer.AddFile("first.bin", first).AddDirectory("dir").AddFile("dir\\second.bin", second);
+  return writer;
+}
+
+}  // namespace
+
+TEST(StandinLibrary, VolumeSetExtractsAcrossVolumesAndAnnouncesEach) {
+  const std::string dir = ScratchDir("standin-volumes");
+  std::string first, second;
+  for (const bool newNaming : {true, false}) {
+    const std::vector<std::string> volumes =
+        VolumeSet(first, second).SaveVolumes(dir + "set", 50000, newNaming);
+    ASSERT_EQ(3u, volumes.size());
+    volumeCalls.clear();
+    volumeAnswer = 1;
+    const std::string out = dir + (newNaming ? "new" : "old");
+    OpenArchive archive(volumes[0]);
+    RARSetChangeVolProc(archive.Handle(), RecordVolume);
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 10}), archive.ExtractAll(out));
+    EXPECT_EQ(first, ReadFileBytes(out + "\\first.bin"));
+    EXPECT_EQ(second, ReadFileBytes(out + "\\dir\\second.bin"));
+    EXPECT_EQ((std::vector<std::string>{volumes[1] + " 1", volumes[2] + " 1"}), volumeCalls);
+  }
+}
+
+TEST(StandinLibrary, ListingAVolumeSetShowsEachEntryOnce) {
+  const std::string dir = ScratchDir("standin-volume-list");
+  std::string first, second;
+  const auto volumes = VolumeSet(first, second).SaveVolumes(dir + "set", 50000, true);
+  OpenArchive archive(volumes[0], rar_const::kOpenList);
+  std::vector<std::string> names;
+  while (archive.Read() == 0) {
+    names.push_back(std::string(archive.header.FileName) + " " +
+                    std::to_string(archive.header.UnpSize) + " " + archive.header.ArcName);
+  }
+  EXPECT_EQ((std::vector<std::string>{"first.bin 80000 " + volumes[0], "dir 0 " + volumes[1],
+                                      "dir\\second.bin 59000 " + volumes[1]}),
+            names);
+}
+
+TEST(StandinLibrary, MissingVolumeIsAskedForOrEndsTheEntry) {
+  const std::string dir = ScratchDir("standin-volume-missing");
+  std::string first, second;
+  const auto volumes = VolumeSet(first, second).SaveVolumes(dir + "set", 50000, true);
+  MakeDirectories(dir + "disk2");
+  const std::string moved = dir + "disk2\\set.part2.rar";
+  ASSERT_TRUE(MoveFileA(volumes[1].c_str(), moved.c_str()));
+
+  {  // no callback: the entry ends, and no half file stays
+    OpenArchive archive(volumes[0]);
+    ASSERT_EQ(0, archive.Read());
+    EXPECT_EQ(15, archive.Process(rar_const::kExtract, dir + "none"));
+    EXPECT_FALSE(FileExists(dir + "none\\first.bin"));
+  }
+  {  // the callback gives up
+    volumeCalls.clear();
+    volumeReplacement.clear();
+    volumeAnswer = 0;
+    OpenArchive archive(volumes[0]);
+    RARSetChangeVolProc(archive.Handle(), RecordVolume);
+    ASSERT_EQ(0, archive.Read());
+    EXPECT_EQ(21, archive.Process(rar_const::kExtract, dir + "cancelled"));
+    EXPECT_EQ((std::vector<std::string>{volumes[1] + " 0"}), volumeCalls);
+  }
+  // The callback names the places where the volumes are now.
+  volumeCalls.clear();
+  volumeReplacement = {{volumes[1], moved}, {dir + "disk2\\set.part3.rar", volumes[2]}};
+  volumeAnswer = 1;
+  OpenArchive archive(volumes[0]);
+  RARSetChangeVolProc(archive.Handle(), RecordVolume);
+  EXPECT_EQ((std::vector<int>{0, 0, 0, 10}), archive.ExtractAll(dir + "found"));
+  volumeReplacement.clear();
+  EXPECT_EQ(first, ReadFileBytes(dir + "found\\first.bin"));
+  EXPECT_EQ(second, ReadFileBytes(dir + "found\\dir\\second.bin"));
+  // set.part3.rar is looked for beside the volume found last.
+  EXPECT_EQ(volumes[1] + " 0", volumeCalls.at(0));
+  EXPECT_EQ(moved + " 1", volumeCalls.at(1));
+  EXPECT_EQ(dir + "disk2\\set.part3.rar 0", volumeCalls.at(2));
+  EXPECT_EQ(volumes[2] + " 1", volumeCalls.at(3));
+}
+
+TEST(StandinLibrary, VolumeReadBeforeIsNotReadAgain) {
+  const std::string dir = ScratchDir("standin-volume-loop");
+  std::string first, second;
+  const auto volumes = VolumeSet(first, second).SaveVolumes(dir + "set", 50000, true);
+  ASSERT_TRUE(DeleteFileA(volumes[2].c_str()));
+  volumeCalls.clear();
+  volumeReplacement = {{volumes[2], volumes[1]}};  // points back into the set
+  volumeAnswer = 1;
+  OpenArchive archive(volumes[0]);
+  RARSetChangeVolProc(archive.Handle(), RecordVolume);
+  EXPECT_EQ((std::vector<int>{0, 0, 13, 13}), archive.ExtractAll(dir + "out"));
+  volumeReplacement.clear();
 }

@@ -18,7 +18,11 @@ constexpr unsigned kMainBlock = 0x73;
 constexpr unsigned kFileBlock = 0x74;
 constexpr unsigned kEndBlock = 0x7B;
 
+constexpr unsigned kMainVolume = 0x01;
+constexpr unsigned kMainNewNaming = 0x10;
 constexpr unsigned kMainHeadersEncrypted = 0x80;
+
+constexpr unsigned kEndNextVolume = 0x01;
 
 constexpr unsigned kHasAddSize = 0x8000;
 constexpr unsigned kFileLargeSizes = 0x100;

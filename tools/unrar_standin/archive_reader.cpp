@@ -89,6 +89,8 @@ int ArchiveReader::Open(const std::wstring& path) {
   return ReadMainHeader();
 }
 
+bool ArchiveReader::IsVolume() const { return (mainFlags_ & rar4::kMainVolume) != 0; }
+
 int ArchiveReader::ReadMainHeader() {
   std::string header;
   int code = 0;
@@ -97,6 +99,8 @@ int ArchiveReader::ReadMainHeader() {
   mainFlags_ = Read16(header, 3);
   // Encrypted headers cannot even be listed without the password.
   if (mainFlags_ & rar4::kMainHeadersEncrypted) return rar_code::kMissingPassword;
+  continues_ = false;
+  lastSplitAfter_ = false;
   nextBlock_ = rar4::kSignatureSize + header.size() + AddSize(header);
   return rar_code::kSuccess;
 }
@@ -105,13 +109,20 @@ int ArchiveReader::Next(ArchiveEntry& entry) {
   for (;;) {
     std::string header;
     int code = 0;
-    if (!ReadHeader(nextBlock_, header, code)) return code;
+    if (!ReadHeader(nextBlock_, header, code)) {
+      continues_ = code == rar_code::kEndArchive && IsVolume() && lastSplitAfter_;
+      return code;
+    }
     const unsigned type = static_cast<unsigned char>(header[2]);
-    if (type == rar4::kEndBlock) return rar_code::kEndArchive;
+    if (type == rar4::kEndBlock) {
+      continues_ = IsVolume() && ((Read16(header, 3) & rar4::kEndNextVolume) || lastSplitAfter_);
+      return rar_code::kEndArchive;
+    }
     const std::uint64_t offset = nextBlock_;
     if (type == rar4::kFileBlock) {
       if (!ParseFileHeader(header, offset, entry)) return rar_code::kBadArchive;
       nextBlock_ = entry.dataOffset + entry.packSize;
+      lastSplitAfter_ = (entry.flags & rar_const::kFlagSplitAfter) != 0;
       return rar_code::kSuccess;
     }
     nextBlock_ = offset + header.size() + AddSize(header);  // a block of no interest

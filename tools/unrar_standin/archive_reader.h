@@ -34,10 +34,15 @@ class ArchiveReader {
   // The next file header: 0, 10 at the end of the archive, 13 for a damaged header.
   int Next(ArchiveEntry& entry);
 
+  // After Next answered 10: the set goes on in the next volume (the end block
+  // says so, or the file ended inside an entry that goes on).
+  bool ContinuesInNextVolume() const { return continues_; }
+
   // Reads up to size bytes of entry data at offset; false on a read failure.
   bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size, std::uint32_t& got);
 
   std::uint32_t MainFlags() const { return mainFlags_; }
+  bool IsVolume() const;
 
  private:
   bool ReadHeader(std::uint64_t offset, std::string& header, int& code);
@@ -46,4 +51,6 @@ class ArchiveReader {
   FileHandle file_;
   std::uint64_t nextBlock_ = 0;
   std::uint32_t mainFlags_ = 0;
+  bool continues_ = false;
+  bool lastSplitAfter_ = false;  // the latest file header goes on in the next volume
 };

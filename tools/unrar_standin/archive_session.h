@@ -1,10 +1,11 @@
-// One open archive as the library's callers see it: the handle RAROpenArchive
-// returns points to a session.
+// One open archive (or volume set) as the library's callers see it: the handle
+// RAROpenArchive returns points to a session.
 #pragma once
 
 #include "shared/unrar.h"
 #include "unrar_standin/archive_reader.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,18 @@ class ArchiveSession {
   void SetPassword(const char* password) { password_ = password ? password : ""; }
 
  private:
+  class SplitEntryData;
+
   std::wstring TargetPath(const char* destPath, const char* destName) const;
+  int OpenNextVolume();
+  bool AskForVolume(std::string& name, int mode);
+  bool FirstVisit(const std::string& name);
 
   ArchiveReader reader_;
-  std::string archiveName_;
+  std::string volumeName_;  // of the volume being read
+  std::set<std::wstring> volumesRead_;  // full paths, upper-cased
   unsigned openMode_ = 0;
-  ArchiveEntry entry_;
+  ArchiveEntry entry_;      // the part of the current entry being read
   bool haveEntry_ = false;  // a header was read and its entry not yet processed
   CHANGEVOLPROC changeVolume_ = nullptr;
   PROCESSDATAPROC processData_ = nullptr;

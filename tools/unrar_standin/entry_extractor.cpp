@@ -4,8 +4,6 @@
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 
-#include <algorithm>
-#include <cstdint>
 
 namespace {
 
@@ -54,26 +52,21 @@ class DataTarget {
 };
 
 // Copies the entry's data block by block, reporting each block.
-int CopyData(ExtractionContext& context, const ArchiveEntry& entry, DataTarget& target) {
+int CopyData(ExtractionContext& context, DataTarget& target) {
   std::uint32_t crc = 0;
-  std::uint64_t left = entry.packSize;
-  while (left > 0) {
-    const auto want = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, kBlockSize));
+  for (;;) {
     std::uint32_t got = 0;
-    const std::uint64_t offset = entry.dataOffset + (entry.packSize - left);
-    if (!context.reader.ReadAt(offset, context.buffer.data(), want, got)) {
-      return rar_code::kReadError;
-    }
-    if (got == 0) return rar_code::kBadData;  // the archive ends inside the entry
+    const int code = context.data.Read(context.buffer.data(), kBlockSize, got);
+    if (code != rar_code::kSuccess) return code;
+    if (got == 0) break;
     crc = Crc32(crc, context.buffer.data(), got);
     if (!target.Write(context.buffer.data(), got)) return rar_code::kWriteError;
     if (context.processData &&
         context.processData(context.buffer.data(), static_cast<int>(got)) == 0) {
       return rar_code::kUnknown;
     }
-    left -= got;
   }
-  return crc == entry.crc ? rar_code::kSuccess : rar_code::kBadData;
+  return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
 }
 
 HANDLE CreateTargetFile(const std::wstring& target) {
@@ -110,9 +103,9 @@ int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
   if (const int code = CheckDecodable(entry)) return code;
   DataTarget file(CreateTargetFile(target));
   if (!file) return rar_code::kCreateError;
-  const int code = CopyData(context, entry, file);
-  if (code == rar_code::kUnknown) {  // cancelled: no half-written file stays behind
-    file.Close();
+  const int code = CopyData(context, file);
+  if (code != rar_code::kSuccess && code != rar_code::kBadData) {
+    file.Close();  // cancelled or cut off: no half-written file stays behind
     DeleteFileW(target.c_str());
     return code;
   }
@@ -124,5 +117,5 @@ int TestEntry(ExtractionContext& context, const ArchiveEntry& entry) {
   if (entry.IsDirectory()) return rar_code::kSuccess;
   if (const int code = CheckDecodable(entry)) return code;
   DataTarget nowhere;
-  return CopyData(context, entry, nowhere);
+  return CopyData(context, nowhere);
 }
