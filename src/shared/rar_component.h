@@ -33,8 +33,7 @@ using TErrorProc = std::function<void(TRAR& Sender, int Error)>;
 using TCommentProc = std::function<void(TRAR& Sender, const TComment& Comment)>;
 using TListFileProc = std::function<void(TRAR& Sender, const RARHeaderData& ListedFile)>;
 using TFileBeingExtracted = std::function<void(TRAR& Sender, const RARHeaderData& eFile)>;
-using TFileExtracted =
-    std::function<void(TRAR& Sender, const RARHeaderData& eFile, bool Result)>;
+using TFileExtracted = std::function<void(TRAR& Sender, const RARHeaderData& eFile, bool Result)>;
 using TFileBeingTested = std::function<void(TRAR& Sender, const RARHeaderData& eFile)>;
 using TFileTested = std::function<void(TRAR& Sender, const RARHeaderData& eFile, bool Result)>;
 using TReqPassword =

@@ -21,9 +21,7 @@ bool Before(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TSortedStringList::TSortedStringList(std::initializer_list<std::string> texts) {
-  *this = texts;
-}
+TSortedStringList::TSortedStringList(std::initializer_list<std::string> texts) { *this = texts; }
 
 TSortedStringList& TSortedStringList::operator=(const std::vector<std::string>& texts) {
   items_.clear();

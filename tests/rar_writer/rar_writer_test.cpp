@@ -41,8 +41,8 @@ std::string Encode(const std::u16string& text, UINT codePage) {
   const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string bytes(length, '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                      nullptr, nullptr);
   return bytes;
 }
 
@@ -66,7 +66,8 @@ void WriteExpected(const std::string& root, const ProofEntry& entry) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   ASSERT_TRUE(file);
   DWORD written = 0;
-  WriteFile(file.Get(), entry.data.data(), static_cast<DWORD>(entry.data.size()), &written, nullptr);
+  WriteFile(file.Get(), entry.data.data(), static_cast<DWORD>(entry.data.size()), &written,
+            nullptr);
 }
 
 // Writes NAME.rar, expected\NAME\ (the tree) and expected\NAME.list (the names
@@ -211,7 +212,7 @@ TEST(RarWriter, VolumesSplitEntriesAndCarryTheVolumeFlags) {
                                       dir + "set.part3.rar"}),
             paths);
   const std::string first = ReadFileBytes(paths[0]);
-  EXPECT_EQ(0x111u, Get16(first, 7 + 3));   // volume, new naming, first volume
+  EXPECT_EQ(0x111u, Get16(first, 7 + 3));  // volume, new naming, first volume
   const std::size_t header = 7 + 13;
   EXPECT_EQ(0x8002u, Get16(first, header + 3));  // goes on in the next volume
   EXPECT_EQ(100u, Get32(first, header + 7));

@@ -128,8 +128,8 @@ int __stdcall RARReadHeader(HANDLE handle, RARHeaderData* header) {
 }
 
 int __stdcall RARProcessFile(HANDLE handle, int operation, char* destPath, char* destName) {
-  callLog.push_back("process " + std::to_string(operation) + " " +
-                    (destPath ? destPath : "-") + (destName ? " NAME" : ""));
+  callLog.push_back("process " + std::to_string(operation) + " " + (destPath ? destPath : "-") +
+                    (destName ? " NAME" : ""));
   OpenArchive* archive = Find(handle);
   if (!archive || !archive->current) return 21;
   const FakeEntry& entry = *archive->current;

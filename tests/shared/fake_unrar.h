@@ -11,9 +11,9 @@ struct FakeEntry {
   std::string name;
   unsigned flags = 0;
   unsigned unpSize = 0;
-  int extractCode = 0;  // RARProcessFile's answer for extract (when no callback cancels)
-  int skipCode = 0;     // its answer for skip
-  std::vector<int> blocks;           // block sizes reported to the process-data callback
+  int extractCode = 0;      // RARProcessFile's answer for extract (when no callback cancels)
+  int skipCode = 0;         // its answer for skip
+  std::vector<int> blocks;  // block sizes reported to the process-data callback
   std::vector<std::string> volumes;  // names reported to the change-volume callback
 };
 

@@ -61,8 +61,7 @@ class RarComponent : public ::testing::Test {
 TEST(SortedStringList, KeepsTextsInOrderWithoutCaseAndOnceEach) {
   TSortedStringList list{"b.txt", "A.TXT", "a.txt", "\xC7\xD1", "B.TXT", "b.txt", "a"};
   std::vector<std::string> texts(list.begin(), list.end());
-  EXPECT_EQ((std::vector<std::string>{"a", "A.TXT", "a.txt", "B.TXT", "b.txt", "\xC7\xD1"}),
-            texts);
+  EXPECT_EQ((std::vector<std::string>{"a", "A.TXT", "a.txt", "B.TXT", "b.txt", "\xC7\xD1"}), texts);
 }
 
 TEST(SortedStringList, AssigningCopiesTheTexts) {
@@ -108,12 +107,14 @@ TEST_F(RarComponent, EveryEntryIsExtractedInArchiveOrderWhenNothingIsSelected) {
   fake_unrar::Script(kArchive, Archive({Entry("A.TXT"), Entry("SUB\\B.TXT"), Entry("C")}));
   rar.TargetDir = "C:\\T";
   EXPECT_TRUE(rar.ExtractFiles());
-  EXPECT_EQ("open C:\\ARC\\DATA.RAR | read | process 2 C:\\T | read | process 2 C:\\T | "
-            "read | process 2 C:\\T | read | close",
-            fake_unrar::LogText());
-  EXPECT_EQ("extracting A.TXT | extract A.TXT ok | extracting SUB\\B.TXT | "
-            "extract SUB\\B.TXT ok | extracting C | extract C ok",
-            Events());
+  EXPECT_EQ(
+      "open C:\\ARC\\DATA.RAR | read | process 2 C:\\T | read | process 2 C:\\T | "
+      "read | process 2 C:\\T | read | close",
+      fake_unrar::LogText());
+  EXPECT_EQ(
+      "extracting A.TXT | extract A.TXT ok | extracting SUB\\B.TXT | "
+      "extract SUB\\B.TXT ok | extracting C | extract C ok",
+      Events());
   EXPECT_EQ(0, fake_unrar::OpenHandles());
 }
 
@@ -127,9 +128,10 @@ TEST_F(RarComponent, CreateAndChecksumErrorsSpoilOnlyTheirEntry) {
   Record();
   fake_unrar::Script(kArchive, Archive({Entry("A", 16), Entry("B", 12), Entry("C")}));
   EXPECT_FALSE(rar.ExtractFiles());
-  EXPECT_EQ("extracting A | extract A failed | error 16 | extracting B | extract B failed | "
-            "error 12 | extracting C | extract C ok",
-            Events());
+  EXPECT_EQ(
+      "extracting A | extract A failed | error 16 | extracting B | extract B failed | "
+      "error 12 | extracting C | extract C ok",
+      Events());
   EXPECT_EQ(0, fake_unrar::OpenHandles());
 }
 
@@ -244,15 +246,16 @@ TEST_F(RarComponent, FailIfExistsWithoutTargetDirLooksInTheCurrentDirectory) {
 
 TEST_F(RarComponent, SelectionMatchesNamesInsideItemsWithoutAsciiCase) {
   Record();
-  fake_unrar::Script(kArchive, Archive({Entry("DATA.DBF"), Entry("data.dbf"), Entry("DATA"),
-                                        Entry("SUB\\DATA.DBF"), Entry("\xB0\xA1.TXT"),
-                                        Entry("\xB0\xC1.TXT")}));
+  fake_unrar::Script(
+      kArchive, Archive({Entry("DATA.DBF"), Entry("data.dbf"), Entry("DATA"),
+                         Entry("SUB\\DATA.DBF"), Entry("\xB0\xA1.TXT"), Entry("\xB0\xC1.TXT")}));
   rar.FilesToExtract = {"C:\\APP\\DATA.DBF", "C:\\\xB0\xA1.txt"};
   EXPECT_TRUE(rar.ExtractFiles());
-  EXPECT_EQ("extracting DATA.DBF | extract DATA.DBF ok | extracting data.dbf | "
-            "extract data.dbf ok | extracting DATA | extract DATA ok | "
-            "extracting \xB0\xA1.TXT | extract \xB0\xA1.TXT ok",
-            Events());
+  EXPECT_EQ(
+      "extracting DATA.DBF | extract DATA.DBF ok | extracting data.dbf | "
+      "extract data.dbf ok | extracting DATA | extract DATA ok | "
+      "extracting \xB0\xA1.TXT | extract \xB0\xA1.TXT ok",
+      Events());
   const auto& log = fake_unrar::Log();
   EXPECT_EQ("process 0 -", log[8]);   // SUB\DATA.DBF skipped
   EXPECT_EQ("process 0 -", log[12]);  // another Korean character
@@ -277,15 +280,18 @@ TEST_F(RarComponent, PasswordStartsEmptyIsCarriedAlongAndSentOnlyWhenSet) {
   std::vector<std::string> seen;
   rar.OnReqPassword = [&](TRAR&, const RARHeaderData& header, std::string& password) {
     seen.push_back(std::string(header.FileName) + "=" + password);
-    if (password.empty()) password = "secret";
-    else if (password == "secret") password = "";
+    if (password.empty())
+      password = "secret";
+    else if (password == "secret")
+      password = "";
   };
   EXPECT_TRUE(rar.ExtractFiles());
   EXPECT_EQ((std::vector<std::string>{"ONE=", "TWO=secret", "THREE="}), seen);
-  EXPECT_EQ("open C:\\ARC\\DATA.RAR | read | password secret | process 2 - | read | "
-            "process 2 - | read | process 2 - | read | password secret | process 2 - | "
-            "read | close",
-            fake_unrar::LogText());
+  EXPECT_EQ(
+      "open C:\\ARC\\DATA.RAR | read | password secret | process 2 - | read | "
+      "process 2 - | read | process 2 - | read | password secret | process 2 - | "
+      "read | close",
+      fake_unrar::LogText());
 
   fake_unrar::Reset();
   fake_unrar::Script(kArchive, Archive({first}));
@@ -325,12 +331,15 @@ TEST_F(RarComponent, DataHandlerAnswerGoesBackToTheLibrary) {
   FakeEntry a = Entry("A");
   a.blocks = {10, 20, 30};
   fake_unrar::Script(kArchive, Archive({a, Entry("B")}));
-  rar.OnProcessData = [](TRAR&, unsigned char*, int, int position) { return position < 30 ? 7 : 0; };
+  rar.OnProcessData = [](TRAR&, unsigned char*, int, int position) {
+    return position < 30 ? 7 : 0;
+  };
   EXPECT_FALSE(rar.ExtractFiles());
   EXPECT_EQ("extracting A | extract A failed | error 21", Events());
-  EXPECT_EQ("open C:\\ARC\\DATA.RAR | setdata | read | process 2 - | data 10=7 | data 20=0 | "
-            "close",
-            fake_unrar::LogText());
+  EXPECT_EQ(
+      "open C:\\ARC\\DATA.RAR | setdata | read | process 2 - | data 10=7 | data 20=0 | "
+      "close",
+      fake_unrar::LogText());
 }
 
 TEST_F(RarComponent, VolumeHandlerGetsNameAndModeAndAnswers) {
@@ -344,9 +353,10 @@ TEST_F(RarComponent, VolumeHandlerGetsNameAndModeAndAnswers) {
   };
   EXPECT_TRUE(rar.ExtractFiles());
   EXPECT_EQ((std::vector<std::string>{"DATA.R00 1", "DATA.R01 1"}), seen);
-  EXPECT_EQ("open C:\\ARC\\DATA.RAR | setvol | read | process 2 - | vol DATA.R00 1=5 | "
-            "vol DATA.R01 1=5 | read | close",
-            fake_unrar::LogText());
+  EXPECT_EQ(
+      "open C:\\ARC\\DATA.RAR | setvol | read | process 2 - | vol DATA.R00 1=5 | "
+      "vol DATA.R01 1=5 | read | close",
+      fake_unrar::LogText());
 }
 
 TEST_F(RarComponent, CallbacksAreRegisteredOnlyForAssignedHandlers) {

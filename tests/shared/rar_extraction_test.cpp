@@ -85,11 +85,12 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
   ASSERT_TRUE(writer.Save(dir + "written.rar"));
 
   EXPECT_TRUE(rar.ExtractArchive(dir + "written.rar", dir + "out", false));
-  EXPECT_EQ("extracting empty dir | extracting top.txt | extracting a\\b\\c\\deep.bin | "
-            "extracting a\\zero.txt | extracting a\\large.bin | "
-            "extracting \xC7\xD1\xB1\xDB\\\xC0\xCC\xB8\xA7.txt | "
-            "extracting \xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt",
-            Events());
+  EXPECT_EQ(
+      "extracting empty dir | extracting top.txt | extracting a\\b\\c\\deep.bin | "
+      "extracting a\\zero.txt | extracting a\\large.bin | "
+      "extracting \xC7\xD1\xB1\xDB\\\xC0\xCC\xB8\xA7.txt | "
+      "extracting \xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt",
+      Events());
   EXPECT_TRUE(IsDirectory(dir + "out\\empty dir"));
   EXPECT_EQ("top", ReadFileBytes(dir + "out\\top.txt"));
   EXPECT_EQ(Pattern(70000, 7), ReadFileBytes(dir + "out\\a\\b\\c\\deep.bin"));
@@ -114,9 +115,10 @@ TEST_F(RarExtraction, DamagedAndUncreatableEntriesFailTheRunButNotTheOthers) {
   MakeDirectories(dir + "out\\blocked");
 
   EXPECT_FALSE(rar.ExtractArchive(dir + "damaged.rar", dir + "out", false));
-  EXPECT_EQ("extracting damaged.txt | failed damaged.txt | error 12 | extracting blocked | "
-            "failed blocked | error 16 | extracting fine.txt",
-            Events());
+  EXPECT_EQ(
+      "extracting damaged.txt | failed damaged.txt | error 12 | extracting blocked | "
+      "failed blocked | error 16 | extracting fine.txt",
+      Events());
   EXPECT_EQ(damaged.data, ReadFileBytes(dir + "out\\damaged.txt"));
   EXPECT_EQ("fine", ReadFileBytes(dir + "out\\fine.txt"));
 }
@@ -175,9 +177,10 @@ TEST_F(RarExtraction, MissingArchiveIsReported) {
 TEST_F(RarExtraction, ArchiveWithEmptyDirectoryFromTheArchiver) {
   const std::string dir = ScratchDir("rar-tree");
   EXPECT_TRUE(rar.ExtractArchive(Fixture("tree-with-empty-dir.rar"), dir + "out", false));
-  EXPECT_EQ("extracting example\\foo\\bar.txt | extracting example\\hoge.txt | "
-            "extracting example\\empty | extracting example\\foo | extracting example",
-            Events());
+  EXPECT_EQ(
+      "extracting example\\foo\\bar.txt | extracting example\\hoge.txt | "
+      "extracting example\\empty | extracting example\\foo | extracting example",
+      Events());
   EXPECT_EQ("foobar", ReadFileBytes(dir + "out\\example\\foo\\bar.txt"));
   EXPECT_EQ("hogehoge", ReadFileBytes(dir + "out\\example\\hoge.txt"));
   EXPECT_TRUE(IsDirectory(dir + "out\\example\\empty"));
@@ -195,8 +198,8 @@ TEST_F(RarExtraction, JapaneseNamesFromTheArchiverComeOutInTheirUnicodeForm) {
   const std::wstring path = std::wstring(dir.begin(), dir.end()) +
                             L"\x30C7\x30A3\x30EC\x30AF\x30C8\x30EA\\\x30C6\x30AD\x30B9\x30C8"
                             L"\x30D5\x30A1\x30A4\x30EB.txt";
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr));
+  FileHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(file);
   char bytes[64] = {};
   DWORD got = 0;
@@ -256,7 +259,8 @@ TEST_F(RarExtraction, VolumeHandlerFollowsAVolumeSetAcrossDisks) {
     EXPECT_EQ(&rar, &sender);
     calls.push_back(std::string(name) + " " + std::to_string(mode));
     if (mode == 0 && std::string(name) == volumes[1]) std::strcpy(name, moved.c_str());
-    if (mode == 0 && std::string(name) == dir + "B\\disk.r01") std::strcpy(name, volumes[2].c_str());
+    if (mode == 0 && std::string(name) == dir + "B\\disk.r01")
+      std::strcpy(name, volumes[2].c_str());
     return 1;
   };
   EXPECT_TRUE(rar.ExtractArchive(volumes[0], dir + "out", false));

@@ -201,7 +201,8 @@ std::string VolumeName(const std::string& base, std::size_t index, std::size_t c
 class VolumeBuilder {
  public:
   VolumeBuilder(std::size_t volumeDataSize, bool newNaming)
-      : volumeDataSize_(volumeDataSize), mainFlags_(kMainVolume | (newNaming ? kMainNewNaming : 0)) {
+      : volumeDataSize_(volumeDataSize),
+        mainFlags_(kMainVolume | (newNaming ? kMainNewNaming : 0)) {
     Begin();
   }
 
@@ -309,8 +310,7 @@ std::string RarWriter::Bytes() const {
   return out.str();
 }
 
-std::vector<std::string> RarWriter::SaveVolumes(const std::string& base,
-                                                std::size_t volumeDataSize,
+std::vector<std::string> RarWriter::SaveVolumes(const std::string& base, std::size_t volumeDataSize,
                                                 bool newNaming) const {
   VolumeBuilder builder(volumeDataSize, newNaming);
   for (const Item& item : items_) {

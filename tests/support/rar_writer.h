@@ -17,11 +17,11 @@ struct RarWriterEntry {
   std::string data;            // stored as it is (also when marked encrypted)
   bool directory = false;
   std::uint32_t dosTime = kRarWriterDosTime;
-  std::uint8_t hostOs = 2;     // Windows
-  std::uint8_t method = 0x30;  // store; other values only label the data
-  bool encrypted = false;      // sets the encrypted flag
-  bool badDataCrc = false;     // the data checksum in the header is wrong
-  bool badHeaderCrc = false;   // the header's own checksum is wrong
+  std::uint8_t hostOs = 2;         // Windows
+  std::uint8_t method = 0x30;      // store; other values only label the data
+  bool encrypted = false;          // sets the encrypted flag
+  bool badDataCrc = false;         // the data checksum in the header is wrong
+  bool badHeaderCrc = false;       // the header's own checksum is wrong
   std::uint64_t declaredSize = 0;  // not 0: the header claims this size, no data follows
 };
 

@@ -119,13 +119,17 @@ TEST(StandinUnicodeNames, DecodesEveryKindOfCode) {
       "\x30\x55\xc7\xa3\xec\xaf\x51\xc8\xea\x5c\xc6\x55\xad\xb9\xc8\xd5\x54\xa1\xa4\xeb\x2e"
       "\x00\x74\x78\x74",
       25);
-  EXPECT_EQ(L"\x30C7\x30A3\x30EC\x30AF\x30C8\x30EA\\\x30C6\x30AD\x30B9\x30C8\x30D5\x30A1"
-            L"\x30A4\x30EB.txt",
-            DecodeUnicodeName(name8, encoded));
+  EXPECT_EQ(
+      L"\x30C7\x30A3\x30EC\x30AF\x30C8\x30EA\\\x30C6\x30AD\x30B9\x30C8\x30D5\x30A1"
+      L"\x30A4\x30EB.txt",
+      DecodeUnicodeName(name8, encoded));
 
   // Code 2 (explicit high byte), then runs: plain and corrected.
   const std::string runs("\x30\xBC\x34\x12\x00\x82\x10", 7);
-  EXPECT_EQ(L"\x1234" L"ab\x3073\x3074\x3075\x3076", DecodeUnicodeName("xabcdef", runs));
+  EXPECT_EQ(
+      L"\x1234"
+      L"ab\x3073\x3074\x3075\x3076",
+      DecodeUnicodeName("xabcdef", runs));
 }
 
 TEST(StandinUnicodeNames, StopsAtTheEndOfEitherInput) {
@@ -281,7 +285,10 @@ TEST(StandinLibrary, RefusesWhatItCannotOpenOrRead) {
   EXPECT_EQ(13, OpenArchive(dir + "empty.rar").result);
   WriteFileBytes(dir + "text.rar", "This is not an archive at all.");
   EXPECT_EQ(13, OpenArchive(dir + "text.rar").result);
-  WriteFileBytes(dir + "rar5.rar", std::string("Rar!\x1A\x07\x01\x00\x33\x92\xB5\xE5\x0A\x01\x05\x06\x00\x05\x01\x01\x80\x80\x00", 23));
+  WriteFileBytes(
+      dir + "rar5.rar",
+      std::string(
+          "Rar!\x1A\x07\x01\x00\x33\x92\xB5\xE5\x0A\x01\x05\x06\x00\x05\x01\x01\x80\x80\x00", 23));
   EXPECT_EQ(13, OpenArchive(dir + "rar5.rar").result);
 
   RarWriter badMain;
@@ -439,7 +446,8 @@ TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   RarWriter writer;
   writer.AddFile("small.txt", "s").Add(huge);
   const std::string header = RarWriter::FileHeader(huge);
-  EXPECT_EQ(0x8100, static_cast<unsigned char>(header[3]) | static_cast<unsigned char>(header[4]) << 8);
+  EXPECT_EQ(0x8100, static_cast<unsigned char>(header[3]) | static_cast<unsigned char>(header[4])
+                                                                << 8);
   OpenArchive archive(SaveArchive(writer, dir + "huge.rar"));
   ASSERT_EQ(0, archive.Read());
   ASSERT_EQ(0, archive.Read());

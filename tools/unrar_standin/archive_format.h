@@ -31,8 +31,7 @@ constexpr unsigned kFileUnicodeName = 0x200;
 constexpr unsigned kMethodStore = 0x30;
 
 inline std::uint32_t Read16(const std::string& bytes, std::size_t at) {
-  return static_cast<unsigned char>(bytes[at]) |
-         static_cast<unsigned char>(bytes[at + 1]) << 8;
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
 }
 
 inline std::uint32_t Read32(const std::string& bytes, std::size_t at) {

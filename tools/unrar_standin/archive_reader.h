@@ -18,8 +18,8 @@ struct ArchiveEntry {
   std::uint32_t unpVer = 0;
   std::uint32_t method = 0;
   std::uint32_t attr = 0;
-  std::string name;        // the 8-bit name as stored
-  std::wstring wideName;   // the Unicode form when the header carries one
+  std::string name;       // the 8-bit name as stored
+  std::wstring wideName;  // the Unicode form when the header carries one
   std::uint64_t dataOffset = 0;
 
   bool IsDirectory() const;

@@ -40,7 +40,8 @@ class ArchiveSession::SplitEntryData : public EntryData {
     for (;;) {
       const ArchiveEntry& part = session_.entry_;
       if (done_ < part.packSize) {
-        const auto want = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, part.packSize - done_));
+        const auto want =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(size, part.packSize - done_));
         if (!session_.reader_.ReadAt(part.dataOffset + done_, buffer, want, got)) {
           return rar_code::kReadError;
         }
@@ -147,7 +148,8 @@ int ArchiveSession::OpenNextVolume() {
 bool ArchiveSession::FirstVisit(const std::string& name) {
   const std::wstring wide = ToWide(name, CP_ACP);
   std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-  full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  full.resize(
+      GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
   CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
   return volumesRead_.insert(full).second;
 }

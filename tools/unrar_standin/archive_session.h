@@ -29,7 +29,7 @@ class ArchiveSession {
   bool FirstVisit(const std::string& name);
 
   ArchiveReader reader_;
-  std::string volumeName_;  // of the volume being read
+  std::string volumeName_;              // of the volume being read
   std::set<std::wstring> volumesRead_;  // full paths, upper-cased
   unsigned openMode_ = 0;
   ArchiveEntry entry_;      // the part of the current entry being read

@@ -4,7 +4,6 @@
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 
-
 namespace {
 
 constexpr std::uint32_t kBlockSize = 64 * 1024;

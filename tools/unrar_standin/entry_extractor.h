@@ -30,8 +30,7 @@ struct ExtractionContext {
 // 14 (not stored), 16 (cannot create), 19 (write error), 21 (cancelled),
 // 22 (encrypted), or the error of reading on in the next volume. Only a complete
 // file, or one that failed its checksum, stays on disk.
-int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
-                 const std::wstring& target);
+int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry, const std::wstring& target);
 
 // Reads the entry's data and checks it without writing anything.
 int TestEntry(ExtractionContext& context, const ArchiveEntry& entry);

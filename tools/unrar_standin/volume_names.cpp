@@ -16,8 +16,7 @@ std::string::size_type ExtensionDot(const std::string& name) {
 
 // Adds one to the decimal digits in name[first, last); a carry out of the
 // first digit puts a "1" in front.
-std::string Increment(std::string name, std::string::size_type first,
-                      std::string::size_type last) {
+std::string Increment(std::string name, std::string::size_type first, std::string::size_type last) {
   for (auto pos = last; pos > first; --pos) {
     char& digit = name[pos - 1];
     if (digit != '9') {
