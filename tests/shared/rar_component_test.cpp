@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -482,11 +482,19 @@ TEST_F(RarComponent, RunStartedInsideAHandlerTakesTheCallbacksOver) {
   fake_unrar::Script("INNER.RAR", Archive({Entry("I")}));
   seen.clear();
   entry = 0;
+  std::optional<TRAR> temporary;
   rar.OnExtracting = [&](TRAR&, const RARHeaderData&) {
     if (++entry != 2) return;
-    auto temporary = std::make_unique<TRAR>();
+    temporary.emplace();
     temporary->ArchiveName = "INNER.RAR";
     EXPECT_TRUE(temporary->ExtractFiles());
+    temporary.reset();
+    // Another instance in the same place must not be taken for the one gone.
+    temporary.emplace();
+    temporary->OnProcessData = [&](TRAR&, unsigned char*, int, int) {
+      seen.push_back("stranger");
+      return 1;
+    };
   };
   EXPECT_TRUE(rar.ExtractFiles());
   EXPECT_EQ((std::vector<std::string>{"outer"}), seen);
