@@ -28,12 +28,6 @@ unsigned Get32(const std::string& bytes, std::size_t at) {
   return Get16(bytes, at) | Get16(bytes, at + 2) << 16;
 }
 
-std::string Pattern(std::size_t size) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 31 + i / 1000) & 0xFF);
-  return data;
-}
-
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::string Encode(const std::u16string& text, UINT codePage) {
@@ -112,7 +106,7 @@ TEST(RarWriter, EmptyArchiveIsSignatureMainHeaderAndEndBlock) {
 TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   RarWriterEntry entry;
   entry.name = "dir\\file.txt";
-  entry.data = Pattern(70000);
+  entry.data = PatternBytes(70000);
   const std::string header = RarWriter::FileHeader(entry);
   ASSERT_EQ(32u + 12u, header.size());
   EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
@@ -186,13 +180,13 @@ TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
               {u"docs\\readme.txt", "read me\r\n"},
               {u"docs\\zero.bin", ""},
               {u"empty", "", true},
-              {u"data\\big\\large.bin", Pattern(200000)},
-              {u"data\\block.bin", Pattern(65536)},
+              {u"data\\big\\large.bin", PatternBytes(200000)},
+              {u"data\\block.bin", PatternBytes(65536)},
               {u"한글\\문서.txt", "unicode name"},
               {u"mixed\\Ωmega-\x00FC\x4E2D.txt", "not all of it in code page 949"}});
   WriteProof(dir, "cp949",
              {{u"한글\\이름.txt", "8-bit name", false, false},
-              {u"가나다.bin", Pattern(1000), false, false}});
+              {u"가나다.bin", PatternBytes(1000), false, false}});
 
   RarWriterEntry damaged;
   damaged.name = "damaged.txt";
@@ -206,7 +200,7 @@ TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
 TEST(RarWriter, VolumesSplitEntriesAndCarryTheVolumeFlags) {
   const std::string dir = ScratchDir("rar-writer-volumes");
   RarWriter writer;
-  writer.AddFile("a.bin", Pattern(250)).AddDirectory("d").AddFile("b.bin", Pattern(10));
+  writer.AddFile("a.bin", PatternBytes(250)).AddDirectory("d").AddFile("b.bin", PatternBytes(10));
   const auto paths = writer.SaveVolumes(dir + "set", 100, true);
   ASSERT_EQ((std::vector<std::string>{dir + "set.part1.rar", dir + "set.part2.rar",
                                       dir + "set.part3.rar"}),
@@ -217,14 +211,14 @@ TEST(RarWriter, VolumesSplitEntriesAndCarryTheVolumeFlags) {
   EXPECT_EQ(0x8002u, Get16(first, header + 3));  // goes on in the next volume
   EXPECT_EQ(100u, Get32(first, header + 7));
   EXPECT_EQ(250u, Get32(first, header + 11));
-  EXPECT_EQ(RarCrc32(Pattern(250).substr(0, 100)), Get32(first, header + 16));
+  EXPECT_EQ(RarCrc32(PatternBytes(250).substr(0, 100)), Get32(first, header + 16));
   EXPECT_EQ(Bytes({0x01, 0x40}), first.substr(first.size() - 4, 2));  // end: next volume
 
   const std::string last = ReadFileBytes(paths[2]);
   EXPECT_EQ(0x11u, Get16(last, 7 + 3));
   EXPECT_EQ(0x8001u, Get16(last, header + 3));  // goes on from the previous volume
   EXPECT_EQ(50u, Get32(last, header + 7));
-  EXPECT_EQ(RarCrc32(Pattern(250)), Get32(last, header + 16));  // the whole entry's
+  EXPECT_EQ(RarCrc32(PatternBytes(250)), Get32(last, header + 16));  // the whole entry's
   EXPECT_EQ(Bytes({0x00, 0x40}), last.substr(last.size() - 4, 2));
 
   const auto old = writer.SaveVolumes(dir + "old", 1000, false);

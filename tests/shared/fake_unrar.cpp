@@ -1,6 +1,7 @@
 #include "fake_unrar.h"
 
 #include "shared/unrar.h"
+#include "test_support.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,11 +67,7 @@ void Script(const std::string& archiveName, const FakeArchive& archive) {
 
 const std::vector<std::string>& Log() { return callLog; }
 
-std::string LogText() {
-  std::string text;
-  for (const std::string& call : callLog) text += (text.empty() ? "" : " | ") + call;
-  return text;
-}
+std::string LogText() { return Joined(callLog, " | "); }
 
 HeaderComment LastHeaderComment() { return lastComment; }
 

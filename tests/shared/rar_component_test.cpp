@@ -46,11 +46,7 @@ class RarComponent : public ::testing::Test {
     };
   }
 
-  std::string Events() const {
-    std::string text;
-    for (const std::string& event : events) text += (text.empty() ? "" : " | ") + event;
-    return text;
-  }
+  std::string Events() const { return Joined(events, " | "); }
 
   TRAR rar;
   std::vector<std::string> events;

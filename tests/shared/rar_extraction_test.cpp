@@ -17,22 +17,11 @@
 
 namespace {
 
-std::string Pattern(std::size_t size, unsigned seed) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * seed + i / 97) & 0xFF);
-  return data;
-}
-
 std::string Fixture(const std::string& name) {
   return SourceTreePath("tests/fixtures/rar/" + name);
 }
 
 std::string WithoutSlash(const std::string& dir) { return dir.substr(0, dir.size() - 1); }
-
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 class RarExtraction : public ::testing::Test {
  protected:
@@ -52,11 +41,7 @@ class RarExtraction : public ::testing::Test {
     };
   }
 
-  std::string Events() const {
-    std::string text;
-    for (const std::string& event : events) text += (text.empty() ? "" : " | ") + event;
-    return text;
-  }
+  std::string Events() const { return Joined(events, " | "); }
 
   TRAR rar;
   std::vector<std::string> events;
@@ -69,7 +54,7 @@ class RarExtraction : public ::testing::Test {
 
 TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
   const std::string dir = ScratchDir("rar-written");
-  const std::string large = Pattern(1 << 20, 13);
+  const std::string large = PatternBytes(1 << 20, 13);
   RarWriterEntry korean;
   korean.name = "\xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt";  // 문서\한글.txt
   korean.unicodeName = u"문서\\한글.txt";
@@ -77,7 +62,7 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
   RarWriter writer;
   writer.AddDirectory("empty dir")
       .AddFile("top.txt", "top")
-      .AddFile("a\\b\\c\\deep.bin", Pattern(70000, 7))
+      .AddFile("a\\b\\c\\deep.bin", PatternBytes(70000, 7))
       .AddFile("a\\zero.txt", "")
       .AddFile("a\\large.bin", large)
       .AddFile("\xC7\xD1\xB1\xDB\\\xC0\xCC\xB8\xA7.txt", "cp949")  // 한글\이름.txt
@@ -91,9 +76,9 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
       "extracting \xC7\xD1\xB1\xDB\\\xC0\xCC\xB8\xA7.txt | "
       "extracting \xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt",
       Events());
-  EXPECT_TRUE(IsDirectory(dir + "out\\empty dir"));
+  EXPECT_TRUE(DirectoryExists(dir + "out\\empty dir"));
   EXPECT_EQ("top", ReadFileBytes(dir + "out\\top.txt"));
-  EXPECT_EQ(Pattern(70000, 7), ReadFileBytes(dir + "out\\a\\b\\c\\deep.bin"));
+  EXPECT_EQ(PatternBytes(70000, 7), ReadFileBytes(dir + "out\\a\\b\\c\\deep.bin"));
   EXPECT_TRUE(FileExists(dir + "out\\a\\zero.txt"));
   EXPECT_EQ(large, ReadFileBytes(dir + "out\\a\\large.bin"));
   EXPECT_EQ("cp949", ReadFileBytes(dir + "out\\\xC7\xD1\xB1\xDB\\\xC0\xCC\xB8\xA7.txt"));
@@ -157,7 +142,7 @@ TEST_F(RarExtraction, OnlySelectedEntriesAreWritten) {
 TEST_F(RarExtraction, CancelFromTheDataHandlerEndsTheRunWithoutAHalfFile) {
   const std::string dir = ScratchDir("rar-cancel");
   RarWriter writer;
-  writer.AddFile("big.bin", Pattern(300000, 3)).AddFile("after.txt", "after");
+  writer.AddFile("big.bin", PatternBytes(300000, 3)).AddFile("after.txt", "after");
   ASSERT_TRUE(writer.Save(dir + "cancel.rar"));
   rar.OnProcessData = [](TRAR&, unsigned char*, int, int position) {
     return position < 100000 ? 1 : 0;
@@ -183,7 +168,7 @@ TEST_F(RarExtraction, ArchiveWithEmptyDirectoryFromTheArchiver) {
       Events());
   EXPECT_EQ("foobar", ReadFileBytes(dir + "out\\example\\foo\\bar.txt"));
   EXPECT_EQ("hogehoge", ReadFileBytes(dir + "out\\example\\hoge.txt"));
-  EXPECT_TRUE(IsDirectory(dir + "out\\example\\empty"));
+  EXPECT_TRUE(DirectoryExists(dir + "out\\example\\empty"));
 }
 
 TEST_F(RarExtraction, JapaneseNamesFromTheArchiverComeOutInTheirUnicodeForm) {
@@ -246,7 +231,7 @@ TEST_F(RarExtraction, ArchiveWithEncryptedHeadersFailsToOpen) {
 // about each volume and names the missing one, as a disk prompt would.
 TEST_F(RarExtraction, VolumeHandlerFollowsAVolumeSetAcrossDisks) {
   const std::string dir = ScratchDir("rar-volumes");
-  const std::string data = Pattern(150000, 5);
+  const std::string data = PatternBytes(150000, 5);
   RarWriter writer;
   writer.AddFile("setup.bin", data).AddFile("readme.txt", "read me");
   const auto volumes = writer.SaveVolumes(dir + "disk", 60000, false);

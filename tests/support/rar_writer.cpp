@@ -91,6 +91,8 @@ std::size_t RunLength(const std::string& name8, const std::u16string& name, std:
 
 }  // namespace
 
+// Written here again rather than shared with the stand-in library: the writer
+// checks the reader, so the two must not rest on the same code.
 std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc) {
   static const std::array<std::uint32_t, 256> table = [] {
     std::array<std::uint32_t, 256> t{};

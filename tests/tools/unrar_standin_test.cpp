@@ -63,12 +63,6 @@ std::string SaveArchive(const RarWriter& writer, const std::string& path) {
   return path;
 }
 
-std::string Pattern(std::size_t size) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-  return data;
-}
-
 // What the process-data callback saw, and the block at which it cancels.
 std::vector<int> blockSizes;
 std::string blockBytes;
@@ -78,11 +72,6 @@ int __stdcall RecordBlock(unsigned char* addr, int size) {
   blockSizes.push_back(size);
   blockBytes.append(reinterpret_cast<const char*>(addr), static_cast<std::size_t>(size));
   return static_cast<int>(blockSizes.size()) == cancelAtBlock ? 0 : 1;
-}
-
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -159,7 +148,7 @@ TEST(StandinLibrary, ListsTheHeadersOfAWrittenArchive) {
   RarWriter writer;
   writer.AddFile("a.txt", "hello");
   writer.AddDirectory("sub");
-  writer.AddFile("sub\\big.bin", Pattern(70000));
+  writer.AddFile("sub\\big.bin", PatternBytes(70000));
   writer.AddFile("\xC7\xD1\xB1\xDB.txt", "");
   const std::string path = SaveArchive(writer, dir + "list.rar");
 
@@ -198,7 +187,7 @@ TEST(StandinLibrary, ExtractsFilesDirectoriesAndTheirTimes) {
   const std::string dir = ScratchDir("standin-extract");
   RarWriter writer;
   writer.AddDirectory("empty");
-  writer.AddFile("deep\\er\\nested.bin", Pattern(300));
+  writer.AddFile("deep\\er\\nested.bin", PatternBytes(300));
   writer.AddFile("zero.txt", "");
   writer.AddFile("\xC7\xD1\xB1\xDB\\\xC6\xC4\xC0\xCF.txt", "korean");
   const std::string path = SaveArchive(writer, dir + "tree.rar");
@@ -206,8 +195,8 @@ TEST(StandinLibrary, ExtractsFilesDirectoriesAndTheirTimes) {
 
   OpenArchive archive(path);
   EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 10}), archive.ExtractAll(dest));
-  EXPECT_TRUE(IsDirectory(dest + "\\empty"));
-  EXPECT_EQ(Pattern(300), ReadFileBytes(dest + "\\deep\\er\\nested.bin"));
+  EXPECT_TRUE(DirectoryExists(dest + "\\empty"));
+  EXPECT_EQ(PatternBytes(300), ReadFileBytes(dest + "\\deep\\er\\nested.bin"));
   EXPECT_TRUE(FileExists(dest + "\\zero.txt"));
   EXPECT_EQ("", ReadFileBytes(dest + "\\zero.txt"));
   EXPECT_EQ("korean", ReadFileBytes(dest + "\\\xC7\xD1\xB1\xDB\\\xC6\xC4\xC0\xCF.txt"));
@@ -224,7 +213,7 @@ TEST(StandinLibrary, ExtractsFilesDirectoriesAndTheirTimes) {
 
 TEST(StandinLibrary, ReportsEachWrittenBlockAndCancelsOnZero) {
   const std::string dir = ScratchDir("standin-blocks");
-  const std::string big = Pattern(200000);
+  const std::string big = PatternBytes(200000);
   RarWriter writer;
   writer.AddFile("big.bin", big);
   writer.AddFile("next.txt", "next");
@@ -274,7 +263,7 @@ TEST(StandinLibrary, ChecksumErrorsKeepTheFileAndTheRunGoesOn) {
   EXPECT_EQ(12, tested.Process(rar_const::kTest, dir + "tested"));
   ASSERT_EQ(0, tested.Read());
   EXPECT_EQ(0, tested.Process(rar_const::kTest, dir + "tested"));
-  EXPECT_FALSE(IsDirectory(dir + "tested"));  // testing writes nothing
+  EXPECT_FALSE(DirectoryExists(dir + "tested"));  // testing writes nothing
 }
 
 TEST(StandinLibrary, RefusesWhatItCannotOpenOrRead) {
@@ -356,7 +345,7 @@ TEST(StandinLibrary, EncryptedAndCompressedEntriesAreRefusedButCanBeSkipped) {
     EXPECT_EQ(0, skipped.Process(rar_const::kSkip, dir + "skipped"));
   }
   EXPECT_EQ(10, skipped.Read());
-  EXPECT_FALSE(IsDirectory(dir + "skipped"));
+  EXPECT_FALSE(DirectoryExists(dir + "skipped"));
 }
 
 TEST(StandinLibrary, PassesOverBlocksOfOtherTypes) {
@@ -508,8 +497,8 @@ int __stdcall RecordVolume(char* name, int mode) {
 
 // Two files spread over three volumes of 50,000 data bytes each.
 RarWriter VolumeSet(std::string& first, std::string& second) {
-  first = Pattern(80000);
-  second = Pattern(60000).substr(1000);
+  first = PatternBytes(80000);
+  second = PatternBytes(60000).substr(1000);
   RarWriter writer;
   writer.AddFile("first.bin", first).AddDirectory("dir").AddFile("dir\\second.bin", second);
   return writer;
