@@ -7,6 +7,7 @@
 #include "registry_support.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
+#include "shared/text.h"
 #include "test_support.h"
 #include "ui_driver.h"
 
@@ -112,8 +113,9 @@ class DorcelProgram : public ::testing::Test {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland");
     for (const EngineRow& row : ExpectedEngineRows()) {
       std::string data = row.Data;
-      if (StartsWithEngineDir(data)) data = "D:\\BDE" + data.substr(kEngineDir.size());
+      if (StartsWith(data, kEngineDir)) data = "D:\\BDE" + data.substr(kEngineDir.size());
       if (row.Name == "LANGDRIVER") data = "DB437US0";
+      if (data.empty()) data = "9000";  // as a fresh system holds SHAREDMEMLOCATION
       SetRawValue(HKEY_LOCAL_MACHINE, EngineKeyPath(row.Key), row.Name, REG_SZ,
                   data + std::string(1, '\0'));
     }
@@ -121,9 +123,6 @@ class DorcelProgram : public ::testing::Test {
       SetRawValue(HKEY_LOCAL_MACHINE, EngineKeyPath(extra.first), extra.second.first, REG_SZ,
                   extra.second.second.Data);
     }
-  }
-  static bool StartsWithEngineDir(const std::string& data) {
-    return data.compare(0, kEngineDir.size(), kEngineDir) == 0;
   }
   // Values that are not part of the fixed configuration: key -> (name, value).
   static std::multimap<std::string, std::pair<std::string, RawValue>> Extras() {
@@ -133,7 +132,9 @@ class DorcelProgram : public ::testing::Test {
   // The fixed configuration written over the adjusted one; the extra values stay.
   static EngineSnapshot FixedConfigurationWithExtras() {
     EngineSnapshot expected = ExpectedEngineSnapshot();
-    for (const auto& extra : Extras()) expected[extra.first][extra.second.first] = extra.second.second;
+    for (const auto& extra : Extras()) {
+      expected[extra.first][extra.second.first] = extra.second.second;
+    }
     return expected;
   }
 
