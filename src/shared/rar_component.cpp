@@ -11,13 +11,6 @@
 
 namespace {
 
-struct RarArchiveTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { RARCloseArchive(h); }
-};
-using RarArchiveHandle = ScopedHandle<RarArchiveTraits>;
-
 constexpr unsigned kCommentBufferSize = 65535;  // one byte less than TComment::Text
 
 // The instance whose run started last; the library callbacks find it here.

@@ -3,6 +3,8 @@
 // exports the names undecorated, and programs bind it by name when they load.
 #pragma once
 
+#include "shared/handles.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -56,6 +58,14 @@ void __stdcall RARSetProcessDataProc(HANDLE hArcData, PROCESSDATAPROC ProcessDat
 void __stdcall RARSetPassword(HANDLE hArcData, char* Password);
 
 }  // extern "C"
+
+// An open archive of the library, closed exactly once.
+struct RarArchiveTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { RARCloseArchive(h); }
+};
+using RarArchiveHandle = ScopedHandle<RarArchiveTraits>;
 
 // The library's result codes.
 namespace rar_code {

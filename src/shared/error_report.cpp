@@ -1,0 +1,63 @@
+#include "shared/error_report.h"
+
+#include "shared/errors.h"
+#include "shared/module_path.h"
+#include "shared/text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+
+const char kUnhandledErrorCaption[] = "Application Error";
+
+namespace {
+
+struct ErrorDescription {
+  std::string Kind;
+  std::string Message;
+};
+
+// What the error in flight is; call only inside a catch block.
+ErrorDescription DescribeCurrentError() {
+  try {
+    throw;
+  } catch (const Exception& e) {
+    return {e.ClassName(), e.Message()};
+  } catch (const std::exception& e) {
+    return {"Exception", e.what()};
+  } catch (...) {
+    return {"Exception", "Unknown error"};
+  }
+}
+
+void ShowReport(const MessageBoxFunction& showBox, const void* codeAddress) {
+  const ErrorDescription error = DescribeCurrentError();
+  const std::string text = UnhandledErrorText(error.Kind, FileNamePart(ModuleFileName()),
+                                              codeAddress, error.Message);
+  showBox(text, kUnhandledErrorCaption, kUnhandledErrorFlags);
+}
+
+}  // namespace
+
+std::string UnhandledErrorText(const std::string& kind, const std::string& moduleName,
+                               const void* codeAddress, const std::string& message) {
+  char address[16];
+  std::snprintf(address, sizeof address, "%08lX",
+                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(codeAddress)));
+  return "Exception " + kind + " in module " + moduleName + " at " + address + ".\n" + message +
+         (EndsWith(message, ".") ? "" : ".");
+}
+
+int RunWithErrorReport(const std::function<int()>& body, const MessageBoxFunction& showBox) {
+  const void* codeAddress = __builtin_return_address(0);
+  try {
+    return body();
+  } catch (...) {
+    try {
+      ShowReport(showBox, codeAddress);
+    } catch (...) {
+      // The report itself failed (no memory, no box): the exit code still tells.
+    }
+  }
+  return kUnhandledErrorExitCode;
+}

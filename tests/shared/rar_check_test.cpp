@@ -1,0 +1,85 @@
+// The dry run over an archive, with the stand-in UNRAR.DLL.
+#include "rar_writer.h"
+#include "shared/handles.h"
+#include "shared/rar_check.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+RarWriter SoundArchive() {
+  RarWriter writer;
+  writer.AddFile("IDAPI32.DLL", PatternBytes(200000, 3))
+      .AddDirectory("LANG")
+      .AddFile("LANG\\KOREA.BLL", "korea")
+      .AddFile("EMPTY.TXT", "");
+  return writer;
+}
+
+bool IntactAfterSaving(const RarWriter& writer, const std::string& path) {
+  EXPECT_TRUE(writer.Save(path));
+  return ArchiveIsIntact(path);
+}
+
+bool DirectoryIsEmpty(const std::string& dir) {
+  WIN32_FIND_DATAA entry;
+  FindHandle find(FindFirstFileA((dir + "*").c_str(), &entry));
+  if (!find) return true;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") return false;
+  } while (FindNextFileA(find.Get(), &entry));
+  return true;
+}
+
+}  // namespace
+
+TEST(ArchiveCheck, SoundArchivesPassAndNothingIsWritten) {
+  const std::string dir = ScratchDir("rar-check-sound");
+  const std::string work = ScratchDir("rar-check-sound-cwd");
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(sizeof previous, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));  // where an extraction without target goes
+  EXPECT_TRUE(IntactAfterSaving(SoundArchive(), dir + "SOUND.RAR"));
+  EXPECT_TRUE(IntactAfterSaving(RarWriter(), dir + "NOENTRY.RAR"));
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(DirectoryIsEmpty(work));
+  EXPECT_TRUE(ArchiveIsIntact(SourceTreePath("tests/fixtures/rar/tree-with-empty-dir.rar")));
+}
+
+TEST(ArchiveCheck, DamagedMissingAndForeignArchivesFail) {
+  const std::string dir = ScratchDir("rar-check-damaged");
+  EXPECT_FALSE(ArchiveIsIntact(dir + "MISSING.RAR"));
+  EXPECT_FALSE(ArchiveIsIntact(dir));  // a directory
+
+  WriteFileBytes(dir + "TEXT.RAR", "not an archive at all");
+  EXPECT_FALSE(ArchiveIsIntact(dir + "TEXT.RAR"));
+  WriteFileBytes(dir + "ZERO.RAR", "");
+  EXPECT_FALSE(ArchiveIsIntact(dir + "ZERO.RAR"));
+
+  // Cut inside the large entry's data: the first entry cannot be read whole.
+  const std::string bytes = SoundArchive().Bytes();
+  WriteFileBytes(dir + "CUT.RAR", bytes.substr(0, 100000));
+  EXPECT_FALSE(ArchiveIsIntact(dir + "CUT.RAR"));
+
+  RarWriterEntry badData;
+  badData.name = "BAD.DLL";
+  badData.data = "checksum does not match";
+  badData.badDataCrc = true;
+  RarWriter withBadData = SoundArchive();
+  withBadData.Add(badData).AddFile("LAST.TXT", "last");
+  EXPECT_FALSE(IntactAfterSaving(withBadData, dir + "BADDATA.RAR"));
+
+  RarWriterEntry badHeader;
+  badHeader.name = "HEADER.DLL";
+  badHeader.data = "x";
+  badHeader.badHeaderCrc = true;
+  RarWriter withBadHeader = SoundArchive();
+  withBadHeader.Add(badHeader);
+  EXPECT_FALSE(IntactAfterSaving(withBadHeader, dir + "BADHEAD.RAR"));
+
+  EXPECT_FALSE(ArchiveIsIntact(SourceTreePath("tests/fixtures/rar/encrypted-entries.rar")));
+}
