@@ -32,7 +32,8 @@ void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps
     dialog.Ask(LogMissingBox(logPath));
     return;
   }
-  if (dialog.Ask(ConfirmationBox()) == IDNO) return;
+  // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
+  if (dialog.Ask(ConfirmationBox()) != IDYES) return;
 
   std::vector<std::string> lines;
   switch (ReadInstallLog(logPath, lines)) {

@@ -31,5 +31,5 @@ class UserDialog {
 std::string UninstallerLogPath();
 
 // One whole run. The log is read in full before anything is removed; nothing is
-// removed when it is missing, cannot be read, or the user answers No.
+// removed when it is missing, cannot be read, or the user does not answer Yes.
 void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps);
