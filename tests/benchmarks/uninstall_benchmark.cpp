@@ -1,0 +1,137 @@
+// Halvex's removal against a bare DeleteFileA loop, over 20,000 existing files.
+// Prints both times and their ratio (median of several rounds).
+#include "uninstaller/removal_passes.h"
+#include "uninstaller/uninstaller.h"
+
+#include "shared/file_system.h"
+#include "shared/handles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kFileCount = 20000;
+// Wine scans a whole directory to create a file in it: spread the files out.
+constexpr int kFilesPerDirectory = 200;
+constexpr int kRounds = 5;
+const char kDir[] = "C:\\kit-bench\\uninstall";
+
+class YesDialog : public UserDialog {
+ public:
+  int Ask(const UninstallerBox&) override { return IDYES; }
+};
+
+std::string SubDirectory(int index) {
+  return std::string(kDir) + "\\SUB" + std::to_string(index / kFilesPerDirectory);
+}
+
+std::vector<std::string> FilePaths() {
+  std::vector<std::string> paths;
+  for (int i = 0; i < kFileCount; ++i) {
+    paths.push_back(SubDirectory(i) + "\\DATA" + std::to_string(i) + ".DBF");
+  }
+  return paths;
+}
+
+bool CreateFiles(const std::vector<std::string>& paths) {
+  CreateDirectoryA("C:\\kit-bench", nullptr);
+  CreateDirectoryA(kDir, nullptr);
+  for (int i = 0; i < kFileCount; i += kFilesPerDirectory) {
+    CreateDirectoryA(SubDirectory(i).c_str(), nullptr);
+  }
+  for (const std::string& path : paths) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.Get(), "data", 4, &written, nullptr)) return false;
+  }
+  return true;
+}
+
+bool WriteLog(const std::string& logPath, const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += "FILE:" + path + "\r\n";
+  for (int i = 0; i < kFileCount; i += kFilesPerDirectory) {
+    text += "DIR:" + SubDirectory(i) + "\r\n";
+  }
+  text += "DIR:" + std::string(kDir) + "\r\nFILE:" + logPath + "\r\n";
+  FileHandle file(CreateFileA(logPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                           nullptr) &&
+         written == text.size();
+}
+
+double Seconds(LARGE_INTEGER start, LARGE_INTEGER stop) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return double(stop.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+// The same files and directories, the log among them, by the plain calls.
+double TimeBareLoop(const std::vector<std::string>& paths, const std::string& logPath) {
+  LARGE_INTEGER start, stop;
+  QueryPerformanceCounter(&start);
+  for (const std::string& path : paths) DeleteFileA(path.c_str());
+  DeleteFileA(logPath.c_str());
+  for (int i = 0; i < kFileCount; i += kFilesPerDirectory) {
+    RemoveDirectoryA(SubDirectory(i).c_str());
+  }
+  RemoveDirectoryA(kDir);
+  QueryPerformanceCounter(&stop);
+  return Seconds(start, stop);
+}
+
+// The whole run after the user's Yes: existence test, reading the log, three passes.
+double TimeUninstaller(const std::string& logPath) {
+  YesDialog dialog;
+  SystemRemovalSteps steps;
+  LARGE_INTEGER start, stop;
+  QueryPerformanceCounter(&start);
+  RunUninstaller(logPath, dialog, steps);
+  QueryPerformanceCounter(&stop);
+  return Seconds(start, stop);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  const std::vector<std::string> paths = FilePaths();
+  const std::string logPath = "C:\\kit-bench\\Install.log";
+  std::vector<double> bare, halvex;
+  for (int round = 0; round < kRounds; ++round) {
+    // Alternate which goes first, so a slow phase of the machine hits both alike.
+    for (int turn = 0; turn < 2; ++turn) {
+      if (!CreateFiles(paths) || !WriteLog(logPath, paths)) {
+        return std::fprintf(stderr, "cannot create the files or the log\n"), 1;
+      }
+      if ((round + turn) % 2 == 0) {
+        bare.push_back(TimeBareLoop(paths, logPath));
+      } else {
+        halvex.push_back(TimeUninstaller(logPath));
+        if (FileExists(paths.back()) || FileExists(logPath) || DirectoryExists(kDir)) {
+          return std::fprintf(stderr, "the uninstaller left files behind\n"), 1;
+        }
+      }
+    }
+    std::printf("round %d: DeleteFileA loop %.3f s, Halvex %.3f s\n", round + 1, bare.back(),
+                halvex.back());
+    std::fflush(stdout);
+  }
+  const double ratio = Median(halvex) / Median(bare);
+  std::printf("%d files, median of %d rounds: DeleteFileA loop %.3f s, Halvex %.3f s, "
+              "ratio %.3f (target <= 1.1)\n",
+              kFileCount, kRounds, Median(bare), Median(halvex), ratio);
+  return 0;
+}
