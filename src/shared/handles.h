@@ -62,7 +62,17 @@ struct RegistryKeyTraits {
   static void Close(Handle h) { RegCloseKey(h); }
 };
 
+template <typename T>
+struct GdiObjectTraits {  // fonts, brushes, bitmaps: null marks none
+  using Handle = T;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+
 using FileHandle = ScopedHandle<KernelHandleTraits>;
 using ObjectHandle = ScopedHandle<ObjectHandleTraits>;
 using FindHandle = ScopedHandle<FindHandleTraits>;
 using RegistryKey = ScopedHandle<RegistryKeyTraits>;
+using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
+using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
+using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;

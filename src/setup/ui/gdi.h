@@ -1,0 +1,86 @@
+// Fonts, colours and device contexts of the window layer.
+#pragma once
+
+#include "shared/handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Colours are COLORREFs; values with the top bit set name a system colour.
+constexpr COLORREF clBlack = RGB(0, 0, 0);
+constexpr COLORREF clNavy = RGB(0, 0, 128);
+constexpr COLORREF clBlue = RGB(0, 0, 255);
+constexpr COLORREF clSilver = RGB(192, 192, 192);
+constexpr COLORREF clYellow = RGB(255, 255, 0);
+constexpr COLORREF clAqua = RGB(0, 255, 255);
+constexpr COLORREF clWhite = RGB(255, 255, 255);
+constexpr COLORREF clBtnFace = 0x80000000 | COLOR_BTNFACE;
+constexpr COLORREF clWindow = 0x80000000 | COLOR_WINDOW;
+
+// The RGB value of a colour, looking system colours up.
+COLORREF ResolveColor(COLORREF color);
+
+// A font by face name and character height in pixels (the em height, without
+// internal leading), with weight and text colour.
+struct TFont {
+  std::string Name = "굴림체";
+  int Height = 12;
+  bool Bold = false;
+  COLORREF Color = clBlack;
+};
+
+// The GDI font for a description. Fonts are made once per description and live
+// until the program ends, so controls may share them freely.
+HFONT FontHandleOf(const TFont& font);
+
+// A solid brush of a colour, shared and kept like the fonts.
+HBRUSH BrushOf(COLORREF color);
+
+// The device context of a window's client area, released on scope exit.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint around a window's painting, also when the painting throws.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintScope() { EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_;
+};
+
+// Selects a GDI object into a device context and puts the previous one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(dc_, previous_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// The size a text takes in a font: one line per line break, or wrapped at
+// words within wrapWidth when that is above 0. An empty text measures as one blank.
+SIZE MeasureText(HFONT font, const std::string& text, int wrapWidth);
