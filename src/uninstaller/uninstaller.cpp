@@ -27,6 +27,26 @@ UninstallerBox CompletionBox() {
 
 std::string UninstallerLogPath() { return ProgramDirectory() + kUninstallerLogName; }
 
+namespace {
+
+// Reads the whole log; when that fails the user is told and nothing may be removed.
+bool ReadWholeLog(const std::string& logPath, UserDialog& dialog,
+                  std::vector<std::string>& lines) {
+  switch (ReadInstallLog(logPath, lines)) {
+    case LogReadResult::Read:
+      return true;
+    case LogReadResult::Missing:  // gone while the user was deciding
+      dialog.Ask(LogMissingBox(logPath));
+      return false;
+    case LogReadResult::Unreadable:  // a half-read log must not drive any removal
+      dialog.Ask(LogUnreadableBox(logPath));
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
 void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps) {
   if (!FileExists(logPath)) {
     dialog.Ask(LogMissingBox(logPath));
@@ -34,20 +54,10 @@ void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps
   }
   // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
   if (dialog.Ask(ConfirmationBox()) != IDYES) return;
-
-  std::vector<std::string> lines;
-  switch (ReadInstallLog(logPath, lines)) {
-    case LogReadResult::Read:
-      break;
-    case LogReadResult::Missing:  // gone while the user was deciding
-      dialog.Ask(LogMissingBox(logPath));
-      return;
-    case LogReadResult::Unreadable:  // a half-read log must not drive any removal
-      dialog.Ask(LogUnreadableBox(logPath));
-      return;
-  }
-  RunRemovalPasses(lines, steps);
-  lines.clear();
-  lines.shrink_to_fit();
+  {
+    std::vector<std::string> lines;
+    if (!ReadWholeLog(logPath, dialog, lines)) return;
+    RunRemovalPasses(lines, steps);
+  }  // the line list is released before the completion box
   dialog.Ask(CompletionBox());
 }
