@@ -57,3 +57,13 @@ function(kit_gtest target)
   endif()
   kit_wine_test(NAME ${target} ${display} ${timeout} COMMAND $<TARGET_FILE:${target}>)
 endfunction()
+
+# kit_beside_standin_unrar(<target>)
+# Puts the stand-in UNRAR.DLL beside the target's executable after each build, so
+# a program bound to unrar.dll finds it when it loads.
+function(kit_beside_standin_unrar target)
+  add_dependencies(${target} unrar_standin)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            $<TARGET_FILE:unrar_standin> $<TARGET_FILE_DIR:${target}>/UNRAR.DLL)
+endfunction()

@@ -46,3 +46,18 @@ class ComPtr {
  private:
   Interface* pointer_ = nullptr;
 };
+
+// COM for the calling thread (a single-threaded apartment) while the object lives.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  bool Initialised() const { return initialised_; }
+
+ private:
+  bool initialised_;
+};

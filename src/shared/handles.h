@@ -69,6 +69,12 @@ struct GdiObjectTraits {  // fonts, brushes, bitmaps: null marks none
   static void Close(Handle h) { DeleteObject(h); }
 };
 
+struct MemoryDcTraits {  // device contexts made with CreateCompatibleDC
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+
 using FileHandle = ScopedHandle<KernelHandleTraits>;
 using ObjectHandle = ScopedHandle<ObjectHandleTraits>;
 using FindHandle = ScopedHandle<FindHandleTraits>;
@@ -76,3 +82,4 @@ using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
 using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
+using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;

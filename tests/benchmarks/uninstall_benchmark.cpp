@@ -5,12 +5,13 @@
 
 #include "shared/file_system.h"
 #include "shared/install_log.h"
-#include "shared/handles.h"
+#include "test_support.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -39,34 +40,20 @@ std::vector<std::string> FilePaths() {
   return paths;
 }
 
-bool CreateFiles(const std::vector<std::string>& paths) {
-  CreateDirectoryA("C:\\kit-bench", nullptr);
-  CreateDirectoryA(kDir, nullptr);
-  for (int i = 0; i < kFileCount; i += kFilesPerDirectory) {
-    CreateDirectoryA(SubDirectory(i).c_str(), nullptr);
-  }
-  for (const std::string& path : paths) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file || !WriteFile(file.Get(), "data", 4, &written, nullptr)) return false;
-  }
-  return true;
+// Throws when a file cannot be written.
+void CreateFiles(const std::vector<std::string>& paths) {
+  for (int i = 0; i < kFileCount; i += kFilesPerDirectory) MakeDirectories(SubDirectory(i));
+  for (const std::string& path : paths) WriteFileBytes(path, "data");
 }
 
-bool WriteLog(const std::string& logPath, const std::vector<std::string>& paths) {
+void WriteLog(const std::string& logPath, const std::vector<std::string>& paths) {
   std::string text;
   for (const std::string& path : paths) text += "FILE:" + path + "\r\n";
   for (int i = 0; i < kFileCount; i += kFilesPerDirectory) {
     text += "DIR:" + SubDirectory(i) + "\r\n";
   }
   text += "DIR:" + std::string(kDir) + "\r\nFILE:" + logPath + "\r\n";
-  FileHandle file(CreateFileA(logPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                           nullptr) &&
-         written == text.size();
+  WriteFileBytes(logPath, text);
 }
 
 double Seconds(LARGE_INTEGER start, LARGE_INTEGER stop) {
@@ -119,18 +106,15 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-}  // namespace
-
-int main() {
+int Run() {
   const std::vector<std::string> paths = FilePaths();
   const std::string logPath = "C:\\kit-bench\\Install.log";
   std::vector<double> bare, halvex, ratios, logHandling;
   for (int round = 0; round < kRounds; ++round) {
     // Alternate which goes first, so a slow phase of the machine hits both alike.
     for (int turn = 0; turn < 2; ++turn) {
-      if (!CreateFiles(paths) || !WriteLog(logPath, paths)) {
-        return std::fprintf(stderr, "cannot create the files or the log\n"), 1;
-      }
+      CreateFiles(paths);
+      WriteLog(logPath, paths);
       if ((round + turn) % 2 == 0) {
         bare.push_back(TimeBareLoop(paths, logPath));
       } else {
@@ -157,4 +141,15 @@ int main() {
   std::printf("fastest rounds: DeleteFileA loop %.3f s, Halvex %.3f s, ratio %.3f\n",
               fastestBare, fastestHalvex, fastestHalvex / fastestBare);
   return 0;
+}
+
+}  // namespace
+
+int main() {
+  try {
+    return Run();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
 }

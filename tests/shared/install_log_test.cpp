@@ -21,7 +21,7 @@ const Lines kExample = {
     "FILE:C:\\KORVANE\\Korvane.lck",
 };
 
-std::string Joined(const Lines& lines, const std::string& end) {
+std::string EachEndedBy(const Lines& lines, const std::string& end) {
   std::string text;
   for (const std::string& line : lines) text += line + end;
   return text;
@@ -38,7 +38,7 @@ TEST(InstallLog, ExampleRoundTripsByteForByte) {
 
   WriteFileBytes(dir + kInstallLogName, std::string(5000, 'x'));  // replaced, not appended
   ASSERT_TRUE(log.SaveToFile(dir + kInstallLogName));
-  EXPECT_EQ(Joined(kExample, "\r\n"), ReadFileBytes(dir + kInstallLogName));
+  EXPECT_EQ(EachEndedBy(kExample, "\r\n"), ReadFileBytes(dir + kInstallLogName));
 
   Lines read;
   ASSERT_EQ(LogReadResult::Read, ReadInstallLog(dir + kUninstallerLogName, read));
@@ -86,8 +86,8 @@ TEST(InstallLog, MissingAndUnreadableFilesAreTold) {
 
 TEST(InstallLog, LineEndsAndZeroByte) {
   const Lines expected = {"FILE:C:\\A.TXT", "DIR:C:\\A", "REG:Software\\X"};
-  EXPECT_EQ(expected, SplitLogText(Joined(expected, "\n")));
-  EXPECT_EQ(expected, SplitLogText(Joined(expected, "\r")));
+  EXPECT_EQ(expected, SplitLogText(EachEndedBy(expected, "\n")));
+  EXPECT_EQ(expected, SplitLogText(EachEndedBy(expected, "\r")));
   EXPECT_EQ(expected, SplitLogText("FILE:C:\\A.TXT\r\nDIR:C:\\A\nREG:Software\\X"));
   EXPECT_EQ((Lines{"A", "", "B"}), SplitLogText("A\r\n\r\nB\r\n"));
   EXPECT_EQ((Lines{"A", ""}), SplitLogText("A\r\r"));

@@ -81,6 +81,18 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+std::string PatternBytes(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * seed + i / 251) & 0xFF);
+  return bytes;
+}
+
+std::string Joined(const std::vector<std::string>& texts, const std::string& separator) {
+  std::string joined;
+  for (const std::string& text : texts) joined += (joined.empty() ? "" : separator) + text;
+  return joined;
+}
+
 std::string WindowsPathOfUnix(const std::string& unixPath) {
   std::string path = "Z:" + unixPath;
   for (char& c : path) {

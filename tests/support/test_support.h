@@ -2,7 +2,9 @@
 // and the paths of the build tree.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // A fresh, empty directory C:\kit-tests\<name> (made anew on every call),
 // returned with a trailing "\".
@@ -18,6 +20,12 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// size bytes of a pattern that differs with seed and does not repeat within 64 KiB.
+std::string PatternBytes(std::size_t size, unsigned seed = 7);
+
+// The texts with separator between them.
+std::string Joined(const std::vector<std::string>& texts, const std::string& separator);
 
 // A Unix path as Wine's drive Z: shows it.
 std::string WindowsPathOfUnix(const std::string& unixPath);

@@ -1,0 +1,227 @@
+// The test writer's archives: byte layout checked here, and (BsdtarProof) archives
+// with their expected trees written for bsdtar_proof.sh, which proves with Debian's
+// bsdtar that the archives are genuine.
+#include "rar_writer.h"
+#include "shared/handles.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Bytes(std::initializer_list<unsigned> values) {
+  std::string bytes;
+  for (const unsigned value : values) bytes += static_cast<char>(value);
+  return bytes;
+}
+
+unsigned Get16(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+unsigned Get32(const std::string& bytes, std::size_t at) {
+  return Get16(bytes, at) | Get16(bytes, at + 2) << 16;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::string Encode(const std::u16string& text, UINT codePage) {
+  const std::wstring wide = Wide(text);
+  const int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string bytes(length, '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+// An entry of a proof archive and of its expected tree.
+struct ProofEntry {
+  std::u16string name;  // "\" between directories
+  std::string data;
+  bool directory = false;
+  bool unicode = true;  // false: only the 8-bit (code page 949) name is stored
+};
+
+void WriteExpected(const std::string& root, const ProofEntry& entry) {
+  const std::wstring path = Wide(std::u16string(root.begin(), root.end()) + entry.name);
+  for (auto pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1)) {
+    CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
+  }
+  if (entry.directory) {
+    CreateDirectoryW(path.c_str(), nullptr);
+    return;
+  }
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  WriteFile(file.Get(), entry.data.data(), static_cast<DWORD>(entry.data.size()), &written,
+            nullptr);
+}
+
+// Writes NAME.rar, expected\NAME\ (the tree) and expected\NAME.list (the names
+// as bsdtar lists them: UTF-8, "/" between directories).
+void WriteProof(const std::string& dir, const std::string& name,
+                const std::vector<ProofEntry>& entries) {
+  RarWriter writer;
+  std::string list;
+  for (const ProofEntry& proof : entries) {
+    RarWriterEntry entry;
+    entry.name = Encode(proof.name, 949);
+    if (proof.unicode) entry.unicodeName = proof.name;
+    entry.data = proof.data;
+    entry.directory = proof.directory;
+    writer.Add(entry);
+    WriteExpected(dir + "expected\\" + name + "\\", proof);
+    std::string utf8 = Encode(proof.name, CP_UTF8);
+    for (char& c : utf8) {
+      if (c == '\\') c = '/';
+    }
+    list += utf8 + "\n";
+  }
+  ASSERT_TRUE(writer.Save(dir + name + ".rar"));
+  WriteFileBytes(dir + "expected\\" + name + ".list", list);
+}
+
+}  // namespace
+
+TEST(RarWriter, ChecksumIsTheZlibOne) {
+  EXPECT_EQ(0xCBF43926u, RarCrc32("123456789"));
+  EXPECT_EQ(RarCrc32("123456789"), RarCrc32("6789", RarCrc32("12345")));
+  EXPECT_EQ(0u, RarCrc32(""));
+}
+
+TEST(RarWriter, EmptyArchiveIsSignatureMainHeaderAndEndBlock) {
+  EXPECT_EQ(std::string("Rar!\x1A\x07\x00", 7) +
+                Bytes({0xCF, 0x90, 0x73, 0x00, 0x00, 0x0D, 0x00, 0, 0, 0, 0, 0, 0}) +
+                Bytes({0xC4, 0x3D, 0x7B, 0x00, 0x40, 0x07, 0x00}),
+            RarWriter().Bytes());
+}
+
+TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
+  RarWriterEntry entry;
+  entry.name = "dir\\file.txt";
+  entry.data = PatternBytes(70000);
+  const std::string header = RarWriter::FileHeader(entry);
+  ASSERT_EQ(32u + 12u, header.size());
+  EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
+  EXPECT_EQ(0x74, header[2]);
+  EXPECT_EQ(0x8000u, Get16(header, 3));
+  EXPECT_EQ(header.size(), Get16(header, 5));
+  EXPECT_EQ(70000u, Get32(header, 7));
+  EXPECT_EQ(70000u, Get32(header, 11));
+  EXPECT_EQ(2, header[15]);
+  EXPECT_EQ(RarCrc32(entry.data), Get32(header, 16));
+  EXPECT_EQ(kRarWriterDosTime, Get32(header, 20));
+  EXPECT_EQ(20, header[24]);
+  EXPECT_EQ(0x30, header[25]);
+  EXPECT_EQ(12u, Get16(header, 26));
+  EXPECT_EQ(0x20u, Get32(header, 28));
+  EXPECT_EQ("dir\\file.txt", header.substr(32));
+
+  RarWriterEntry directory;
+  directory.name = "dir";
+  directory.directory = true;
+  const std::string dirHeader = RarWriter::FileHeader(directory);
+  EXPECT_EQ(0x80E0u, Get16(dirHeader, 3));
+  EXPECT_EQ(0u, Get32(dirHeader, 7));
+  EXPECT_EQ(0x10u, Get32(dirHeader, 28));
+
+  RarWriterEntry huge;
+  huge.name = "huge";
+  huge.declaredSize = 0x123456789ull;
+  const std::string hugeHeader = RarWriter::FileHeader(huge);
+  EXPECT_EQ(0x8100u, Get16(hugeHeader, 3));
+  EXPECT_EQ(0x23456789u, Get32(hugeHeader, 7));
+  EXPECT_EQ(1u, Get32(hugeHeader, 32));  // high halves of both sizes
+  EXPECT_EQ(1u, Get32(hugeHeader, 36));
+  EXPECT_EQ("huge", hugeHeader.substr(40));
+}
+
+TEST(RarWriter, DamageTouchesOnlyWhatWasAskedFor) {
+  RarWriterEntry entry;
+  entry.name = "a";
+  entry.data = "abc";
+  const std::string good = RarWriter::FileHeader(entry);
+  entry.badDataCrc = true;
+  const std::string badData = RarWriter::FileHeader(entry);
+  EXPECT_NE(Get32(good, 16), Get32(badData, 16));
+  EXPECT_EQ(RarCrc32(badData.substr(2)) & 0xFFFF, Get16(badData, 0));
+  entry.badDataCrc = false;
+  entry.badHeaderCrc = true;
+  const std::string badHeader = RarWriter::FileHeader(entry);
+  EXPECT_EQ(good.substr(2), badHeader.substr(2));
+  EXPECT_NE(Get16(good, 0), Get16(badHeader, 0));
+  entry.badHeaderCrc = false;
+  entry.encrypted = true;
+  EXPECT_EQ(0x8004u, Get16(RarWriter::FileHeader(entry), 3));
+}
+
+// The archiver's own encoding of a Japanese name (taken from japanese-names.rar).
+TEST(RarWriter, UnicodeNameEncodesAsTheArchiverDoes) {
+  const std::u16string name = u"ディレクトリ\\テキストファイル.txt";
+  const std::string name8 = Encode(name, 932);
+  EXPECT_EQ(Bytes({0x30, 0x55, 0xc7, 0xa3, 0xec, 0xaf, 0x51, 0xc8, 0xea, 0x5c, 0xc6, 0x55, 0xad,
+                   0xb9, 0xc8, 0xd5, 0x54, 0xa1, 0xa4, 0xeb, 0x2e, 0x00, 0x74, 0x78, 0x74}),
+            EncodeRarUnicodeName(name8, name));
+  // ASCII stretches that equal the 8-bit name become runs.
+  EXPECT_EQ(Bytes({0x00, 0xC0, 0x03}), EncodeRarUnicodeName("abcde", u"abcde"));
+}
+
+TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
+  const std::string dir = ScratchDir("bsdtar");
+  WriteProof(dir, "tree",
+             {{u"docs", "", true},
+              {u"docs\\readme.txt", "read me\r\n"},
+              {u"docs\\zero.bin", ""},
+              {u"empty", "", true},
+              {u"data\\big\\large.bin", PatternBytes(200000)},
+              {u"data\\block.bin", PatternBytes(65536)},
+              {u"한글\\문서.txt", "unicode name"},
+              {u"mixed\\Ωmega-\x00FC\x4E2D.txt", "not all of it in code page 949"}});
+  WriteProof(dir, "cp949",
+             {{u"한글\\이름.txt", "8-bit name", false, false},
+              {u"가나다.bin", PatternBytes(1000), false, false}});
+
+  RarWriterEntry damaged;
+  damaged.name = "damaged.txt";
+  damaged.data = "the header checksum does not match";
+  damaged.badHeaderCrc = true;
+  RarWriter writer;
+  writer.AddFile("fine.txt", "fine").Add(damaged);
+  ASSERT_TRUE(writer.Save(dir + "damaged.rar"));
+}
+
+TEST(RarWriter, VolumesSplitEntriesAndCarryTheVolumeFlags) {
+  const std::string dir = ScratchDir("rar-writer-volumes");
+  RarWriter writer;
+  writer.AddFile("a.bin", PatternBytes(250)).AddDirectory("d").AddFile("b.bin", PatternBytes(10));
+  const auto paths = writer.SaveVolumes(dir + "set", 100, true);
+  ASSERT_EQ((std::vector<std::string>{dir + "set.part1.rar", dir + "set.part2.rar",
+                                      dir + "set.part3.rar"}),
+            paths);
+  const std::string first = ReadFileBytes(paths[0]);
+  EXPECT_EQ(0x111u, Get16(first, 7 + 3));  // volume, new naming, first volume
+  const std::size_t header = 7 + 13;
+  EXPECT_EQ(0x8002u, Get16(first, header + 3));  // goes on in the next volume
+  EXPECT_EQ(100u, Get32(first, header + 7));
+  EXPECT_EQ(250u, Get32(first, header + 11));
+  EXPECT_EQ(RarCrc32(PatternBytes(250).substr(0, 100)), Get32(first, header + 16));
+  EXPECT_EQ(Bytes({0x01, 0x40}), first.substr(first.size() - 4, 2));  // end: next volume
+
+  const std::string last = ReadFileBytes(paths[2]);
+  EXPECT_EQ(0x11u, Get16(last, 7 + 3));
+  EXPECT_EQ(0x8001u, Get16(last, header + 3));  // goes on from the previous volume
+  EXPECT_EQ(50u, Get32(last, header + 7));
+  EXPECT_EQ(RarCrc32(PatternBytes(250)), Get32(last, header + 16));  // the whole entry's
+  EXPECT_EQ(Bytes({0x00, 0x40}), last.substr(last.size() - 4, 2));
+
+  const auto old = writer.SaveVolumes(dir + "old", 1000, false);
+  EXPECT_EQ((std::vector<std::string>{dir + "old.rar"}), old);
+  EXPECT_EQ(0x101u, Get16(ReadFileBytes(old[0]), 7 + 3));  // volume, first volume
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs if needed and runs every one of them
+# (build/release/tests/benchmarks/*.exe) in a fresh copy of the bench prefix,
+# printing their figures. A new benchmark only needs a kit_benchmark() line in
+# tests/benchmarks/CMakeLists.txt.
+set -euo pipefail
+cd "$(dirname "$(realpath "$0")")/.."
+
+build=build/release
+[ -f "$build/CMakeCache.txt" ] || cmake --preset release
+cmake --build --preset release -j2 --target benchmarks
+
+base=$build/wine/base
+[ -d "$base/drive_c" ] || tests/support/bench/make-prefix.sh "$base"
+
+export KIT_BUILD_DIR="$PWD/$build" KIT_SOURCE_DIR="$PWD" KIT_OUTPUT_DIR="$PWD/$build/kit"
+status=0
+for exe in "$build"/tests/benchmarks/*.exe; do
+  name=$(basename "$exe" .exe)
+  echo "== $name"
+  tests/support/bench/run-test.sh --base "$base" --work "$build/wine/benchmarks/$name" \
+    -- "$PWD/$exe" || status=1
+done
+exit "$status"

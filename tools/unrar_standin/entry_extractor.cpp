@@ -1,0 +1,120 @@
+#include "unrar_standin/entry_extractor.h"
+
+#include "shared/handles.h"
+#include "unrar_standin/archive_format.h"
+#include "unrar_standin/crc32.h"
+
+namespace {
+
+constexpr std::uint32_t kBlockSize = 64 * 1024;
+
+// Where the directories of a path begin: after "X:\" or "\\server\share\".
+std::wstring::size_type RootLength(const std::wstring& path) {
+  if (path.compare(0, 2, L"\\\\") == 0) {
+    const auto server = path.find(L'\\', 2);
+    const auto share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    return share == std::wstring::npos ? path.size() : share + 1;
+  }
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return 3;
+  if (!path.empty() && path[0] == L'\\') return 1;
+  return 0;
+}
+
+int CheckDecodable(const ArchiveEntry& entry) {
+  if (entry.flags & rar_const::kFlagEncrypted) return rar_code::kMissingPassword;
+  if (entry.method != rar4::kMethodStore) return rar_code::kUnknownFormat;
+  return rar_code::kSuccess;
+}
+
+// Where the data of one entry goes: a file, or nowhere when testing.
+class DataTarget {
+ public:
+  explicit DataTarget(HANDLE file = INVALID_HANDLE_VALUE) : file_(file) {}
+  bool Write(const void* data, std::uint32_t size) {
+    if (!file_) return true;
+    DWORD written = 0;
+    return WriteFile(file_.Get(), data, size, &written, nullptr) && written == size;
+  }
+  void SetTime(std::uint32_t dosTime) {
+    FILETIME local;
+    FILETIME utc;
+    if (file_ && DosDateTimeToFileTime(HIWORD(dosTime), LOWORD(dosTime), &local) &&
+        LocalFileTimeToFileTime(&local, &utc)) {
+      SetFileTime(file_.Get(), nullptr, nullptr, &utc);
+    }
+  }
+  void Close() { file_.Reset(); }
+  explicit operator bool() const { return file_.Valid(); }
+
+ private:
+  FileHandle file_;
+};
+
+// Copies the entry's data block by block, reporting each block.
+int CopyData(ExtractionContext& context, DataTarget& target) {
+  std::uint32_t crc = 0;
+  for (;;) {
+    std::uint32_t got = 0;
+    const int code = context.data.Read(context.buffer.data(), kBlockSize, got);
+    if (code != rar_code::kSuccess) return code;
+    if (got == 0) break;
+    crc = Crc32(crc, context.buffer.data(), got);
+    if (!target.Write(context.buffer.data(), got)) return rar_code::kWriteError;
+    if (context.processData &&
+        context.processData(context.buffer.data(), static_cast<int>(got)) == 0) {
+      return rar_code::kUnknown;
+    }
+  }
+  return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
+}
+
+HANDLE CreateTargetFile(const std::wstring& target) {
+  auto create = [&] {
+    return CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE file = create();
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+    CreateParentDirectories(target);
+    file = create();
+  }
+  return file;
+}
+
+}  // namespace
+
+void CreateParentDirectories(const std::wstring& path) {
+  for (auto pos = path.find(L'\\', RootLength(path)); pos != std::wstring::npos;
+       pos = path.find(L'\\', pos + 1)) {
+    CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
+  }
+}
+
+int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
+                 const std::wstring& target) {
+  if (entry.IsDirectory()) {
+    CreateParentDirectories(target + L"\\");
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool made =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return made ? rar_code::kSuccess : rar_code::kCreateError;
+  }
+  if (const int code = CheckDecodable(entry)) return code;
+  DataTarget file(CreateTargetFile(target));
+  if (!file) return rar_code::kCreateError;
+  const int code = CopyData(context, file);
+  if (code != rar_code::kSuccess && code != rar_code::kBadData) {
+    file.Close();  // cancelled or cut off: no half-written file stays behind
+    DeleteFileW(target.c_str());
+    return code;
+  }
+  file.SetTime(entry.dosTime);
+  return code;
+}
+
+int TestEntry(ExtractionContext& context, const ArchiveEntry& entry) {
+  if (entry.IsDirectory()) return rar_code::kSuccess;
+  if (const int code = CheckDecodable(entry)) return code;
+  DataTarget nowhere;
+  return CopyData(context, nowhere);
+}
