@@ -1,0 +1,29 @@
+// The uninstaller's three passes over the install log's lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What a pass does with one payload. Failures are the step's own business: the
+// passes ignore them and go on with the next line.
+class RemovalSteps {
+ public:
+  virtual ~RemovalSteps() = default;
+  virtual void DeleteLoggedFile(const std::string& path) = 0;
+  virtual void RemoveLoggedDirectory(const std::string& path) = 0;
+  virtual void RemoveLoggedKey(const std::string& keyPath) = 0;
+};
+
+// The real steps: DeleteFileA, RemoveDirectoryA (empty directories only) and
+// DeleteRegistryTree below HKEY_LOCAL_MACHINE.
+class SystemRemovalSteps : public RemovalSteps {
+ public:
+  void DeleteLoggedFile(const std::string& path) override;
+  void RemoveLoggedDirectory(const std::string& path) override;
+  void RemoveLoggedKey(const std::string& keyPath) override;
+};
+
+// Files and shortcuts first, then directories, then registry keys, each pass from
+// the first line to the last. Every single step runs under its own guard, and only
+// keys that IsRemovableUninstallKey allows reach RemoveLoggedKey.
+void RunRemovalPasses(const std::vector<std::string>& lines, RemovalSteps& steps);

@@ -1,0 +1,13 @@
+// Which "REG:" payloads the uninstaller may remove.
+#pragma once
+
+#include <string>
+
+// The key under which setup registers a product; the product's own key lies below it.
+extern const char kUninstallKeyPrefix[];  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\"
+
+// True only for a key strictly below the Uninstall key: the path starts with
+// kUninstallKeyPrefix (ASCII letters in any case, no leading "\") and a name
+// follows that is not made of backslashes alone. Anything else (an empty path, the
+// Uninstall key itself, "Software", a key elsewhere) would reach beyond one product.
+bool IsRemovableUninstallKey(const std::string& keyPath);

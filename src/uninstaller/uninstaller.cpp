@@ -1,0 +1,63 @@
+#include "uninstaller/uninstaller.h"
+
+#include "shared/file_system.h"
+#include "shared/install_log.h"
+#include "shared/module_path.h"
+#include "uninstaller/removal_passes.h"
+
+#include <vector>
+
+UninstallerBox LogMissingBox(const std::string& logPath) {
+  return {logPath + " 파일이 존재하지 않습니다.  확인 후 다시 실행 하십시오.", "오류",
+          MB_OK | MB_ICONSTOP};
+}
+
+UninstallerBox LogUnreadableBox(const std::string& logPath) {
+  return {logPath + " 파일을 읽을 수 없습니다.", "오류", MB_OK | MB_ICONSTOP};
+}
+
+UninstallerBox ConfirmationBox() {
+  return {"프로그램을 컴퓨터에서 삭제 하시겠습니까? (주의! 프로그램과 모든 자료가 지워집니다.)",
+          "삭제", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2};
+}
+
+UninstallerBox CompletionBox() {
+  return {"프로그램 삭제를 완료 했습니다.", "완료", MB_OK | MB_ICONINFORMATION};
+}
+
+std::string UninstallerLogPath() { return ProgramDirectory() + kUninstallerLogName; }
+
+namespace {
+
+// Reads the whole log; when that fails the user is told and nothing may be removed.
+bool ReadWholeLog(const std::string& logPath, UserDialog& dialog,
+                  std::vector<std::string>& lines) {
+  switch (ReadInstallLog(logPath, lines)) {
+    case LogReadResult::Read:
+      return true;
+    case LogReadResult::Missing:  // gone while the user was deciding
+      dialog.Ask(LogMissingBox(logPath));
+      return false;
+    case LogReadResult::Unreadable:  // a half-read log must not drive any removal
+      dialog.Ask(LogUnreadableBox(logPath));
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps) {
+  if (!FileExists(logPath)) {
+    dialog.Ask(LogMissingBox(logPath));
+    return;
+  }
+  // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
+  if (dialog.Ask(ConfirmationBox()) != IDYES) return;
+  {
+    std::vector<std::string> lines;
+    if (!ReadWholeLog(logPath, dialog, lines)) return;
+    RunRemovalPasses(lines, steps);
+  }  // the line list is released before the completion box
+  dialog.Ask(CompletionBox());
+}

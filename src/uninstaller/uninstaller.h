@@ -1,0 +1,35 @@
+// The uninstaller's main flow: find the install log beside the program, ask once,
+// run the removal passes and report completion.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class RemovalSteps;
+
+// The boxes the uninstaller shows; texts are CP949.
+struct UninstallerBox {
+  std::string Text;
+  std::string Caption;
+  UINT Flags;
+};
+
+UninstallerBox LogMissingBox(const std::string& logPath);
+UninstallerBox LogUnreadableBox(const std::string& logPath);
+UninstallerBox ConfirmationBox();
+UninstallerBox CompletionBox();
+
+// How the flow asks the user: one message box at a time, the pressed button back.
+class UserDialog {
+ public:
+  virtual ~UserDialog() = default;
+  virtual int Ask(const UninstallerBox& box) = 0;
+};
+
+// The program's own directory (with its trailing "\") + "Install.log".
+std::string UninstallerLogPath();
+
+// One whole run. The log is read in full before anything is removed; nothing is
+// removed when it is missing, cannot be read, or the user does not answer Yes.
+void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps);

@@ -1,0 +1,170 @@
+#include "uninstaller/removal_passes.h"
+#include "uninstaller/uninstall_key_guard.h"
+
+#include "shared/file_system.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Records every step as "<kind> <payload>"; optionally fails on one payload.
+class RecordingSteps : public RemovalSteps {
+ public:
+  Lines Steps;
+  std::string ThrowOn;
+
+  void DeleteLoggedFile(const std::string& path) override { Record("file", path); }
+  void RemoveLoggedDirectory(const std::string& path) override { Record("dir", path); }
+  void RemoveLoggedKey(const std::string& keyPath) override { Record("key", keyPath); }
+
+ private:
+  void Record(const char* kind, const std::string& payload) {
+    Steps.push_back(std::string(kind) + " " + payload);
+    if (payload == ThrowOn) throw std::runtime_error("step failed");
+  }
+};
+
+Lines RunPasses(const Lines& lines, const std::string& throwOn = "") {
+  RecordingSteps steps;
+  steps.ThrowOn = throwOn;
+  RunRemovalPasses(lines, steps);
+  return steps.Steps;
+}
+
+}  // namespace
+
+TEST(UninstallKeyGuard, OnlyAProductKeyBelowTheUninstallKey) {
+  EXPECT_TRUE(IsRemovableUninstallKey(kUninstall + "Pelmora 1.0"));
+  EXPECT_TRUE(IsRemovableUninstallKey(kUninstall + "펠모라 1.0"));
+  EXPECT_TRUE(IsRemovableUninstallKey(kUninstall + "P"));
+  EXPECT_TRUE(IsRemovableUninstallKey(kUninstall + "Pelmora\\Sub"));
+  EXPECT_TRUE(IsRemovableUninstallKey(
+      "SOFTWARE\\microsoft\\WINDOWS\\currentversion\\UNINSTALL\\Pelmora 1.0"));
+
+  EXPECT_FALSE(IsRemovableUninstallKey(""));
+  EXPECT_FALSE(IsRemovableUninstallKey(kUninstall));  // an empty product title
+  EXPECT_FALSE(IsRemovableUninstallKey(kUninstall + "\\"));
+  EXPECT_FALSE(IsRemovableUninstallKey(kUninstall + "\\\\\\"));
+  EXPECT_FALSE(IsRemovableUninstallKey(kUninstall.substr(0, kUninstall.size() - 1)));
+  EXPECT_FALSE(IsRemovableUninstallKey("Software"));
+  EXPECT_FALSE(IsRemovableUninstallKey("Software\\Korvane\\Pelmora\\1.0"));
+  EXPECT_FALSE(IsRemovableUninstallKey("\\" + kUninstall + "Pelmora 1.0"));
+  EXPECT_FALSE(IsRemovableUninstallKey("Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                       "UninstallX\\Pelmora 1.0"));
+  EXPECT_FALSE(IsRemovableUninstallKey("System\\" + kUninstall + "Pelmora 1.0"));
+}
+
+TEST(RemovalPasses, FilesThenDirectoriesThenKeysEachInFileOrder) {
+  const Lines lines = {
+      "REG:" + kUninstall + "First",
+      "DIR:C:\\KORVANE",
+      "FILE:C:\\KORVANE\\PROG.EXE",
+      "ICON:C:\\MENU\\Pelmora.LNK",
+      "DIR:C:\\MENU",
+      "REG:" + kUninstall + "Second",
+      "FILE:C:\\KORVANE\\INSTALL.LOG",
+  };
+  EXPECT_EQ((Lines{"file C:\\KORVANE\\PROG.EXE", "file C:\\MENU\\Pelmora.LNK",
+                   "file C:\\KORVANE\\INSTALL.LOG", "dir C:\\KORVANE", "dir C:\\MENU",
+                   "key " + kUninstall + "First", "key " + kUninstall + "Second"}),
+            RunPasses(lines));
+}
+
+TEST(RemovalPasses, LineSelectionPayloadPositionsAndTrimming) {
+  const Lines lines = {
+      "file:C:\\LOWER.TXT",                // lower-case tag: ignored
+      "FILE: C:\\A.TXT \t",                // blanks and tabs around the payload go
+      "ICON:\tC:\\B.LNK",
+      "  DIR:C:\\X",                       // tag not at the start: the fixed cut stays
+      "comment without a tag",
+      "",
+      "DIR:",                              // nothing to remove
+      "FILE:" + std::string(260, 'f'),     // at most 250 bytes of payload
+      "DIR:" + std::string(251, 'd') + "tail",
+  };
+  EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file " + std::string(250, 'f'),
+                   "dir R:C:\\X", "dir " + std::string(250, 'd')}),
+            RunPasses(lines));
+}
+
+TEST(RemovalPasses, UnsafeKeyPayloadsAreSkippedSilently) {
+  const Lines lines = {
+      "REG:",
+      "REG:   ",
+      "REG:" + kUninstall,
+      "REG:" + kUninstall + "\\\\",
+      "REG:" + kUninstall.substr(0, kUninstall.size() - 1),
+      "REG:Software",
+      "REG:Software\\Korvane\\Pelmora\\1.0",
+      "REG:Software\\Classes\\" + kUninstall + "Pelmora 1.0",
+      "REG:" + kUninstall + "Pelmora 1.0  ",
+  };
+  EXPECT_EQ((Lines{"key " + kUninstall + "Pelmora 1.0"}), RunPasses(lines));
+}
+
+TEST(RemovalPasses, AFailingStepDoesNotStopItsPass) {
+  const Lines lines = {"FILE:C:\\A", "FILE:C:\\B", "DIR:C:\\D", "DIR:C:\\E",
+                       "REG:" + kUninstall + "K", "REG:" + kUninstall + "L"};
+  for (const std::string& failing :
+       {std::string("C:\\A"), std::string("C:\\D"), kUninstall + "K"}) {
+    EXPECT_EQ((Lines{"file C:\\A", "file C:\\B", "dir C:\\D", "dir C:\\E",
+                     "key " + kUninstall + "K", "key " + kUninstall + "L"}),
+              RunPasses(lines, failing))
+        << failing;
+  }
+}
+
+TEST(RemovalPasses, LogsBeyondSixteenBitLineNumbers) {
+  Lines lines;
+  for (int i = 0; i < 70000; ++i) lines.push_back("FILE:C:\\F" + std::to_string(i));
+  lines.push_back("DIR:C:\\LAST");
+  const Lines steps = RunPasses(lines);
+  ASSERT_EQ(70001u, steps.size());
+  EXPECT_EQ("file C:\\F65536", steps[65536]);
+  EXPECT_EQ("file C:\\F69999", steps[69999]);
+  EXPECT_EQ("dir C:\\LAST", steps.back());
+}
+
+TEST(SystemRemovalSteps, EmptiedDirectoriesGoInFileOrderOnly) {
+  const std::string dir = ScratchDir("passes");
+  const std::string app = dir + "KORVANE";
+  MakeDirectories(app + "\\DATA");
+  MakeDirectories(app + "\\UNLOGGED");
+  WriteFileBytes(app + "\\PROG.EXE", "x");
+  WriteFileBytes(app + "\\DATA\\A.DBF", "x");
+  WriteFileBytes(app + "\\KEEP.TXT", "x");
+  MakeDirectories(dir + "OTHER");
+  WriteFileBytes(dir + "OTHER\\B.TXT", "x");
+
+  SystemRemovalSteps steps;
+  RunRemovalPasses({"DIR:" + app, "DIR:" + app + "\\DATA", "FILE:" + app + "\\PROG.EXE",
+                    "FILE:" + app + "\\DATA\\A.DBF", "DIR:" + app + "\\UNLOGGED",
+                    "DIR:" + dir + "OTHER", "FILE:" + dir + "OTHER\\B.TXT",
+                    "FILE:" + dir + "MISSING.TXT", "DIR:" + dir + "MISSING"},
+                   steps);
+  EXPECT_FALSE(FileExists(app + "\\PROG.EXE"));
+  EXPECT_FALSE(DirectoryExists(app + "\\DATA"));      // emptied by the file pass
+  EXPECT_FALSE(DirectoryExists(app + "\\UNLOGGED"));  // empty anyway
+  EXPECT_FALSE(DirectoryExists(dir + "OTHER"));       // its file came later in the log
+  EXPECT_TRUE(FileExists(app + "\\KEEP.TXT"));        // not logged
+  EXPECT_TRUE(DirectoryExists(app));                  // still held KEEP.TXT
+}
+
+TEST(SystemRemovalSteps, ParentLoggedBeforeChildStays) {
+  const std::string dir = ScratchDir("parent-first");
+  MakeDirectories(dir + "KORVANE\\DATA");
+  WriteFileBytes(dir + "KORVANE\\DATA\\A.DBF", "x");
+  SystemRemovalSteps steps;
+  RunRemovalPasses({"FILE:" + dir + "KORVANE\\DATA\\A.DBF", "DIR:" + dir + "KORVANE",
+                    "DIR:" + dir + "KORVANE\\DATA"},
+                   steps);
+  EXPECT_FALSE(DirectoryExists(dir + "KORVANE\\DATA"));
+  EXPECT_TRUE(DirectoryExists(dir + "KORVANE"));
+}

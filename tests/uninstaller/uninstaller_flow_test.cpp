@@ -1,0 +1,99 @@
+#include "uninstaller/uninstaller.h"
+
+#include "shared/file_system.h"
+#include "uninstaller/removal_passes.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using Boxes = std::vector<UninstallerBox>;
+
+// Answers each box with the next scripted button and remembers what it was shown.
+class ScriptedDialog : public UserDialog {
+ public:
+  explicit ScriptedDialog(std::vector<int> answers) : answers_(std::move(answers)) {}
+  Boxes Shown;
+  std::function<void()> OnConfirmation;
+
+  int Ask(const UninstallerBox& box) override {
+    Shown.push_back(box);
+    if (box.Caption == ConfirmationBox().Caption && OnConfirmation) OnConfirmation();
+    if (answers_.empty()) return IDOK;
+    const int answer = answers_.front();
+    answers_.erase(answers_.begin());
+    return answer;
+  }
+
+ private:
+  std::vector<int> answers_;
+};
+
+class CountingSteps : public SystemRemovalSteps {
+ public:
+  int Count = 0;
+  void DeleteLoggedFile(const std::string& path) override {
+    ++Count;
+    SystemRemovalSteps::DeleteLoggedFile(path);
+  }
+};
+
+class UninstallerFlow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchDir("flow");
+    log_ = dir_ + "Install.log";
+    data_ = dir_ + "DATA.DBF";
+    WriteFileBytes(data_, "data");
+  }
+  void WriteLog() { WriteFileBytes(log_, "FILE:" + data_ + "\r\nFILE:" + log_ + "\r\n"); }
+  Boxes Uninstall(std::vector<int> answers, std::function<void()> onConfirmation = nullptr) {
+    ScriptedDialog dialog(std::move(answers));
+    dialog.OnConfirmation = std::move(onConfirmation);
+    RunUninstaller(log_, dialog, steps_);
+    return dialog.Shown;
+  }
+
+  std::string dir_, log_, data_;
+  CountingSteps steps_;
+};
+
+}  // namespace
+
+bool operator==(const UninstallerBox& a, const UninstallerBox& b) {
+  return a.Text == b.Text && a.Caption == b.Caption && a.Flags == b.Flags;
+}
+
+void PrintTo(const UninstallerBox& box, std::ostream* out) {
+  *out << "{" << box.Caption << ", " << box.Text << ", 0x" << std::hex << box.Flags << "}";
+}
+
+TEST_F(UninstallerFlow, OnlyYesRemovesAnything) {
+  WriteLog();
+  for (int answer : {IDNO, 0, -1}) {  // 0: the box could not be shown
+    EXPECT_EQ((Boxes{ConfirmationBox()}), Uninstall({answer})) << answer;
+    EXPECT_TRUE(FileExists(data_));
+    EXPECT_TRUE(FileExists(log_));
+  }
+  EXPECT_EQ((Boxes{ConfirmationBox(), CompletionBox()}), Uninstall({IDYES}));
+  EXPECT_FALSE(FileExists(data_));
+  EXPECT_FALSE(FileExists(log_));  // deleted by its own line, after it was read
+  EXPECT_EQ((Boxes{LogMissingBox(log_)}), Uninstall({IDYES}));
+}
+
+TEST_F(UninstallerFlow, EmptyLogStillReportsCompletion) {
+  WriteFileBytes(log_, "");
+  EXPECT_EQ((Boxes{ConfirmationBox(), CompletionBox()}), Uninstall({IDYES}));
+  EXPECT_EQ(0, steps_.Count);
+  EXPECT_TRUE(FileExists(log_));
+}
+
+TEST_F(UninstallerFlow, LogGoneWhileTheUserDecided) {
+  WriteLog();
+  EXPECT_EQ((Boxes{ConfirmationBox(), LogMissingBox(log_)}),
+            Uninstall({IDYES}, [&] { DeleteFileA(log_.c_str()); }));
+  EXPECT_TRUE(FileExists(data_));
+}
