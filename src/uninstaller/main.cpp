@@ -1,5 +1,5 @@
 // Halvex: removes an installed product by the install log beside it.
-#include "uninstaller/message_box.h"
+#include "shared/message_box.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstaller.h"
 

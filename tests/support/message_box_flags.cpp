@@ -157,3 +157,9 @@ UINT ButtonFlags(const ui_driver::MessageBoxInfo& box) {
 UINT ShownFlags(const ui_driver::MessageBoxInfo& box) {
   return ButtonFlags(box) | IconFlag(box.Window);
 }
+
+void PressEnter(const ui_driver::MessageBoxInfo& box) {
+  if (!PostMessageA(box.Window, WM_KEYDOWN, VK_RETURN, 0)) {
+    throw ui_driver::DriverError("cannot press Enter");
+  }
+}

@@ -11,3 +11,6 @@
 // MB_TYPEMASK for an unknown button set, MB_ICONMASK for an icon of no known kind.
 // Waits (up to the driver's timeout) for the icon to be painted.
 UINT ShownFlags(const ui_driver::MessageBoxInfo& box);
+
+// Presses Enter in the box, as a user at the keyboard would.
+void PressEnter(const ui_driver::MessageBoxInfo& box);
