@@ -1,0 +1,113 @@
+#include "setup/ui/install_form.h"
+
+#include "setup/entry_name.h"
+#include "setup/install_engine.h"
+#include "setup/install_settings.h"
+#include "setup/ui/application.h"
+#include "shared/errors.h"
+
+#include <cstdint>
+#include <cstring>
+
+TfmInstall* fmInstall = nullptr;
+
+namespace {
+
+const char kPictureName[] = "INSTALL_PICTURE";
+
+BitmapHandle LoadPicture() {
+  return BitmapHandle(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), kPictureName,
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+}  // namespace
+
+int BarShift(unsigned entrySize) {
+  int shift = 0;
+  while ((entrySize >> shift) > static_cast<unsigned>(TProgressBar::kLimit)) ++shift;
+  return shift;
+}
+
+std::string LogNotSavedMessage(const std::string& path) {
+  return path + " 파일을 저장할 수 없습니다.";
+}
+
+TfmInstall::TfmInstall()
+    : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
+             FormPlacement::ScreenCenter, TFont{"굴림체", 12}}),
+      FOP(Handle()) {
+  Image1.SetBitmap(LoadPicture());
+  RAR1.FailifExists = false;
+  RAR1.OnExtracting = [this](TRAR& sender, const RARHeaderData& eFile) {
+    RAR1Extracting(sender, eFile);
+  };
+  RAR1.OnProcessData = [this](TRAR& sender, unsigned char* addr, int blockSize, int position) {
+    return RAR1ProcessData(sender, addr, blockSize, position);
+  };
+}
+
+void TfmInstall::FormCreate() {
+  InstallDone = false;
+  InstallLog = std::make_unique<TInstallLog>();
+}
+
+void TfmInstall::FormActivate() {
+  PB.SetPosition(0);
+  lbFile.SetText("");
+}
+
+void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
+  const std::string stored(eFile.FileName, strnlen(eFile.FileName, sizeof eFile.FileName));
+  // Named where the library writes it: a stored name that reaches outside the
+  // target directory is made safe by the library, and so it must be here.
+  const std::string path = ExtractedEntryPath(RAR1.TargetDir, stored);
+  if (!NoFileLog) InstallLog->Add(kFileTag, path);
+  lbFile.SetText(path);
+  barShift_ = BarShift(eFile.UnpSize);
+  PB.SetPosition(0);
+  PB.SetMax(static_cast<int>(eFile.UnpSize >> barShift_));
+  PB.Repaint();
+  lbFile.Repaint();
+}
+
+int TfmInstall::RAR1ProcessData(TRAR& /*Sender*/, unsigned char* /*Addr*/, int /*BlockSize*/,
+                                int Position) {
+  PB.SetPosition(static_cast<int>(static_cast<std::uint32_t>(Position) >> barShift_));
+  PB.Repaint();
+  return 1;
+}
+
+void TfmInstall::FormDestroy() {
+  if (!InstallLog) return;  // FormCreate never ran: there is nothing to save
+  const std::string& dir = InstallSettings.InstallDir;
+  InstallLog->Add(kFileTag, dir + "\\" + kInstallLogName);
+  InstallLog->Add(kFileTag, dir + "\\" + kLockFileName);
+  if (InstallDone) SaveInstallLog();
+  InstallLog.reset();
+}
+
+void TfmInstall::SaveInstallLog() {
+  const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
+  if (!InstallLog->SaveToFile(path)) {
+    Application.MessageBox(LogNotSavedMessage(path), "오류", MB_OK | MB_ICONSTOP);
+  }
+}
+
+void TfmInstall::ShowProgress() {
+  Show();
+  Repaint();
+}
+
+void TfmInstall::HideProgress() { Hide(); }
+
+void TfmInstall::ProcessMessages() { Application.ProcessMessages(); }
+
+int TfmInstall::AskUser(const std::string& text, const std::string& caption, UINT flags) {
+  return Application.MessageBox(text, caption, flags);
+}
+
+bool RunInstall() {
+  // Without the progress window there is nothing to install with.
+  if (!fmInstall) throw EAbort();
+  return RunInstall(*fmInstall);
+}

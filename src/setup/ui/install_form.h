@@ -1,0 +1,63 @@
+// The install progress window: shown while the install engine runs, it owns the
+// archive component, the shell file operation and the install log, shows the file
+// being extracted and its progress, and saves the log when it is destroyed.
+#pragma once
+
+#include "setup/install_progress.h"
+#include "setup/shell_file_operation.h"
+#include "setup/ui/controls.h"
+#include "setup/ui/form.h"
+#include "setup/ui/graphics.h"
+#include "setup/ui/label.h"
+#include "shared/install_log.h"
+#include "shared/rar_component.h"
+
+#include <memory>
+#include <string>
+
+class TfmInstall : public TForm, public TInstallProgress {
+ public:
+  TfmInstall();
+
+  void FormCreate() override;
+  void FormActivate() override;
+  void FormDestroy() override;
+  void RAR1Extracting(TRAR& Sender, const RARHeaderData& eFile);
+  int RAR1ProcessData(TRAR& Sender, unsigned char* Addr, int BlockSize, int Position);
+
+  TImage Image1{*this, 13, 10, 49, 49};
+  TBevel Bevel1{*this, 10, 8, 54, 52, TBevelShape::Box};
+  TLabel Label1{*this, 80, 11, "파일"};
+  TLabel lbFile{*this, 80, 30, ""};
+  TButton Button1{*this, 232, 85, 89, 25, "취소"};  // no action: a run cannot be stopped
+  TProgressBar PB{*this, 80, 50, 449, 17};
+  TRAR RAR1;
+  TShellFileOperation FOP;
+  std::unique_ptr<TInstallLog> InstallLog;  // lives from FormCreate to FormDestroy
+
+  // TInstallProgress
+  void ShowProgress() override;
+  void HideProgress() override;
+  TRAR& Archive() override { return RAR1; }
+  TShellFileOperation& FileOperation() override { return FOP; }
+  TInstallLog& Log() override { return *InstallLog; }
+  void ProcessMessages() override;
+  int AskUser(const std::string& text, const std::string& caption, UINT flags) override;
+
+ private:
+  void SaveInstallLog();
+
+  // The bar holds 16-bit values: larger entries are shown shifted right by this.
+  int barShift_ = 0;
+};
+
+extern TfmInstall* fmInstall;
+
+// The install run on fmInstall, as setup's wizard starts it.
+bool RunInstall();
+
+// The message of a failed save of the install log.
+std::string LogNotSavedMessage(const std::string& path);
+
+// How far entry sizes and positions are shifted right to fit the bar's 16-bit range.
+int BarShift(unsigned entrySize);
