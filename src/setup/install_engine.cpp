@@ -100,8 +100,7 @@ void InstallDatabaseEngine(TInstallProgress& progress) {
     NoFileLogScope quiet;
     SetOldEngineAside(progress.FileOperation());
     const bool failIfExists = EngineFailIfExists();
-    progress.Archive().ExtractArchive(s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
-                                      failIfExists);
+    progress.Extract(s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir), failIfExists);
   }
   WriteEngineSettings();
   SetLanguageDriver(kParadoxDriver, s.ParadoxLangDriver);
@@ -111,8 +110,8 @@ void InstallDatabaseEngine(TInstallProgress& progress) {
 
 void ExtractCrwArchive(TInstallProgress& progress) {
   NoFileLogScope quiet;
-  progress.Archive().ExtractArchive(InstallSettings.SourceDir + InstallSettings.CrwArchive,
-                                    ExpandPath("<WINSYSDIR>"), false);
+  progress.Extract(InstallSettings.SourceDir + InstallSettings.CrwArchive,
+                   ExpandPath("<WINSYSDIR>"), false);
 }
 
 // Asks for the next diskette until the source is there; false when the user cancels.
@@ -129,12 +128,11 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 void InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
   const std::string mode = UpperAscii(entry.Mode);
   const std::string source = InstallSettings.SourceDir + entry.Source;
-  TRAR& rar = progress.Archive();
   if ((mode.empty() || mode == "FAILIFEXISTS") &&
       UpperAscii(FileExtension(entry.Source)) == ".RAR") {
-    rar.ExtractArchive(source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS");
+    progress.Extract(source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS");
   }
-  progress.Log().Add(kDirTag, rar.TargetDir);
+  progress.Log().Add(kDirTag, progress.Archive().TargetDir);
   if (mode == "COPY" && FileExists(source)) {
     try {
       CopyOver(source, ExpandPath(entry.DestDir + "\\" + entry.Source));

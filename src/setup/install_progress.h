@@ -21,7 +21,12 @@ class TInstallProgress {
   // Shows the window (not modal) and paints it at once.
   virtual void ShowProgress() = 0;
   virtual void HideProgress() = 0;
-  // The window's archive component, with its per-entry handlers attached.
+  // Extracts every entry of the archive into targetDir through the window's archive
+  // component, whose handlers log and show each entry; the window shows the last
+  // one when the call returns. The result is the component's.
+  virtual bool Extract(const std::string& archive, const std::string& targetDir,
+                       bool failIfExists) = 0;
+  // The window's archive component: its TargetDir is the last extraction's target.
   virtual TRAR& Archive() = 0;
   virtual TShellFileOperation& FileOperation() = 0;
   virtual TInstallLog& Log() = 0;

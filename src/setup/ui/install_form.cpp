@@ -52,8 +52,11 @@ void TfmInstall::FormCreate() {
 }
 
 void TfmInstall::FormActivate() {
-  PB.SetPosition(0);
+  progress_.Position = 0;
+  progress_.File.clear();
   lbFile.SetText("");
+  shownFile_.clear();
+  ShowProgressNow();
 }
 
 void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
@@ -62,19 +65,41 @@ void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
   // target directory is made safe by the library, and so it must be here.
   const std::string path = ExtractedEntryPath(RAR1.TargetDir, stored);
   if (!NoFileLog) InstallLog->Add(kFileTag, path);
-  lbFile.SetText(path);
   barShift_ = BarShift(eFile.UnpSize);
-  PB.SetPosition(0);
-  PB.SetMax(static_cast<int>(eFile.UnpSize >> barShift_));
-  PB.Repaint();
-  lbFile.Repaint();
+  progress_ = {path, static_cast<int>(eFile.UnpSize >> barShift_), 0};
+  ShowProgressSoon();
 }
 
 int TfmInstall::RAR1ProcessData(TRAR& /*Sender*/, unsigned char* /*Addr*/, int /*BlockSize*/,
                                 int Position) {
-  PB.SetPosition(static_cast<int>(static_cast<std::uint32_t>(Position) >> barShift_));
-  PB.Repaint();
+  progress_.Position = static_cast<int>(static_cast<std::uint32_t>(Position) >> barShift_);
+  ShowProgressSoon();
   return 1;
+}
+
+void TfmInstall::ShowProgressSoon() {
+  const DWORD now = GetTickCount();
+  if (lastShown_ != 0 && now - lastShown_ < kRepaintInterval) return;
+  ShowProgressNow();
+}
+
+void TfmInstall::ShowProgressNow() {
+  lastShown_ = GetTickCount() | 1;  // never 0, which means "not yet"
+  if (progress_.File != shownFile_) {
+    lbFile.SetText(progress_.File);
+    shownFile_ = progress_.File;
+  }
+  PB.SetMax(progress_.Max);
+  PB.SetPosition(progress_.Position);
+  PB.Repaint();
+  lbFile.Repaint();
+}
+
+bool TfmInstall::Extract(const std::string& archive, const std::string& targetDir,
+                         bool failIfExists) {
+  const bool result = RAR1.ExtractArchive(archive, targetDir, failIfExists);
+  ShowProgressNow();
+  return result;
 }
 
 void TfmInstall::FormDestroy() {
@@ -103,6 +128,7 @@ void TfmInstall::HideProgress() { Hide(); }
 void TfmInstall::ProcessMessages() { Application.ProcessMessages(); }
 
 int TfmInstall::AskUser(const std::string& text, const std::string& caption, UINT flags) {
+  ShowProgressNow();
   return Application.MessageBox(text, caption, flags);
 }
 

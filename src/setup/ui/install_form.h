@@ -38,15 +38,33 @@ class TfmInstall : public TForm, public TInstallProgress {
   // TInstallProgress
   void ShowProgress() override;
   void HideProgress() override;
+  bool Extract(const std::string& archive, const std::string& targetDir,
+               bool failIfExists) override;
   TRAR& Archive() override { return RAR1; }
   TShellFileOperation& FileOperation() override { return FOP; }
   TInstallLog& Log() override { return *InstallLog; }
   void ProcessMessages() override;
   int AskUser(const std::string& text, const std::string& caption, UINT flags) override;
 
- private:
-  void SaveInstallLog();
+  // Puts the file and the bar values of the latest entry on screen now. The handlers
+  // do so at most once per repaint interval: a window update costs more than
+  // writing a small file, and the screen shows no more anyway.
+  void ShowProgressNow();
 
+ private:
+  // What the label and the bar are to show.
+  struct Progress {
+    std::string File;
+    int Max = 100;
+    int Position = 0;
+  };
+
+  void SaveInstallLog();
+  void ShowProgressSoon();
+
+  Progress progress_;
+  std::string shownFile_;
+  DWORD lastShown_ = 0;  // GetTickCount of the last update on screen; 0: none yet
   // The bar holds 16-bit values: larger entries are shown shifted right by this.
   int barShift_ = 0;
 };

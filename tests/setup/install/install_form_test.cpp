@@ -109,14 +109,17 @@ TEST_F(ProgressWindow, EachEntryIsLoggedAndShownWhereTheLibraryWritesIt) {
   form->RAR1.TargetDir = "C:\\KORVANE";
   form->RAR1Extracting(form->RAR1, Header("PROG.EXE", 10));
   form->RAR1Extracting(form->RAR1, Header("DATA\\A.DBF", 10));
+  form->ShowProgressNow();
   EXPECT_EQ("C:\\KORVANE\\DATA\\A.DBF", form->lbFile.Text());
   // Names that reach outside the target are named as the library makes them safe.
   form->RAR1Extracting(form->RAR1, Header("..\\..\\WINDOWS\\WIN.INI", 10));
   form->RAR1Extracting(form->RAR1, Header("C:\\AUTOEXEC.BAT", 10));
   form->RAR1Extracting(form->RAR1, Header("/ETC/PASSWD", 10));
+  form->ShowProgressNow();
   EXPECT_EQ("C:\\KORVANE\\ETC\\PASSWD", form->lbFile.Text());
   NoFileLog = true;
   form->RAR1Extracting(form->RAR1, Header("SHARED.DLL", 10));
+  form->ShowProgressNow();
   EXPECT_EQ("C:\\KORVANE\\SHARED.DLL", form->lbFile.Text());
   NoFileLog = false;
 
@@ -134,27 +137,36 @@ TEST_F(ProgressWindow, EachEntryIsLoggedAndShownWhereTheLibraryWritesIt) {
 TEST_F(ProgressWindow, TheBarShowsTheWrittenFractionOfEntriesBeyondItsRange) {
   form->PB.SetPosition(70);
   form->RAR1Extracting(form->RAR1, Header("BIG.BIN", 200000));
+  form->ShowProgressNow();
   EXPECT_EQ(50000, form->PB.Max());
   EXPECT_EQ(0, form->PB.Position());
   EXPECT_NE(0, form->RAR1ProcessData(form->RAR1, nullptr, 65536, 65536));
+  form->ShowProgressNow();
   EXPECT_EQ(16384, form->PB.Position());
   form->RAR1ProcessData(form->RAR1, nullptr, 65536, 200000);
+  form->ShowProgressNow();
   EXPECT_EQ(form->PB.Max(), form->PB.Position());
 
   // The largest size the header can hold; the position arrives as a signed value.
   form->RAR1Extracting(form->RAR1, Header("HUGE.BIN", 0xFFFFFFFFu));
+  form->ShowProgressNow();
   EXPECT_EQ(65535, form->PB.Max());
   form->RAR1ProcessData(form->RAR1, nullptr, 65536, static_cast<int>(0x80000000u));
+  form->ShowProgressNow();
   EXPECT_EQ(32768, form->PB.Position());
   form->RAR1ProcessData(form->RAR1, nullptr, 65536, -1);
+  form->ShowProgressNow();
   EXPECT_EQ(65535, form->PB.Position());
 
   form->RAR1Extracting(form->RAR1, Header("SMALL.TXT", 1000));
+  form->ShowProgressNow();
   EXPECT_EQ(1000, form->PB.Max());
   EXPECT_EQ(0, form->PB.Position());
   form->RAR1ProcessData(form->RAR1, nullptr, 1000, 1000);
+  form->ShowProgressNow();
   EXPECT_EQ(1000, form->PB.Position());
   form->RAR1Extracting(form->RAR1, Header("EMPTY.TXT", 0));
+  form->ShowProgressNow();
   EXPECT_EQ(0, form->PB.Max());
   EXPECT_EQ(0, form->PB.Position());
 }
@@ -165,14 +177,16 @@ TEST_F(ProgressWindow, ALargeEntryMovesTheBarFromZeroToItsMaximum) {
   std::vector<int> positions;
   form->RAR1.OnExtracting = [&](TRAR& sender, const RARHeaderData& header) {
     form->RAR1Extracting(sender, header);
+    form->ShowProgressNow();
     positions.push_back(form->PB.Position());
   };
   form->RAR1.OnProcessData = [&](TRAR& sender, unsigned char* addr, int size, int position) {
     const int result = form->RAR1ProcessData(sender, addr, size, position);
+    form->ShowProgressNow();
     positions.push_back(form->PB.Position());
     return result;
   };
-  EXPECT_TRUE(form->RAR1.ExtractArchive(dir + "LARGE.RAR", dir + "OUT", false));
+  EXPECT_TRUE(form->Extract(dir + "LARGE.RAR", dir + "OUT", false));
   EXPECT_EQ(PatternBytes(300000), ReadFileBytes(dir + "OUT\\LARGE.BIN"));
   EXPECT_EQ(300000 >> 3, form->PB.Max());
   ASSERT_GE(positions.size(), 3u);
@@ -180,6 +194,21 @@ TEST_F(ProgressWindow, ALargeEntryMovesTheBarFromZeroToItsMaximum) {
   EXPECT_EQ(form->PB.Max(), positions.back());
   for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_LT(positions[i - 1], positions[i]);
   EXPECT_EQ(std::vector<std::string>{"FILE:" + dir + "OUT\\LARGE.BIN"}, Lines());
+}
+
+TEST_F(ProgressWindow, AfterAnExtractionTheWindowShowsItsLastEntry) {
+  const std::string dir = ScratchDir("progress-last");
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 200; ++i) entries.push_back({"F" + std::to_string(i) + ".TXT", "data"});
+  entries.push_back({"LAST.TXT", "the end"});
+  WriteArchive(dir + "MANY.RAR", entries);
+  form->Show();
+  EXPECT_TRUE(form->Extract(dir + "MANY.RAR", dir + "OUT", false));
+  EXPECT_EQ(dir + "OUT\\LAST.TXT", form->lbFile.Text());
+  EXPECT_EQ(7, form->PB.Max());
+  EXPECT_EQ(7, form->PB.Position());
+  EXPECT_EQ(201u, Lines().size());
+  form->Hide();
 }
 
 TEST_F(ProgressWindow, AnUnfinishedRunLeavesAnEarlierLogInPlace) {
