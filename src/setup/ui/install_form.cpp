@@ -20,8 +20,7 @@ BitmapHandle LoadPicture() {
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-}  // namespace
-
+// How far entry sizes and positions are shifted right to fit the bar's 16-bit range.
 int BarShift(unsigned entrySize) {
   int shift = 0;
   while ((entrySize >> shift) > static_cast<unsigned>(TProgressBar::kLimit)) ++shift;
@@ -31,6 +30,8 @@ int BarShift(unsigned entrySize) {
 std::string LogNotSavedMessage(const std::string& path) {
   return path + " 파일을 저장할 수 없습니다.";
 }
+
+}  // namespace
 
 TfmInstall::TfmInstall()
     : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,

@@ -74,8 +74,3 @@ extern TfmInstall* fmInstall;
 // The install run on fmInstall, as setup's wizard starts it.
 bool RunInstall();
 
-// The message of a failed save of the install log.
-std::string LogNotSavedMessage(const std::string& path);
-
-// How far entry sizes and positions are shifted right to fit the bar's 16-bit range.
-int BarShift(unsigned entrySize);
