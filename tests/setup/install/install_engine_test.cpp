@@ -433,3 +433,41 @@ TEST_F(InstallRun, StoredNamesReachingOutsideTheTargetAreLoggedWhereTheyLanded) 
     EXPECT_FALSE(FileExists("C:\\" + name));
   }
 }
+
+namespace {
+
+// The engine without a window: what it asks of the progress window, answered here.
+class FakeProgress : public TInstallProgress {
+ public:
+  void ShowProgress() override { ++Shown; }
+  void HideProgress() override { ++Hidden; }
+  bool Extract(const std::string& archive, const std::string& targetDir,
+               bool failIfExists) override {
+    return rar.ExtractArchive(archive, targetDir, failIfExists);
+  }
+  TRAR& Archive() override { return rar; }
+  TShellFileOperation& FileOperation() override { return fop; }
+  TInstallLog& Log() override { return log; }
+  void ProcessMessages() override {}
+  int AskUser(const std::string&, const std::string&, UINT) override {
+    ++Asked;
+    return 0;  // what a message box answers when it cannot be shown
+  }
+
+  TRAR rar;
+  TShellFileOperation fop;
+  TInstallLog log;
+  int Shown = 0, Hidden = 0, Asked = 0;
+};
+
+}  // namespace
+
+TEST_F(InstallRun, ADiskPromptThatCannotBeShownEndsTheRunInsteadOfAskingForever) {
+  AddFile(1, "MISSING.RAR", "<INSTALLDIR>", "");
+  FakeProgress progress;
+  EXPECT_FALSE(RunInstall(progress));
+  EXPECT_EQ(1, progress.Asked);
+  EXPECT_EQ(1, progress.Shown);
+  EXPECT_EQ(1, progress.Hidden);
+  EXPECT_FALSE(InstallDone);
+}
