@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs if needed and runs every one of them
 # (build/release/tests/benchmarks/*.exe) in a fresh copy of the bench prefix,
-# printing their figures. A new benchmark only needs a kit_benchmark() line in
-# tests/benchmarks/CMakeLists.txt.
+# with an Xvfb screen (some show windows), printing their figures. A new
+# benchmark only needs a kit_benchmark() line in tests/benchmarks/CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")/.."
 
@@ -19,6 +19,6 @@ for exe in "$build"/tests/benchmarks/*.exe; do
   name=$(basename "$exe" .exe)
   echo "== $name"
   tests/support/bench/run-test.sh --base "$base" --work "$build/wine/benchmarks/$name" \
-    -- "$PWD/$exe" || status=1
+    --display -- "$PWD/$exe" || status=1
 done
 exit "$status"

@@ -1,0 +1,41 @@
+// What the install engine needs of the progress window, and the two process-wide
+// flags that govern the window's install log. The window implements the interface;
+// the engine knows nothing else of windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class TInstallLog;
+class TRAR;
+class TShellFileOperation;
+
+// While true, the progress window adds no "FILE:" line per extracted entry.
+extern bool NoFileLog;
+// True once an install run reached its normal end; the log is saved only then.
+extern bool InstallDone;
+
+class TInstallProgress {
+ public:
+  // Shows the window (not modal) and paints it at once.
+  virtual void ShowProgress() = 0;
+  virtual void HideProgress() = 0;
+  // Extracts every entry of the archive into targetDir through the window's archive
+  // component, whose handlers log and show each entry; the window shows the last
+  // one when the call returns. The result is the component's.
+  virtual bool Extract(const std::string& archive, const std::string& targetDir,
+                       bool failIfExists) = 0;
+  // The window's archive component: its TargetDir is the last extraction's target.
+  virtual TRAR& Archive() = 0;
+  virtual TShellFileOperation& FileOperation() = 0;
+  virtual TInstallLog& Log() = 0;
+  // Handles every window message waiting now.
+  virtual void ProcessMessages() = 0;
+  // A modal message box owned by the application; returns the button pressed
+  // (0 when no box could be shown).
+  virtual int AskUser(const std::string& text, const std::string& caption, UINT flags) = 0;
+
+ protected:
+  ~TInstallProgress() = default;
+};

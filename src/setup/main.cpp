@@ -1,0 +1,11 @@
+// setup.exe: the setup wizard. The windows are made in their fixed order and the
+// wizard's Next on the summary page runs the install engine on the progress window.
+#include "setup/ui/application.h"
+#include "setup/ui/install_form.h"
+#include "setup/ui/startup.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return RunSetup([] { Application.CreateForm(fmInstall); }, [] { return RunInstall(); });
+}

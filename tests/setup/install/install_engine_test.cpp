@@ -1,0 +1,473 @@
+// The install engine, run in the test process on a real progress window with the
+// stand-in UNRAR.DLL: the engine branch, the overwrite decision, the FILES table,
+// the disk prompt, shortcuts and registration, stored names, and the silent abort.
+#include "install_test_support.h"
+
+#include "registry_support.h"
+#include "test_support.h"
+
+#include "setup/date_settings.h"
+#include "setup/install_engine.h"
+#include "setup/install_settings.h"
+#include "setup/ui/install_form.h"
+#include "shared/errors.h"
+#include "shared/file_system.h"
+#include "shared/text.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const char kEngineLibraryKey[] = "SOFTWARE\\Borland\\BLW32";
+const char kEngineKey[] = "SOFTWARE\\Borland\\Database Engine";
+const char kDbaseInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
+const char kParadoxInitKey[] =
+    "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\PARADOX\\INIT";
+const char kSystemInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\SYSTEM\\INIT";
+const char kUninstallLine[] = "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string SystemDirectory() {
+  char buffer[MAX_PATH] = {};
+  GetSystemDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+std::string CurrentDirectory() {
+  char buffer[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, buffer);
+  return buffer;
+}
+
+std::string Value(const char* key, const std::string& name) {
+  RawValue value;
+  if (!QueryValue(HKEY_LOCAL_MACHINE, key, name, value)) return "<missing>";
+  return value.Data.substr(0, value.Data.find('\0'));
+}
+
+class InstallRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    SetStartupDateSettings();
+    root = ScratchDir(std::string("engine-") +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    medium = root + "MEDIUM\\";
+    app = root + "APP";
+    engine = root + "BDE";
+    MakeDirectories(medium);
+    TInstallSettings& s = InstallSettings;
+    s = TInstallSettings();
+    s.SourceDir = medium;
+    s.ProductName = "Pelmora";
+    s.ProductVersion = "1.0";
+    s.ProductTitle = "Pelmora 1.0";
+    s.CompanyName = "Korvane";
+    s.InstallDir = app;
+    s.DbEngineDir = engine;
+    s.DbEngineConfigFile = "IDAPI32.CFG";
+    s.DbEngineDate = "96-05-01";
+    s.ParadoxLangDriver = "korea";
+    s.DbaseLangDriver = "DB949KO0";
+    s.DbEngineOverwrite = "FALSE";
+    startDirectory = CurrentDirectory();
+    form = std::make_unique<TfmInstall>();
+    form->FormCreate();
+  }
+  void TearDown() override {
+    form.reset();
+    SetCurrentDirectoryA(startDirectory.c_str());
+    NoFileLog = false;
+    InstallDone = false;
+    CoUninitialize();
+  }
+
+  void AddFile(unsigned slot, const std::string& source, const std::string& dest,
+               const std::string& mode) {
+    InstallSettings.FileEntries[slot - 1] = {source, dest, mode};
+    InstallSettings.FileCount = std::max(InstallSettings.FileCount, slot);
+  }
+  void AddIcon(unsigned slot, const IconEntry& icon) {
+    InstallSettings.IconEntries[slot - 1] = icon;
+    InstallSettings.IconCount = std::max(InstallSettings.IconCount, slot);
+  }
+  // The engine archive, with one file that is not yet installed anywhere.
+  void ShipEngine(const std::string& idapi = "new engine") {
+    WriteArchive(medium + "ENGINE.RAR", {{"IDAPI32.DLL", idapi}, {"LANGDRV\\KOREA.LD", "ld"}});
+    InstallSettings.DbEngineArchive = "ENGINE.RAR";
+  }
+  void InstallEngine(const std::string& content, const SYSTEMTIME& written) {
+    MakeDirectories(engine);
+    WriteFileBytes(engine + "\\IDAPI32.DLL", content);
+    SetLastWriteTime(engine + "\\IDAPI32.DLL", written);
+  }
+
+  bool Run() { return RunInstall(*form); }
+  const std::vector<std::string>& Lines() const { return form->InstallLog->Lines(); }
+
+  std::string root, medium, app, engine, startDirectory;
+  std::unique_ptr<TfmInstall> form;
+};
+
+}  // namespace
+
+TEST_F(InstallRun, TheEngineAndCrwArchivesPutDownSharedFilesWithoutLogLines) {
+  ShipEngine();
+  WriteArchive(medium + "CRW.RAR", {{"KITCRW01.DLL", "crw"}});
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  WriteFileBytes(medium + "UNRAR.DLL", "library");
+  InstallSettings.CrwArchive = "CRW.RAR";
+  InstallSettings.ParadoxLangDriver = "kor2";
+  InstallSettings.DbaseLangDriver = "DB949XX0";
+  AddFile(1, "PROG.RAR", "<WINSYSDIR>", "COPY");
+  AddFile(2, "PROG.RAR", "<INSTALLDIR>", "");
+  MakeDirectories(app);
+
+  EXPECT_TRUE(Run());
+  EXPECT_TRUE(InstallDone);
+  EXPECT_FALSE(NoFileLog);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(app, CurrentDirectory());
+
+  const std::string sys = SystemDirectory();
+  EXPECT_EQ("new engine", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+  EXPECT_EQ("ld", ReadFileBytes(engine + "\\LANGDRV\\KOREA.LD"));
+  EXPECT_FALSE(DirectoryExists(engine + "_2"));
+  EXPECT_EQ("crw", ReadFileBytes(sys + "\\KITCRW01.DLL"));
+  EXPECT_EQ("library", ReadFileBytes(sys + "\\UNRAR.DLL"));
+  EXPECT_EQ(ReadFileBytes(medium + "PROG.RAR"), ReadFileBytes(sys + "\\PROG.RAR"));
+  EXPECT_EQ(ReadFileBytes(medium + "ENGINE.RAR"), ReadFileBytes(app + "\\ENGINE.RAR"));
+  EXPECT_EQ("library", ReadFileBytes(app + "\\UNRAR.DLL"));
+  // The first FILES entry is a copy: its line names the CRW archive's target.
+  EXPECT_EQ((std::vector<std::string>{"DIR:" + sys, "FILE:" + app + "\\PROG.EXE", "DIR:" + app}),
+            Lines());
+
+  // The fixed configuration, adjusted to the script's drivers and directory.
+  EXPECT_EQ(engine, Value(kEngineLibraryKey, "BLAPIPATH"));
+  EXPECT_EQ(engine + "\\USA.BLL", Value(kEngineLibraryKey, "LOCALE_LIB1"));
+  EXPECT_EQ(engine + "\\FAREAST.BLL", Value(kEngineLibraryKey, "LOCALE_LIB6"));
+  EXPECT_EQ(engine + "\\IDAPI32.CFG", Value(kEngineKey, "CONFIGFILE01"));
+  EXPECT_EQ(engine, Value(kEngineKey, "DLLPATH"));
+  EXPECT_EQ("WIN32", Value(kEngineKey, "SaveConfig"));
+  EXPECT_EQ("DB949XX0", Value(kDbaseInitKey, "LANGDRIVER"));
+  EXPECT_EQ("kor2", Value(kParadoxInitKey, "LANGDRIVER"));
+  EXPECT_EQ("kor2", Value(kSystemInitKey, "LANGDRIVER"));
+  EXPECT_EQ("PARADOX", Value(kSystemInitKey, "DEFAULT DRIVER"));
+}
+
+TEST_F(InstallRun, AnEngineDirectoryWithoutBackupBecomesTheBackup) {
+  ShipEngine();
+  InstallEngine("old engine", LocalTime(2030, 1, 1));
+  WriteFileBytes(engine + "\\OLD.DLL", "old");
+
+  EXPECT_TRUE(Run());
+  EXPECT_EQ("old engine", ReadFileBytes(engine + "_2\\IDAPI32.DLL"));
+  EXPECT_EQ("old", ReadFileBytes(engine + "_2\\OLD.DLL"));
+  EXPECT_EQ("new engine", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+  EXPECT_FALSE(FileExists(engine + "\\OLD.DLL"));
+  EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(InstallRun, WithABackupPresentTheEngineFilesGoToTheTrashAndTheRestStays) {
+  ShipEngine();
+  MakeDirectories(engine + "_2");
+  WriteFileBytes(engine + "_2\\KEEP.DLL", "older backup");
+  InstallEngine("old engine", LocalTime(2030, 1, 1));
+  WriteFileBytes(engine + "\\ENGTRASH.DLL", "old");
+  MakeDirectories(engine + "\\SUB");
+  WriteFileBytes(engine + "\\SUB\\S.CFG", "sub");
+
+  EXPECT_TRUE(Run());
+  EXPECT_EQ("older backup", ReadFileBytes(engine + "_2\\KEEP.DLL"));
+  EXPECT_FALSE(FileExists(engine + "_2\\IDAPI32.DLL"));
+  EXPECT_FALSE(FileExists(engine + "\\ENGTRASH.DLL"));
+  EXPECT_EQ("sub", ReadFileBytes(engine + "\\SUB\\S.CFG"));
+  // The installed engine went away first, so the shipped one is written.
+  EXPECT_EQ("new engine", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+  EXPECT_EQ("ld", ReadFileBytes(engine + "\\LANGDRV\\KOREA.LD"));
+}
+
+TEST_F(InstallRun, TheOverwriteDecisionFollowsTheSwitchAndTheDates) {
+  TInstallSettings& s = InstallSettings;
+  EXPECT_FALSE(EngineFailIfExists());  // nothing installed
+  s.DbEngineDate = "not a date";
+  EXPECT_FALSE(EngineFailIfExists());  // the date is read only for an installed engine
+
+  InstallEngine("installed", LocalTime(2020, 1, 2, 10, 0, 0));
+  EXPECT_THROW(EngineFailIfExists(), Exception);
+  s.DbEngineOverwrite = "true";
+  EXPECT_FALSE(EngineFailIfExists());
+  s.DbEngineOverwrite = "yes";
+  EXPECT_THROW(EngineFailIfExists(), Exception);
+
+  s.DbEngineDate = "2020-01-02";  // midnight is not later than 10:00 that day
+  EXPECT_TRUE(EngineFailIfExists());
+  s.DbEngineDate = "2020-01-03";
+  EXPECT_FALSE(EngineFailIfExists());
+  s.DbEngineDate = "2020-01-02 10:00:00";  // the same moment keeps the installed files
+  EXPECT_TRUE(EngineFailIfExists());
+  s.DbEngineDate = "2020-01-02 10:00:01";
+  EXPECT_FALSE(EngineFailIfExists());
+
+  // The file date has a two-second resolution.
+  SetLastWriteTime(engine + "\\IDAPI32.DLL", LocalTime(2020, 1, 2, 10, 0, 1, 500));
+  EXPECT_FALSE(EngineFailIfExists());
+  const SYSTEMTIME date = FileDate(engine + "\\IDAPI32.DLL");
+  EXPECT_EQ(0, date.wSecond);
+  EXPECT_EQ(0, date.wMilliseconds);
+  EXPECT_EQ(10, date.wHour);
+
+  // A two-digit year lies in the current century: later than any installed engine.
+  s.DbEngineDate = "96-05-01";
+  EXPECT_EQ(2096, StrToDateTime("96-05-01").wYear);
+  EXPECT_FALSE(EngineFailIfExists());
+  s.DbEngineDate = "0096-05-01";  // the year 96 itself
+  EXPECT_TRUE(EngineFailIfExists());
+
+  EXPECT_TRUE(LaterThan(LocalTime(96, 5, 1), LocalTime(95, 12, 31, 23, 59, 59, 999)));
+  EXPECT_FALSE(LaterThan(LocalTime(2020, 1, 2), LocalTime(2020, 1, 2)));
+}
+
+TEST_F(InstallRun, WhenTheEngineCannotBeSetAsideTheDateDecidesAboutItsFiles) {
+  ShipEngine();
+  WriteFileBytes(engine + "_2", "a file in the backup's place");  // the rename fails
+  InstallEngine("installed", LocalTime(2020, 1, 2, 10, 0, 0));
+  InstallSettings.DbEngineDate = "2020-01-02";
+  EXPECT_TRUE(Run());
+  EXPECT_EQ("installed", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+  EXPECT_EQ("ld", ReadFileBytes(engine + "\\LANGDRV\\KOREA.LD"));  // missing ones are added
+
+  InstallSettings.DbEngineDate = "2020-01-03";
+  EXPECT_TRUE(Run());
+  EXPECT_EQ("new engine", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+}
+
+TEST_F(InstallRun, ADateThatDoesNotConvertEndsTheRunWithTheSilentAbort) {
+  ShipEngine();
+  WriteFileBytes(engine + "_2", "a file in the backup's place");
+  InstallEngine("installed", LocalTime(2020, 1, 2));
+  InstallSettings.DbEngineDate = "1996-13-45";
+  WriteFileBytes(medium + "UNRAR.DLL", "library");
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+
+  EXPECT_THROW(Run(), EAbort);
+  EXPECT_FALSE(InstallDone);
+  EXPECT_FALSE(NoFileLog);
+  EXPECT_TRUE(form->Visible());  // left as it was
+  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ("library", ReadFileBytes(SystemDirectory() + "\\UNRAR.DLL"));  // nothing undone
+  EXPECT_EQ("installed", ReadFileBytes(engine + "\\IDAPI32.DLL"));
+  EXPECT_FALSE(DirectoryExists(app));
+  EXPECT_TRUE(Lines().empty());
+  form->Hide();
+}
+
+TEST_F(InstallRun, EachFilesEntryFollowsItsModeAndLeavesOneDirectoryLine) {
+  WriteArchive(medium + "A.RAR", {{"A1.TXT", "a1"}, {"SUB\\A2.TXT", "a2"}});
+  WriteArchive(medium + "B.RAR", {{"B1.TXT", "new"}, {"B2.TXT", "b2"}});
+  WriteArchive(medium + "C.RAR", {{"C.TXT", "c"}});
+  WriteArchive(medium + "D.RAR", {{"D.TXT", "d"}});
+  WriteArchive(medium + "E.rar", {{"E.TXT", "e"}});
+  WriteArchive(medium + "F.Rar", {{"F.TXT", "f"}});
+  WriteFileBytes(medium + "NOTES.TXT", "notes");
+  WriteFileBytes(medium + "README.TXT", "readme");
+  MakeDirectories(app + "\\B");
+  MakeDirectories(app + "\\C");
+  WriteFileBytes(app + "\\B\\B1.TXT", "old");
+  AddFile(1, "A.RAR", "<INSTALLDIR>", "");
+  AddFile(2, "B.RAR", "<INSTALLDIR>\\B", "FAILIFEXISTS");
+  AddFile(3, "C.RAR", "<INSTALLDIR>\\C", "COPY");
+  AddFile(4, "D.RAR", "<INSTALLDIR>\\D", "SOMETIMES");
+  AddFile(5, "E.rar", "<INSTALLDIR>\\E", "");
+  AddFile(6, "F.Rar", "<INSTALLDIR>\\F", "FAILIFEXISTS");
+  AddFile(7, "NOTES.TXT", "<INSTALLDIR>\\N", "FAILIFEXISTS");
+  AddFile(8, "README.TXT", "<INSTALLDIR>", "COPY");
+
+  EXPECT_TRUE(Run());
+  EXPECT_EQ((std::vector<std::string>{
+                "FILE:" + app + "\\A1.TXT", "FILE:" + app + "\\SUB\\A2.TXT", "DIR:" + app,
+                "FILE:" + app + "\\B\\B2.TXT", "DIR:" + app + "\\B",
+                "DIR:" + app + "\\B",  // a copy names the last extraction's target
+                "DIR:" + app + "\\B",  // so does an unknown mode
+                "FILE:" + app + "\\E\\E.TXT", "DIR:" + app + "\\E", "FILE:" + app + "\\F\\F.TXT",
+                "DIR:" + app + "\\F", "DIR:" + app + "\\F", "DIR:" + app + "\\F"}),
+            Lines());
+  EXPECT_EQ("old", ReadFileBytes(app + "\\B\\B1.TXT"));
+  EXPECT_EQ(ReadFileBytes(medium + "C.RAR"), ReadFileBytes(app + "\\C\\C.RAR"));
+  EXPECT_FALSE(FileExists(app + "\\C\\C.TXT"));
+  EXPECT_FALSE(DirectoryExists(app + "\\D"));
+  EXPECT_FALSE(DirectoryExists(app + "\\N"));
+  EXPECT_EQ("readme", ReadFileBytes(app + "\\README.TXT"));
+}
+
+TEST_F(InstallRun, TheDiskPromptAsksUntilTheNextArchiveIsThere) {
+  AddFile(1, "DISK2.RAR", "<INSTALLDIR>", "");
+  BoxAnswers answers({IDOK, IDOK}, [&](int index) {
+    if (index == 1) WriteArchive(medium + "DISK2.RAR", {{"TWO.TXT", "two"}});
+  });
+  EXPECT_TRUE(Run());
+  ASSERT_EQ("", answers.Finish());
+  ASSERT_EQ(2u, answers.Boxes().size());
+  const ui_driver::MessageBoxInfo& box = answers.Boxes()[0];
+  EXPECT_EQ("Disk", box.Caption);
+  EXPECT_EQ("다음 디스켓을 넣으신 후 확인을 누루세요.", box.Text);
+  ASSERT_EQ(2u, box.Buttons.size());
+  EXPECT_EQ(IDOK, box.Buttons[0].Id);
+  EXPECT_EQ(IDCANCEL, box.Buttons[1].Id);
+  EXPECT_EQ(LoadIcon(nullptr, IDI_QUESTION), answers.Icons()[0]);
+  EXPECT_EQ("two", ReadFileBytes(app + "\\TWO.TXT"));
+  EXPECT_EQ((std::vector<std::string>{"FILE:" + app + "\\TWO.TXT", "DIR:" + app}), Lines());
+  EXPECT_TRUE(InstallDone);
+}
+
+TEST_F(InstallRun, CancelAtAGapInTheTableEndsTheRunKeepingWhatWasDone) {
+  WriteArchive(medium + "DISK1.RAR", {{"ONE.TXT", "one"}});
+  WriteArchive(medium + "DISK3.RAR", {{"THREE.TXT", "three"}});
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  AddFile(1, "DISK1.RAR", "<INSTALLDIR>", "");
+  AddFile(3, "DISK3.RAR", "<INSTALLDIR>", "");  // slot 2 is empty: no file is named ""
+  BoxAnswers answers({IDOK, IDCANCEL});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", answers.Finish());
+  EXPECT_EQ(2u, answers.Boxes().size());
+  EXPECT_FALSE(InstallDone);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ("one", ReadFileBytes(app + "\\ONE.TXT"));
+  EXPECT_FALSE(FileExists(app + "\\THREE.TXT"));
+  EXPECT_FALSE(FileExists(app + "\\Halvex.exe"));
+  EXPECT_EQ((std::vector<std::string>{"FILE:" + app + "\\ONE.TXT", "DIR:" + app}), Lines());
+}
+
+TEST_F(InstallRun, ShortcutsGoIntoTheGroupOrTheirFolderAndEndWithRegistration) {
+  TInstallSettings& s = InstallSettings;
+  s.ProductName = "Lnkvara";
+  s.ProductTitle = "Lnkvara 1.0";
+  s.UninstallLinkName = "Remove";
+  ShipEngine();
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  WriteFileBytes(medium + "Dorcel.exe", "settings tool");
+  WriteFileBytes(medium + "TUTIL32.DLL", "tools");
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+  AddIcon(1, {"Programs", "Lnkvara", "<INSTALLDIR>\\PROG.EXE", "/data <INSTALLDIR>"});
+  AddIcon(2, {"Desktop", "Lnkvara", "<INSTALLDIR>\\PROG.EXE", ""});
+  AddIcon(3, {"programs", "Help", "<INSTALLDIR>\\HELP.TXT", ""});
+
+  EXPECT_TRUE(Run());
+  const std::string group = ProgramsFolder() + "\\Lnkvara 1.0";
+  std::string desktop;
+  {
+    RawValue value;
+    QueryValue(HKEY_CURRENT_USER,
+               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop",
+               value);
+    desktop = value.Data.substr(0, value.Data.find('\0'));
+  }
+  EXPECT_EQ((std::vector<std::string>{
+                "FILE:" + app + "\\PROG.EXE", "DIR:" + app, "ICON:" + group + "\\Lnkvara.LNK",
+                "ICON:" + desktop + "\\Lnkvara.LNK", "ICON:" + group + "\\Help.LNK",
+                "ICON:" + group + "\\Remove.LNK", "ICON:" + group + "\\환경설정.LNK",
+                "DIR:" + group, kUninstallLine + std::string("Lnkvara 1.0")}),
+            Lines());
+  for (const std::string& line : Lines()) {
+    if (StartsWith(line, "ICON:")) {
+      EXPECT_TRUE(FileExists(line.substr(5))) << line;
+    }
+  }
+  EXPECT_EQ("uninstaller", ReadFileBytes(app + "\\Halvex.exe"));
+  EXPECT_EQ("settings tool", ReadFileBytes(app + "\\Dorcel.exe"));
+  EXPECT_EQ("tools", ReadFileBytes(app + "\\TUTIL32.DLL"));
+  EXPECT_EQ(app, Value("Software\\Korvane\\Lnkvara\\1.0", "InstallDir"));
+}
+
+TEST_F(InstallRun, WithoutShortcutsThereIsNoRegistrationAtAll) {
+  InstallSettings.ProductName = "Nolinka";
+  InstallSettings.ProductTitle = "Nolinka 1.0";
+  InstallSettings.UninstallLinkName = "Remove";
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  MakeDirectories(app);
+  EXPECT_TRUE(Run());
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_EQ("uninstaller", ReadFileBytes(app + "\\Halvex.exe"));
+  EXPECT_FALSE(DirectoryExists(ProgramsFolder() + "\\Nolinka 1.0"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Nolinka"));
+  EXPECT_EQ(app, CurrentDirectory());
+}
+
+TEST_F(InstallRun, AProductKeyThatCannotBeOpenedIsPassedOver) {
+  InstallSettings.ProductName = "Lockedra";
+  InstallSettings.ProductTitle = "Lockedra 1.0";
+  const char productKey[] = "Software\\Korvane\\Lockedra\\1.0";
+  MakeKeyReadOnly(HKEY_LOCAL_MACHINE, productKey);
+  MakeDirectories(app);
+  AddIcon(1, {"Programs", "Lockedra", "<INSTALLDIR>\\PROG.EXE", ""});
+  const bool done = Run();
+  MakeKeyWritable(HKEY_LOCAL_MACHINE, productKey);
+  EXPECT_TRUE(done);
+  EXPECT_TRUE(InstallDone);
+  EXPECT_EQ("<missing>", Value(productKey, "InstallDir"));
+  EXPECT_EQ(kUninstallLine + std::string("Lockedra 1.0"), Lines().back());
+}
+
+TEST_F(InstallRun, StoredNamesReachingOutsideTheTargetAreLoggedWhereTheyLanded) {
+  WriteArchive(medium + "ESCAPE.RAR", {{"..\\..\\ESCAPE1.TXT", "1"},
+                                       {"C:\\ESCAPE2.TXT", "2"},
+                                       {"SUB\\..\\..\\ESCAPE3.TXT", "3"},
+                                       {"/ESCAPE4.TXT", "4"},
+                                       {"\\\\SERVER\\SHARE\\ESCAPE5.TXT", "5"}});
+  AddFile(1, "ESCAPE.RAR", "<INSTALLDIR>\\IN", "");
+  EXPECT_TRUE(Run());
+  ASSERT_EQ(6u, Lines().size());
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "ESCAPE" + std::to_string(i + 1) + ".TXT";
+    EXPECT_EQ("FILE:" + app + "\\IN\\" + name, Lines()[i]);
+    EXPECT_EQ(std::to_string(i + 1), ReadFileBytes(app + "\\IN\\" + name));
+    EXPECT_FALSE(FileExists(app + "\\" + name));
+    EXPECT_FALSE(FileExists(root + name));
+    EXPECT_FALSE(FileExists("C:\\" + name));
+  }
+}
+
+namespace {
+
+// The engine without a window: what it asks of the progress window, answered here.
+class FakeProgress : public TInstallProgress {
+ public:
+  void ShowProgress() override { ++Shown; }
+  void HideProgress() override { ++Hidden; }
+  bool Extract(const std::string& archive, const std::string& targetDir,
+               bool failIfExists) override {
+    return rar.ExtractArchive(archive, targetDir, failIfExists);
+  }
+  TRAR& Archive() override { return rar; }
+  TShellFileOperation& FileOperation() override { return fop; }
+  TInstallLog& Log() override { return log; }
+  void ProcessMessages() override {}
+  int AskUser(const std::string&, const std::string&, UINT) override {
+    ++Asked;
+    return 0;  // what a message box answers when it cannot be shown
+  }
+
+  TRAR rar;
+  TShellFileOperation fop;
+  TInstallLog log;
+  int Shown = 0, Hidden = 0, Asked = 0;
+};
+
+}  // namespace
+
+TEST_F(InstallRun, ADiskPromptThatCannotBeShownEndsTheRunInsteadOfAskingForever) {
+  AddFile(1, "MISSING.RAR", "<INSTALLDIR>", "");
+  FakeProgress progress;
+  EXPECT_FALSE(RunInstall(progress));
+  EXPECT_EQ(1, progress.Asked);
+  EXPECT_EQ(1, progress.Shown);
+  EXPECT_EQ(1, progress.Hidden);
+  EXPECT_FALSE(InstallDone);
+}
