@@ -21,6 +21,12 @@ target_link_options(kit_options INTERFACE
 # Where the kit's programs and its stand-in archive library land.
 set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
 
+# A program of the kit. The quiet terminate handler is linked as an object of the
+# program itself: from a static library the run-time's own handler would win.
 function(kit_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp)
+  endif()
 endfunction()
