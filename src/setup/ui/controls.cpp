@@ -80,15 +80,17 @@ int TListBox::Count() const {
   return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
 }
 
-std::string TListBox::Item(int index) const {
-  const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, index, 0);
+std::string ListBoxItemText(HWND listBox, int index) {
+  const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) return std::string();  // no such item
   std::string text(static_cast<size_t>(length) + 1, '\0');
   const LRESULT got =
-      SendMessageA(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+      SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
   return text;
 }
+
+std::string TListBox::Item(int index) const { return ListBoxItemText(Handle(), index); }
 
 int TListBox::ItemIndex() const {
   return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));

@@ -38,6 +38,9 @@ class TEdit : public TWinControl {
   void Command(WORD code) override;
 };
 
+// The text of a list box's item; empty when there is no such item.
+std::string ListBoxItemText(HWND listBox, int index);
+
 class TListBox : public TWinControl {
  public:
   TListBox(TWinControl& parent, int left, int top, int width, int height);

@@ -1,5 +1,7 @@
 #include "setup/ui/directory_list.h"
 
+#include "setup/ui/controls.h"
+
 #include "shared/file_system.h"
 #include "shared/handles.h"
 
@@ -107,13 +109,7 @@ int TDirectoryListBox::ItemCount() const {
 }
 
 std::string TDirectoryListBox::ItemText(int index) const {
-  const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return std::string();  // no such item
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT got =
-      SendMessageA(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-  return text;
+  return ListBoxItemText(Handle(), index);
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const {
