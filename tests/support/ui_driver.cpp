@@ -290,8 +290,17 @@ std::optional<MessageBoxInfo> FindMessageBox(DWORD processId) {
 
 MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeout) {
   std::optional<MessageBoxInfo> box;
-  WaitUntil([&] { return (box = FindMessageBox(processId)).has_value(); }, "a message box",
-            timeout);
+  WaitUntil(
+      [&] {
+        try {
+          box = FindMessageBox(processId);
+        } catch (const DriverError&) {
+          return false;  // found while still being made: it does not answer yet
+        }
+        // A box caught before its buttons are made is read again.
+        return box.has_value() && !box->Buttons.empty();
+      },
+      "a message box", timeout);
   return *box;
 }
 

@@ -138,7 +138,8 @@ struct MessageBoxInfo {
   bool HasIcon = false;
 };
 
-// Waits for a message box (window class "#32770") of the process and reads it.
+// Waits for a message box (window class "#32770") of the process that is ready to be
+// read (one caught while still being made is read again) and reads it.
 MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeout = kDefaultTimeout);
 // The box now shown by the process, if any.
 std::optional<MessageBoxInfo> FindMessageBox(DWORD processId);

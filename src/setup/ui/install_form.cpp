@@ -131,5 +131,12 @@ int TfmInstall::AskUser(const std::string& text, const std::string& caption, UIN
 bool RunInstall() {
   // Without the progress window there is nothing to install with.
   if (!fmInstall) throw EAbort();
-  return RunInstall(*fmInstall);
+  try {
+    return RunInstall(*fmInstall);
+  } catch (...) {
+    // An aborted run leaves the window up; the wizard comes back without it, or
+    // the user would face a window that has no way to be closed.
+    fmInstall->HideProgress();
+    throw;
+  }
 }

@@ -71,6 +71,7 @@ class TfmInstall : public TForm, public TInstallProgress {
 
 extern TfmInstall* fmInstall;
 
-// The install run on fmInstall, as setup's wizard starts it.
+// The install run on fmInstall, as setup's wizard starts it. However the run ends,
+// the progress window is hidden afterwards.
 bool RunInstall();
 

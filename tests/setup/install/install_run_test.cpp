@@ -149,7 +149,7 @@ TEST_F(WholeRun, CancelAtTheDiskPromptKeepsTheFirstArchiveAndWritesNoLog) {
   WriteFileBytes(app + "\\INSTALL.LOG", "FILE:C:\\EARLIER.TXT\r\n");
 
   ui::Process setup = Start();
-  const ui::MessageBoxInfo box = WaitForReadyMessageBox(setup.Id());
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id());
   EXPECT_EQ("Disk", box.Caption);
   const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
   EXPECT_NE(nullptr, progress);

@@ -77,23 +77,6 @@ std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-ui_driver::MessageBoxInfo WaitForReadyMessageBox(DWORD processId, DWORD timeout) {
-  ui_driver::MessageBoxInfo box;
-  ui_driver::WaitUntil(
-      [&] {
-        try {
-          std::optional<ui_driver::MessageBoxInfo> found = ui_driver::FindMessageBox(processId);
-          if (!found || found->Buttons.empty()) return false;
-          box = *found;
-          return true;
-        } catch (const ui_driver::DriverError&) {
-          return false;  // still being made
-        }
-      },
-      "a message box", timeout);
-  return box;
-}
-
 BoxAnswers::BoxAnswers(std::vector<int> buttons, std::function<void(int)> beforeAnswer)
     : thread_([this, buttons, beforeAnswer] { Drive(buttons, beforeAnswer); }) {}
 
@@ -110,7 +93,7 @@ void BoxAnswers::Drive(const std::vector<int>& buttons,
   const DWORD self = GetCurrentProcessId();
   try {
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-      const ui::MessageBoxInfo box = WaitForReadyMessageBox(self);
+      const ui::MessageBoxInfo box = ui::WaitForMessageBox(self);
       boxes_.push_back(box);
       icons_.push_back(MessageBoxIcon(box.Window));
       if (beforeAnswer) beforeAnswer(static_cast<int>(i));

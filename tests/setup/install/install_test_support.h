@@ -31,11 +31,6 @@ SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute
 // shows as a last line "<unterminated>".
 std::vector<std::string> FileLines(const std::string& path);
 
-// Waits for a message box of the process that is ready to be read: one found while
-// it is still being made may not answer yet or show no buttons.
-ui_driver::MessageBoxInfo WaitForReadyMessageBox(DWORD processId,
-                                                 DWORD timeout = ui_driver::kDefaultTimeout);
-
 // Answers the message boxes of this process from a second thread, one after the
 // other, with the given buttons; before each answer runs beforeAnswer (if set).
 // A box still up when the answers run out, or when the driver fails, is cancelled,

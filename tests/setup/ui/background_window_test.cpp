@@ -1,88 +1,17 @@
 // The background window behind the wizard: caption, title, credit line, frame,
 // and the gradient as it reaches the screen. Leaves a screenshot of the screen in
 // the test's work folder (background.bmp) for a look.
+#include "screenshot.h"
 #include "setup_session.h"
-
-#include "setup/ui/gdi.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
 namespace ui = ui_driver;
-
-// The screen's pixels in a rectangle, top row first.
-struct Screenshot {
-  int Width = 0;
-  int Height = 0;
-  std::vector<uint32_t> Pixels;  // 0x00RRGGBB
-
-  COLORREF At(int x, int y) const {
-    const uint32_t pixel = Pixels[static_cast<size_t>(y) * Width + x];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-  }
-};
-
-Screenshot TakeScreenshot(const RECT& area) {
-  Screenshot shot;
-  shot.Width = area.right - area.left;
-  shot.Height = area.bottom - area.top;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.Width;
-  info.bmiHeader.biHeight = -shot.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return shot;
-  WindowDC screen(nullptr);
-  MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
-  {
-    SelectedObject selected(memory.Get(), bitmap.Get());
-    BitBlt(memory.Get(), 0, 0, shot.Width, shot.Height, screen.Get(), area.left, area.top,
-           SRCCOPY);
-    GdiFlush();
-  }
-  const auto* first = static_cast<const uint32_t*>(bits);
-  shot.Pixels.assign(first, first + static_cast<size_t>(shot.Width) * shot.Height);
-  return shot;
-}
-
-// A 24-bit BMP file, bottom row first.
-void SaveBmp(const Screenshot& shot, const std::string& path) {
-  const size_t rowBytes = (static_cast<size_t>(shot.Width) * 3 + 3) & ~size_t{3};
-  std::string pixels(rowBytes * shot.Height, '\0');
-  for (int y = 0; y < shot.Height; ++y) {
-    char* row = &pixels[rowBytes * (shot.Height - 1 - y)];
-    for (int x = 0; x < shot.Width; ++x) {
-      const COLORREF c = shot.At(x, y);
-      row[3 * x] = static_cast<char>(GetBValue(c));
-      row[3 * x + 1] = static_cast<char>(GetGValue(c));
-      row[3 * x + 2] = static_cast<char>(GetRValue(c));
-    }
-  }
-  BITMAPFILEHEADER file = {};
-  BITMAPINFOHEADER header = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-  header.biSize = sizeof header;
-  header.biWidth = shot.Width;
-  header.biHeight = shot.Height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  WriteFileBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                           std::string(reinterpret_cast<const char*>(&header), sizeof header) +
-                           pixels);
-}
 
 // The gradient step of a coordinate for an image size: the i with
 // MulDiv(i, size, 256) <= at < MulDiv(i + 1, size, 256).
@@ -130,8 +59,7 @@ TEST(BackgroundWindow, CoversTheScreenWithTitleCreditAndGradient) {
     return !shot.Pixels.empty() && shot.At(5, 5) == expected(5, 5);
   }, "the painted background");
   const char* workDir = std::getenv("KIT_WORK_DIR");
-  const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (workDir) SaveBmp(TakeScreenshot(screen), WindowsPathOfUnix(workDir) + "\\background.bmp");
+  if (workDir) SaveBmp(TakeScreenshot(), WindowsPathOfUnix(workDir) + "\\background.bmp");
 
   // Points clear of the labels and of the wizard in the middle of the screen.
   const POINT points[] = {{5, 5},

@@ -26,19 +26,30 @@ const char kTargetDirectory[] = "설치 경로";
 const char kSummary[] = "설치 시작";
 const char kCompleted[] = "설치 완료";
 
+namespace {
+
+// The host as SETUP.EXE in a fresh folder with what the case gives it; the folder.
+std::string PrepareHost(const std::string& name, const std::optional<std::string>& script,
+                        const std::string& outcomes) {
+  const std::string dir = ScratchDir(name);
+  const std::string program = dir + "SETUP.EXE";
+  if (!CopyFileA(BuildTreePath("tests/setup/ui/setup_wizard_host.exe").c_str(), program.c_str(),
+                 FALSE)) {
+    throw std::runtime_error("cannot copy the host to " + program);
+  }
+  if (script) WriteFileBytes(dir + "SETUP.INI", *script);
+  if (!outcomes.empty()) WriteFileBytes(dir + "install-outcomes.txt", outcomes);
+  return dir;
+}
+
+}  // namespace
+
 SetupSession::SetupSession(const std::string& name, const std::optional<std::string>& script,
                            const std::string& outcomes)
-    : dir_(ScratchDir(name)),
-      process_([&] {
-        const std::string program = dir_ + "SETUP.EXE";
-        if (!CopyFileA(BuildTreePath("tests/setup/ui/setup_wizard_host.exe").c_str(),
-                       program.c_str(), FALSE)) {
-          throw std::runtime_error("cannot copy the host to " + program);
-        }
-        if (script) WriteFileBytes(dir_ + "SETUP.INI", *script);
-        if (!outcomes.empty()) WriteFileBytes(dir_ + "install-outcomes.txt", outcomes);
-        return ui::Process::Start("\"" + program + "\"");
-      }()) {
+    : SetupSession(PrepareHost(name, script, outcomes)) {}
+
+SetupSession::SetupSession(const std::string& dir)
+    : dir_(dir), process_(ui::Process::Start("\"" + dir + "SETUP.EXE\"", dir)) {
   wizard_ = ui::WaitForWindow({Id(), "TfmWizad", {kWelcome}});
   background_ = ui::WaitForWindow({Id(), "TfmBackGround", {}});
   back_ = ui::FindChild(wizard_, {"Button", std::string("< (&B)이전")});

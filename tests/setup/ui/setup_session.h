@@ -35,6 +35,10 @@ class SetupSession {
   // wizard's first page.
   SetupSession(const std::string& name, const std::optional<std::string>& script,
                const std::string& outcomes = std::string());
+  // Starts the SETUP.EXE that lies in dir (a medium ready for it, named with a
+  // trailing "\") as a user does, from that directory, and waits for the wizard's
+  // first page.
+  explicit SetupSession(const std::string& dir);
 
   const std::string& Dir() const { return dir_; }
   ui_driver::Process& Program() { return process_; }

@@ -1,0 +1,234 @@
+// setup.exe itself on a distribution medium, driven like a user under Xvfb: the
+// typical run through its windows, the runs that end before their end, and the
+// round trip in which Halvex removes what the install logged. What the wizard's
+// pages, the chooser and the background do is tested on setup's start-up host.
+#include "install_test_support.h"
+#include "registry_support.h"
+#include "setup_session.h"
+#include "test_support.h"
+#include "ui_driver.h"
+
+#include "shared/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace ui = ui_driver;
+
+const char kUninstallKeys[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kDbaseInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
+
+// A key of HKEY_LOCAL_MACHINE that only lets everyone read it, while the owner lives.
+struct ReadOnlyKey {
+  explicit ReadOnlyKey(std::string key) : Key(std::move(key)) {
+    MakeKeyReadOnly(HKEY_LOCAL_MACHINE, Key);
+  }
+  ~ReadOnlyKey() { MakeKeyWritable(HKEY_LOCAL_MACHINE, Key); }
+  ReadOnlyKey(const ReadOnlyKey&) = delete;
+  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+  std::string Key;
+};
+
+// A fresh medium C:\kit-tests\medium-<name>\ with setup.exe, the archive library
+// and the uninstaller beside the script.
+std::string MakeMedium(const std::string& name, const std::string& script) {
+  const std::string medium = ScratchDir("medium-" + name);
+  for (const char* file : {"setup.exe", "UNRAR.DLL", "Halvex.exe"}) {
+    if (!CopyFileA(KitOutputPath(file).c_str(), (medium + file).c_str(), FALSE)) {
+      throw std::runtime_error(std::string("cannot put ") + file + " on the medium");
+    }
+  }
+  WriteFileBytes(medium + "SETUP.INI", script);
+  return medium;
+}
+
+// The log's lines that carry the tag, without it.
+std::vector<std::string> Payloads(const std::vector<std::string>& log, const std::string& tag) {
+  std::vector<std::string> payloads;
+  for (const std::string& line : log) {
+    if (line.compare(0, tag.size(), tag) == 0) payloads.push_back(line.substr(tag.size()));
+  }
+  return payloads;
+}
+
+// After a run that did not reach its end: the wizard is back, usable, on the
+// summary page, the progress window is hidden and no box is up.
+void ExpectBackOnTheSummaryPage(SetupSession& setup) {
+  ui::WaitUntil([&] { return ui::IsVisible(setup.Wizard()); }, "the wizard back");
+  EXPECT_EQ(kSummary, setup.Caption());
+  EXPECT_TRUE(ui::IsEnabled(setup.Wizard()));
+  EXPECT_TRUE(ui::IsEnabled(setup.Next()));
+  const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}, false});
+  ASSERT_NE(nullptr, progress);
+  EXPECT_FALSE(ui::IsVisible(progress));
+  EXPECT_FALSE(ui::FindMessageBox(setup.Id()).has_value());
+}
+
+// Cancel, confirmed with Yes: the program ends.
+void Leave(SetupSession& setup) {
+  ui::Click(setup.Cancel());
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id());
+  EXPECT_EQ("종료", box.Caption);
+  ui::AnswerMessageBox(box, IDYES);
+  EXPECT_EQ(0u, setup.Program().WaitForExit());
+}
+
+// The three Next presses; the completion page shows when the run has ended.
+void InstallThroughTheWizard(SetupSession& setup) {
+  setup.GoTo(kSummary);
+  setup.PressAndWaitFor(setup.Next(), kCompleted);
+}
+
+}  // namespace
+
+TEST(SetupProgram, TheTypicalRunThroughTheWindowsWritesTheLogAtExit) {
+  RemoveTree("C:\\KORVANE");
+  const std::string medium = MakeMedium(
+      "typical",
+      "[APP]\r\nNAME=Pelmora\r\nVERSION=1.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=C:\\KORVANE\r\n"
+      "UNINSTALL=Remove\r\n"
+      "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\n"
+      "[ICONS]\r\nICON1=Programs,Pelmora,<INSTALLDIR>\\PROG.EXE\r\n");
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}, {"DATA\\A.DBF", "table"}});
+
+  SetupSession setup(medium);
+  EXPECT_EQ("Pelmora 1.0 설치마법사", ui::Text(setup.Background()));
+  InstallThroughTheWizard(setup);
+  EXPECT_EQ("program", ReadFileBytes("C:\\KORVANE\\PROG.EXE"));
+  EXPECT_FALSE(FileExists("C:\\KORVANE\\INSTALL.LOG"));  // saved only when the program ends
+  ui::Click(setup.Cancel());                               // "확인"
+  EXPECT_EQ(0u, setup.Program().WaitForExit());
+
+  const std::string group = ProgramsFolder() + "\\Pelmora 1.0";
+  EXPECT_EQ(std::string("FILE:C:\\KORVANE\\PROG.EXE\r\n"
+                        "FILE:C:\\KORVANE\\DATA\\A.DBF\r\n"
+                        "DIR:C:\\KORVANE\r\n") +
+                "ICON:" + group + "\\Pelmora.LNK\r\n" + "ICON:" + group + "\\Remove.LNK\r\n" +
+                "DIR:" + group + "\r\n" +
+                "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora 1.0\r\n"
+                "FILE:C:\\KORVANE\\INSTALL.LOG\r\n"
+                "FILE:C:\\KORVANE\\Korvane.lck\r\n",
+            ReadFileBytes("C:\\KORVANE\\INSTALL.LOG"));
+  EXPECT_TRUE(FileExists(group + "\\Remove.LNK"));
+}
+
+TEST(SetupProgram, CancelAtTheDiskPromptBringsTheWizardBackAndLeavingWritesNoLog) {
+  const std::string medium = MakeMedium(
+      "disk-prompt",
+      "[APP]\r\nNAME=Cancelva\r\nVERSION=1.0\r\nINSTALLDIR=C:\\CANCELVA\r\n"
+      "[FILES]\r\nFILE1=DISK1.RAR,<INSTALLDIR>\r\nFILE2=DISK2.RAR,<INSTALLDIR>\r\n"
+      "[ICONS]\r\nICON1=Programs,Cancelva,<INSTALLDIR>\\ONE.EXE\r\n");
+  WriteArchive(medium + "DISK1.RAR", {{"ONE.EXE", "one"}});
+
+  SetupSession setup(medium);
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  const ui::MessageBoxInfo prompt = ui::WaitForMessageBox(setup.Id());
+  EXPECT_EQ("Disk", prompt.Caption);
+  EXPECT_EQ("다음 디스켓을 넣으신 후 확인을 누루세요.", prompt.Text);
+  ui::AnswerMessageBox(prompt, IDCANCEL);
+  ExpectBackOnTheSummaryPage(setup);
+  Leave(setup);
+
+  EXPECT_EQ("one", ReadFileBytes("C:\\CANCELVA\\ONE.EXE"));  // nothing is undone
+  EXPECT_FALSE(FileExists("C:\\CANCELVA\\INSTALL.LOG"));
+}
+
+TEST(SetupProgram, ASilentAbortBringsTheWizardBackAndLeavingWritesNoLog) {
+  const std::string medium = MakeMedium(
+      "abort",
+      "[APP]\r\nNAME=Abortia\r\nVERSION=1.0\r\nINSTALLDIR=C:\\ABORTIA\r\n"
+      "[BDE]\r\nFILE=ENGINE.RAR\r\nPATH=C:\\ABORTIA-BDE\r\n"
+      "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\n"
+      "[ICONS]\r\nICON1=Programs,Abortia,<INSTALLDIR>\\PROG.EXE\r\n");
+  WriteArchive(medium + "ENGINE.RAR", {{"IDAPI32.DLL", "engine"}});
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}});
+  // The engine's dBASE settings cannot be written: the run ends without a word.
+  ReadOnlyKey dbaseSettings(kDbaseInitKey);
+
+  SetupSession setup(medium);
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  ui::WaitUntil([&] { return FileExists("C:\\ABORTIA-BDE\\IDAPI32.DLL"); }, "the engine files");
+  ExpectBackOnTheSummaryPage(setup);
+  Leave(setup);
+
+  EXPECT_FALSE(DirectoryExists("C:\\ABORTIA"));  // the run stopped before the FILES table
+  EXPECT_FALSE(FileExists("C:\\ABORTIA\\INSTALL.LOG"));
+}
+
+// A real install by setup.exe, then Halvex.exe from the install directory.
+TEST(SetupProgram, HalvexRemovesWhatTheInstallLoggedAndNothingElse) {
+  const std::string title = "펠모라 2.0";
+  const std::string app = "C:\\펠모라";
+  const std::string uninstallKey = kUninstallKeys + title;
+  const std::string productKey = "Software\\Korvane\\펠모라\\2.0";
+  const std::string medium = MakeMedium(
+      "round-trip",
+      "[APP]\r\nNAME=펠모라\r\nVERSION=2.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=" + app +
+          "\r\nUNINSTALL=펠모라 제거\r\n"
+          "[BDE]\r\nFILE=Paradox.RAR\r\nPATH=C:\\펠모라-BDE\r\n"
+          "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\nFILE2=DATA.RAR,<INSTALLDIR>\\자료\r\n"
+          "[ICONS]\r\nICON1=Programs,펠모라,<INSTALLDIR>\\PROG.EXE\r\n"
+          "ICON2=Desktop,펠모라,<INSTALLDIR>\\PROG.EXE\r\n");
+  WriteArchive(medium + "Paradox.RAR", {{"IDAPI32.DLL", "engine"}});
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}, {"도움말\\읽기.TXT", "help"}});
+  WriteArchive(medium + "DATA.RAR", {{"표본.DAT", "sample"}, {"B.DAT", "b"}});
+  WriteFileBytes(medium + "Dorcel.exe", "settings tool");
+  // The product registers for removal itself; setup only logs the key.
+  SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", REG_SZ,
+              StringValue(title).Data);
+  SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey + "\\설정", "UninstallString", REG_SZ,
+              StringValue(app + "\\Halvex.exe").Data);
+
+  {
+    SetupSession setup(medium);
+    InstallThroughTheWizard(setup);
+    ui::Click(setup.Cancel());
+    ASSERT_EQ(0u, setup.Program().WaitForExit());
+  }
+  const std::vector<std::string> log = FileLines(app + "\\INSTALL.LOG");
+  const std::vector<std::string> files = Payloads(log, "FILE:");
+  const std::vector<std::string> links = Payloads(log, "ICON:");
+  const std::vector<std::string> dirs = Payloads(log, "DIR:");
+  ASSERT_EQ(6u, files.size());  // four archive entries, the log itself, the lock file
+  ASSERT_EQ(4u, links.size());  // two table entries, the uninstaller, the settings tool
+  ASSERT_EQ((std::vector<std::string>{app, app + "\\자료", ProgramsFolder() + "\\" + title}),
+            dirs);
+  ASSERT_EQ(std::vector<std::string>{uninstallKey}, Payloads(log, "REG:"));
+  for (const std::string& link : links) ASSERT_TRUE(FileExists(link)) << link;
+
+  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
+  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("삭제", box.Caption);
+  ui::AnswerMessageBox(box, IDYES);
+  ui::WaitForWindowGone(box.Window);
+  box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("완료", box.Caption);
+  ui::AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(0u, halvex.WaitForExit());
+
+  for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
+  for (const std::string& link : links) EXPECT_FALSE(FileExists(link)) << link;
+  EXPECT_FALSE(DirectoryExists(dirs[1]));
+  EXPECT_FALSE(DirectoryExists(dirs[2]));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstallKey));
+  // What the log does not name stays: the companions copied whole, the directory
+  // that extraction made, the engine files, and so the install directory.
+  for (const char* kept : {"\\Halvex.exe", "\\Dorcel.exe", "\\UNRAR.DLL", "\\Paradox.RAR"}) {
+    EXPECT_TRUE(FileExists(app + kept)) << kept;
+  }
+  EXPECT_TRUE(DirectoryExists(app + "\\도움말"));
+  EXPECT_TRUE(FileExists("C:\\펠모라-BDE\\IDAPI32.DLL"));
+  RawValue installDir;
+  EXPECT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, productKey, "InstallDir", installDir));
+  EXPECT_EQ(StringValue(app), installDir);
+}

@@ -1,0 +1,158 @@
+// demo_driver: works the kit's programs like a user for tools/demo.sh and saves a
+// screenshot (24-bit BMP) of every window on the way.
+//   demo_driver setup MEDIUM SHOTS      setup.exe on the medium, clicked through
+//   demo_driver remove INSTALLDIR SHOTS Halvex.exe from the install directory, Yes and OK
+//   demo_driver shortcut LINK...        prints where each shortcut points
+// MEDIUM, INSTALLDIR and SHOTS are Windows paths ending in "\".
+#include "screenshot.h"
+#include "ui_driver.h"
+
+#include "shared/com_ptr.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace ui = ui_driver;
+
+constexpr DWORD kPatience = 60000;  // a slow machine may take its time
+
+void Say(const std::string& text) {
+  std::printf("  %s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+// A short pause, so that what a window just drew has reached the screen.
+void Settle() { Sleep(400); }
+
+void Shoot(HWND window, const std::string& path) {
+  Settle();
+  if (!SaveBmp(window ? TakeScreenshot(window) : TakeScreenshot(), path)) {
+    throw ui::DriverError("cannot save " + path);
+  }
+  Say("screenshot " + path);
+}
+
+void WaitForPage(HWND wizard, const std::string& caption) {
+  ui::WaitUntil([&] { return ui::IsVisible(wizard) && ui::Text(wizard) == caption; },
+                "the wizard's page \"" + caption + "\"", kPatience);
+  Say("wizard page \"" + caption + "\"");
+}
+
+HWND Button(HWND window, const std::string& caption) {
+  return ui::FindChild(window, {"Button", caption});
+}
+
+void RunSetup(const std::string& medium, const std::string& shots) {
+  ui::Process setup = ui::Process::Start("\"" + medium + "setup.exe\"", medium);
+  const HWND wizard = ui::WaitForWindow({setup.Id(), "TfmWizad", {"환영"}}, kPatience);
+  const HWND next = Button(wizard, "다음(&N) >");
+  WaitForPage(wizard, "환영");
+  Shoot(nullptr, shots + "background.bmp");
+  Shoot(wizard, shots + "wizard-1-welcome.bmp");
+
+  ui::Click(next);
+  WaitForPage(wizard, "설치 경로");
+  Shoot(wizard, shots + "wizard-2-directory.bmp");
+  ui::Click(Button(wizard, "찾아보기(&B)"));
+  const HWND chooser = ui::WaitForWindow({setup.Id(), "TfmDir", {"선택"}}, kPatience);
+  Shoot(chooser, shots + "directory-chooser.bmp");
+  ui::Click(Button(chooser, "취소"));  // the proposed directory stays
+  ui::WaitForWindowGone(chooser, kPatience);
+
+  ui::Click(next);
+  WaitForPage(wizard, "설치 시작");
+  Shoot(wizard, shots + "wizard-3-summary.bmp");
+
+  ui::Click(next);
+  HWND progress = nullptr;
+  for (DWORD start = GetTickCount(); !progress; Sleep(5)) {
+    progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
+    if (GetTickCount() - start > kPatience) throw ui::DriverError("no progress window");
+  }
+  Say("install running");
+  // The window is up only while the archives are extracted, most of that time for
+  // the larger file: take shots until it goes, and keep one from late in the run.
+  std::vector<Screenshot> frames;
+  for (Screenshot shot; ui::IsVisible(progress); Sleep(20)) {
+    shot = TakeScreenshot(progress);
+    if (ui::IsVisible(progress)) frames.push_back(std::move(shot));
+  }
+  if (frames.empty() || !SaveBmp(frames[frames.size() * 2 / 3], shots + "progress.bmp")) {
+    throw ui::DriverError("the progress window went before a shot of it was taken");
+  }
+  Say("screenshot " + shots + "progress.bmp (one of " + std::to_string(frames.size()) + ")");
+
+  WaitForPage(wizard, "설치 완료");
+  Shoot(wizard, shots + "wizard-4-complete.bmp");
+  ui::Click(Button(wizard, "확인"));
+  const DWORD code = setup.WaitForExit(kPatience);
+  Say("setup.exe ended with exit code " + std::to_string(code));
+}
+
+// Shows the box, saves it, and presses the button.
+void Answer(const ui::Process& program, const std::string& shot, int button) {
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(program.Id(), kPatience);
+  Say("box \"" + box.Caption + "\": " + box.Text);
+  Shoot(box.Window, shot);
+  ui::AnswerMessageBox(box, button);
+  ui::WaitForWindowGone(box.Window, kPatience);
+}
+
+void RunRemoval(const std::string& installDir, const std::string& shots) {
+  ui::Process halvex = ui::Process::Start("\"" + installDir + "Halvex.exe\"", installDir);
+  Answer(halvex, shots + "halvex-confirm.bmp", IDYES);
+  Answer(halvex, shots + "halvex-done.bmp", IDOK);
+  const DWORD code = halvex.WaitForExit(kPatience);
+  Say("Halvex.exe ended with exit code " + std::to_string(code));
+}
+
+void PrintShortcut(const std::string& path) {
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  wchar_t widePath[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.ReceiveVoid())) ||
+      FAILED(link.QueryInterface(IID_IPersistFile, file)) ||
+      FAILED(file->Load(widePath, STGM_READ))) {
+    std::printf("%s: cannot be read\n", path.c_str());
+    return;
+  }
+  char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, directory[MAX_PATH] = {};
+  link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+  link->GetArguments(arguments, MAX_PATH);
+  link->GetWorkingDirectory(directory, MAX_PATH);
+  std::printf("%s\n    -> %s %s (in %s)\n", path.c_str(), target, arguments, directory);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  try {
+    if (command == "setup" && argc == 4) {
+      RunSetup(argv[2], argv[3]);
+    } else if (command == "remove" && argc == 4) {
+      RunRemoval(argv[2], argv[3]);
+    } else if (command == "shortcut" && argc > 2) {
+      ComApartment com;
+      for (int i = 2; i < argc; ++i) PrintShortcut(argv[i]);
+    } else {
+      std::fprintf(stderr,
+                   "usage: demo_driver setup MEDIUM SHOTS | remove INSTALLDIR SHOTS | "
+                   "shortcut LINK...\n");
+      return 2;
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "demo_driver: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
