@@ -1,5 +1,7 @@
 #include "setup/ui/gdi.h"
 
+#include "setup/ui/word_wrap.h"
+
 #include <map>
 #include <tuple>
 
@@ -49,9 +51,14 @@ SIZE MeasureText(HFONT font, const std::string& text, int wrapWidth) {
   WindowDC screen(nullptr);
   SelectedObject selected(screen.Get(), font);
   const std::string measured = text.empty() ? std::string(" ") : text;
-  RECT rect = {0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
-  UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT;
-  if (wrapWidth > 0) flags |= DT_WORDBREAK;
-  DrawTextA(screen.Get(), measured.c_str(), static_cast<int>(measured.size()), &rect, flags);
+  if (wrapWidth > 0) {
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen.Get(), &metrics);
+    const auto lines = WrapWords(screen.Get(), measured, wrapWidth);
+    return SIZE{wrapWidth, static_cast<LONG>(lines.size()) * metrics.tmHeight};
+  }
+  RECT rect = {0, 0, 0, 0};
+  DrawTextA(screen.Get(), measured.c_str(), static_cast<int>(measured.size()), &rect,
+            DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }

@@ -1,5 +1,8 @@
 #include "setup/ui/label.h"
 
+#include "setup/ui/gdi.h"
+#include "setup/ui/word_wrap.h"
+
 namespace {
 
 RECT Union(const RECT& a, const RECT& b) {
@@ -123,4 +126,29 @@ HBRUSH TLabel::ControlColor(HDC dc) {
   }
   SetBkColor(dc, ResolveColor(Color()));
   return BackgroundBrush();
+}
+
+LRESULT TLabel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && wrapWidth_ > 0) {
+    PaintWrapped();
+    return 0;
+  }
+  return TWinControl::WndProc(message, wParam, lParam);
+}
+
+void TLabel::PaintWrapped() {
+  PaintScope paint(Handle());
+  const HDC dc = paint.Get();
+  RECT client = {};
+  GetClientRect(Handle(), &client);
+  const HBRUSH background = ControlColor(dc);
+  if (background != GetStockObject(NULL_BRUSH)) FillRect(dc, &client, background);
+  SelectedObject font(dc, FontHandleOf(Font()));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  int top = 0;
+  for (const std::string& line : WrapWords(dc, Text(), client.right)) {
+    TextOutA(dc, 0, top, line.c_str(), static_cast<int>(line.size()));
+    top += metrics.tmHeight;
+  }
 }

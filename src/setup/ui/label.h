@@ -27,11 +27,14 @@ class TLabel : public TWinControl {
   void Repaint() override;
 
  protected:
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   HBRUSH ControlColor(HDC dc) override;
   void ParentResized(int width, int height) override;
 
  private:
   void ApplyStyle();
+  // A wrapping label paints its lines itself, broken at blanks.
+  void PaintWrapped();
   void AdjustSize();
   // Invalidates the parent (and the label) over an area of the parent.
   void RedrawParentUnder(const RECT& area);
