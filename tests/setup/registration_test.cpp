@@ -4,23 +4,16 @@
 #include "setup/install_settings.h"
 #include "shared/install_log.h"
 #include "registry_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 namespace {
 
 const char kProductKey[] = "Software\\Korvane\\Pelmora\\1.0";
 const char kRegLine[] = "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora 1.0";
 
-std::string Today() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-  return text;
-}
 
 class Registration : public ::testing::Test {
  protected:
@@ -48,9 +41,9 @@ class Registration : public ::testing::Test {
 TEST_F(Registration, LogsTheUninstallKeyAndWritesTheProductKey) {
   SetRawValue(HKEY_LOCAL_MACHINE, kProductKey, "Other", REG_SZ, std::string("x", 2));
   SetRawValue(HKEY_LOCAL_MACHINE, kProductKey, "InstallDir", REG_SZ, std::string("OLD", 4));
-  const std::string before = Today();
+  const std::string before = TodayText();
   RegisterInstallation(log_);
-  const std::string after = Today();
+  const std::string after = TodayText();
   EXPECT_EQ((std::vector<std::string>{"DIR:C:\\KORVANE", kRegLine}), log_.Lines());
   EXPECT_EQ(StringValue("C:\\KORVANE"), Value("InstallDir"));
   const RawValue date = Value("InstallDate");

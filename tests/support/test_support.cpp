@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -91,6 +92,14 @@ std::string Joined(const std::vector<std::string>& texts, const std::string& sep
   std::string joined;
   for (const std::string& text : texts) joined += (joined.empty() ? "" : separator) + text;
   return joined;
+}
+
+std::string TodayText() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
 }
 
 std::string WindowsPathOfUnix(const std::string& unixPath) {

@@ -27,6 +27,9 @@ std::string PatternBytes(std::size_t size, unsigned seed = 7);
 // The texts with separator between them.
 std::string Joined(const std::vector<std::string>& texts, const std::string& separator);
 
+// Today's local date as "YYYY-MM-DD".
+std::string TodayText();
+
 // A Unix path as Wine's drive Z: shows it.
 std::string WindowsPathOfUnix(const std::string& unixPath);
 

@@ -15,7 +15,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstdio>
 
 namespace {
 
@@ -23,13 +22,6 @@ namespace ui = ui_driver;
 
 const char kDbaseInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
 
-std::string Today() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-  return text;
-}
 
 std::string LinkTarget(const std::string& path) {
   ComPtr<IShellLinkA> link;
@@ -131,7 +123,7 @@ TEST_F(WholeRun, TheTypicalInstallationEndToEnd) {
   EXPECT_EQ("C:\\KORVANE\\PROG.EXE", LinkTarget(group + "\\Pelmora.LNK"));
   EXPECT_EQ("C:\\KORVANE\\HALVEX.EXE", LinkTarget(group + "\\Remove.LNK"));
   EXPECT_EQ("C:\\KORVANE", Value("Software\\Korvane\\Pelmora\\1.0", "InstallDir"));
-  EXPECT_EQ(Today(), Value("Software\\Korvane\\Pelmora\\1.0", "InstallDate"));
+  EXPECT_EQ(TodayText(), Value("Software\\Korvane\\Pelmora\\1.0", "InstallDate"));
   EXPECT_EQ("C:\\KORVANE", HostDirectory());
 }
 
