@@ -33,7 +33,10 @@ export KIT_BENCH_DIR="$here" KIT_WORK_DIR="$(realpath "$work")"
 wineserver -p
 run=()
 if [ "$display" = 1 ]; then
-  run=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  # Tests run side by side: each starts its search for a free display at a number
+  # of its own, so two of them do not race for the same one.
+  first=$((100 + $(printf '%s' "$work" | cksum | cut -d' ' -f1) % 800))
+  run=(xvfb-run -a -n "$first" -s "-screen 0 1280x1024x24")
 else
   unset DISPLAY
 fi
