@@ -5,6 +5,7 @@
 // fastest runs); run by tools/benchmark.sh, not by ctest.
 #include "rar_writer.h"
 #include "shared/rar_component.h"
+#include "benchmark_support.h"
 #include "test_support.h"
 
 #include <windows.h>
@@ -28,11 +29,6 @@ double Now() {
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 double Minimum(const std::vector<double>& values) {
@@ -129,16 +125,8 @@ std::string OneLargeEntry(const std::string& dir) {
 }
 
 std::string ManySmallEntries(const std::string& dir) {
-  RarWriter writer;
-  std::string data(1024, '\0');
-  for (int i = 0; i < 5000; ++i) {
-    for (std::size_t j = 0; j < data.size(); ++j) data[j] = static_cast<char>(i + j);
-    char name[32];
-    std::snprintf(name, sizeof name, "d%02d\\f%04d.bin", i / 100, i);
-    writer.AddFile(name, data);
-  }
   const std::string path = dir + "small.rar";
-  writer.Save(path);
+  WriteManySmallEntries(path);
   return path;
 }
 

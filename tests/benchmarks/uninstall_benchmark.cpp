@@ -5,6 +5,7 @@
 
 #include "shared/file_system.h"
 #include "shared/install_log.h"
+#include "benchmark_support.h"
 #include "test_support.h"
 
 #include <windows.h>
@@ -99,11 +100,6 @@ double TimeLogHandling(const std::string& logPath) {
   }
   QueryPerformanceCounter(&stop);
   return payloads > 0 ? Seconds(start, stop) : 0.0;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 int Run() {

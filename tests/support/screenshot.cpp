@@ -23,11 +23,7 @@ class ScreenDc {
 
 }  // namespace
 
-Screenshot TakeScreenshot(const RECT& area) {
-  Screenshot shot;
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return shot;
+BitmapHandle MakeTopDownBitmap(int width, int height, void** bits) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -35,8 +31,16 @@ Screenshot TakeScreenshot(const RECT& area) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return BitmapHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+Screenshot TakeScreenshot(const RECT& area) {
+  Screenshot shot;
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return shot;
   void* bits = nullptr;
-  BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  BitmapHandle bitmap = MakeTopDownBitmap(width, height, &bits);
   if (!bitmap) return shot;
   ScreenDc screen;
   MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));

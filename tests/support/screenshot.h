@@ -2,6 +2,8 @@
 // checks, and BMP files for a look.
 #pragma once
 
+#include "shared/handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -26,6 +28,10 @@ Screenshot TakeScreenshot(const RECT& area);
 Screenshot TakeScreenshot();
 // A window as the screen shows it, frame included.
 Screenshot TakeScreenshot(HWND window);
+
+// A top-down 32-bit bitmap (0x00RRGGBB pixels, top row first) whose bits stay
+// reachable through bits; empty when it cannot be made.
+BitmapHandle MakeTopDownBitmap(int width, int height, void** bits);
 
 // Writes a 24-bit BMP file; false when it cannot be written.
 bool SaveBmp(const Screenshot& shot, const std::string& path);

@@ -5,6 +5,7 @@
 #include "setup/ui/gradient.h"
 #include "setup/ui/offscreen_bitmap.h"
 #include "setup/ui/pictures.h"
+#include "screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -42,15 +43,8 @@ COLORREF ColourOfStep(COLORREF start, COLORREF end, int step) {
 class Rendered {
  public:
   Rendered(int width, int height, COLORREF start, COLORREF end) : width_(width) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_ = MakeTopDownBitmap(width, height, &bits);
     bits_ = static_cast<const uint32_t*>(bits);
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
     SelectedObject selected(dc.Get(), bitmap_.Get());
