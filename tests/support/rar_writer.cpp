@@ -170,7 +170,8 @@ std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
   body += static_cast<char>(kUnpackVersion);
   body += static_cast<char>(entry.method);
   Put16(body, static_cast<std::uint32_t>(name.size()));
-  Put32(body, entry.directory ? kAttrDirectory : kAttrArchive);
+  Put32(body, entry.attributes ? entry.attributes
+                                : (entry.directory ? kAttrDirectory : kAttrArchive));
   if (large) {
     Put32(body, static_cast<std::uint32_t>(part.packSize >> 32));
     Put32(body, static_cast<std::uint32_t>(part.unpSize >> 32));

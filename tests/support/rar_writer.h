@@ -23,6 +23,7 @@ struct RarWriterEntry {
   bool badDataCrc = false;         // the data checksum in the header is wrong
   bool badHeaderCrc = false;       // the header's own checksum is wrong
   std::uint64_t declaredSize = 0;  // not 0: the header claims this size, no data follows
+  std::uint32_t attributes = 0;    // 0: the archive bit, or the directory bit
 };
 
 class RarWriter {

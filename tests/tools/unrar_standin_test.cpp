@@ -1,10 +1,10 @@
-// The stand-in archive library: its name rules and name decoding directly, and
+// The stand-in archive library: its name decoding directly, and
 // its exported functions (bound through the import library) on written archives.
 #include "rar_writer.h"
 #include "shared/file_system.h"
+#include "shared/handles.h"
 #include "shared/unrar.h"
 #include "test_support.h"
-#include "unrar_standin/name_rules.h"
 #include "unrar_standin/unicode_name.h"
 #include "unrar_standin/volume_names.h"
 
@@ -75,29 +75,6 @@ int __stdcall RecordBlock(unsigned char* addr, int size) {
 }
 
 }  // namespace
-
-TEST(StandinNameRules, StoredNamesNeverLeaveTheDestination) {
-  const std::vector<std::pair<std::wstring, std::wstring>> cases = {
-      {L"a\\b.txt", L"a\\b.txt"},
-      {L"..\\..\\evil.txt", L"evil.txt"},
-      {L"a\\..\\..\\b\\c", L"b\\c"},
-      {L"a/../b/c.txt", L"b\\c.txt"},
-      {L"C:\\Windows\\x.dll", L"Windows\\x.dll"},
-      {L"c:x.txt", L"x.txt"},
-      {L"\\\\server\\share\\dir\\f", L"dir\\f"},
-      {L"\\\\?\\C:\\f", L"f"},
-      {L"//server/share", L""},
-      {L"/abs/path", L"abs\\path"},
-      {L"\\\\\\..\\.x", L"x"},
-      {L"dir\\..", L"dir\\"},
-      {L"...\\x", L"x"},
-      {L".\\.\\y", L"y"},
-      {L"\xD55C\xAE00\\\xD30C\xC77C", L"\xD55C\xAE00\\\xD30C\xC77C"},
-  };
-  for (const auto& [stored, safe] : cases) {
-    EXPECT_EQ(safe, SafeStoredName(stored)) << std::string(stored.begin(), stored.end());
-  }
-}
 
 TEST(StandinUnicodeNames, DecodesEveryKindOfCode) {
   // The form the archiver stored for a Japanese name (high byte 0x30, codes 1 and 0).
@@ -368,15 +345,78 @@ TEST(StandinLibrary, UnsafeNamesLandInsideTheDestination) {
   writer.AddFile("..\\..\\escape.txt", "1");
   writer.AddFile("C:\\rooted.txt", "2");
   writer.AddFile("/unix/style.txt", "3");
-  writer.AddFile("\\\\server\\share\\unc.txt", "4");
+  writer.AddFile("\\\\server\\share\\C:\\unc.txt", "4");
+  writer.AddFile(".\\.profile", "5");
+  writer.AddFile("v1..2\\b.txt", "6");  // dots inside a name are no component
   OpenArchive archive(SaveArchive(writer, dir + "unsafe.rar"));
-  EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 10}), archive.ExtractAll(dir + "a\\b"));
+  EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 0, 0, 10}), archive.ExtractAll(dir + "a\\b"));
   EXPECT_EQ("1", ReadFileBytes(dir + "a\\b\\escape.txt"));
   EXPECT_EQ("2", ReadFileBytes(dir + "a\\b\\rooted.txt"));
   EXPECT_EQ("3", ReadFileBytes(dir + "a\\b\\unix\\style.txt"));
   EXPECT_EQ("4", ReadFileBytes(dir + "a\\b\\unc.txt"));
+  EXPECT_EQ("5", ReadFileBytes(dir + "a\\b\\.profile"));
+  EXPECT_EQ("6", ReadFileBytes(dir + "a\\b\\v1..2\\b.txt"));
   EXPECT_FALSE(FileExists(dir + "escape.txt"));
   EXPECT_FALSE(FileExists("C:\\rooted.txt"));
+}
+
+TEST(StandinLibrary, StoredAttributesAreSetAndReadOnlyTargetsReplaced) {
+  const std::string dir = ScratchDir("standin-attributes");
+  const DWORD readOnlyHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  RarWriterEntry windows;
+  windows.name = "locked.txt";
+  windows.data = "new";
+  windows.attributes = readOnlyHidden | FILE_ATTRIBUTE_ARCHIVE;
+  RarWriterEntry unix;  // Unix permission bits mean nothing here
+  unix.name = "unix.txt";
+  unix.data = "unix";
+  unix.hostOs = 3;
+  unix.attributes = 0100444;
+  RarWriter writer;
+  writer.Add(windows).Add(unix);
+  const std::string path = SaveArchive(writer, dir + "attributes.rar");
+  const std::string out = dir + "out\\";
+  MakeDirectories(out);
+  WriteFileBytes(out + "locked.txt", "old");
+  SetFileAttributesA((out + "locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  for (int round = 0; round < 2; ++round) {  // the second round replaces read-only files
+    OpenArchive archive(path);
+    EXPECT_EQ((std::vector<int>{0, 0, 10}), archive.ExtractAll(dir + "out"));
+    EXPECT_EQ("new", ReadFileBytes(out + "locked.txt"));
+    EXPECT_EQ(readOnlyHidden | FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA((out + "locked.txt").c_str()) & 0x27u);
+    EXPECT_EQ(0u, GetFileAttributesA((out + "unix.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+TEST(StandinLibrary, ABlockThatPointsBackOrPastTheEndIsDamageNeverALoop) {
+  const std::string dir = ScratchDir("standin-wrap");
+  // A 64-bit size that wraps around to the entry's own header.
+  RarWriterEntry wrapping;
+  wrapping.name = "loop.bin";
+  wrapping.declaredSize = 0x100000000ull;
+  wrapping.declaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  RarWriter looping;
+  looping.Add(wrapping);
+  OpenArchive loop(SaveArchive(looping, dir + "loop.rar"));
+  EXPECT_EQ(13, loop.Read());
+
+  RarWriterEntry beyond;  // claims more data than the file holds
+  beyond.name = "cut.bin";
+  beyond.declaredSize = 1000;
+  RarWriter cut;
+  cut.AddFile("a.txt", "a").Add(beyond);
+  OpenArchive cutArchive(SaveArchive(cut, dir + "cut.rar"));
+  EXPECT_EQ((std::vector<int>{0, 13}), cutArchive.ExtractAll(dir + "out"));
+
+  RarWriter other;  // a block of another kind whose data runs past the end
+  other.AddOtherBlock(0x7A, std::string(4, '\0'), std::string(100, 'd'));
+  const std::string bytes = other.Bytes();
+  WriteFileBytes(dir + "other.rar", bytes.substr(0, bytes.size() - 60));
+  OpenArchive otherArchive(dir + "other.rar");
+  ASSERT_EQ(0, otherArchive.result);
+  EXPECT_EQ(13, otherArchive.Read());
 }
 
 TEST(StandinLibrary, TargetThatCannotBeCreatedGives16AndTheRunGoesOn) {
@@ -437,13 +477,27 @@ TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   const std::string header = RarWriter::FileHeader(huge);
   EXPECT_EQ(0x8100, static_cast<unsigned char>(header[3]) | static_cast<unsigned char>(header[4])
                                                                 << 8);
-  OpenArchive archive(SaveArchive(writer, dir + "huge.rar"));
+  // The data lies in a sparse stretch of the file between the header and the end block.
+  const std::string bytes = writer.Bytes();
+  const std::string end = bytes.substr(bytes.size() - 7);
+  const std::string path = dir + "huge.rar";
+  WriteFileBytes(path, bytes.substr(0, bytes.size() - 7));
+  {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(bytes.size() - 7 + huge.declaredSize);
+    ASSERT_TRUE(SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.Get(), end.data(), 7, &written, nullptr));
+  }
+  OpenArchive archive(path);
   ASSERT_EQ(0, archive.Read());
   ASSERT_EQ(0, archive.Read());
   EXPECT_STREQ("huge.bin", archive.header.FileName);
   EXPECT_EQ(0x40000123u, archive.header.UnpSize);
   EXPECT_EQ(0x100u, archive.header.Flags & 0x100u);
-  EXPECT_EQ(12, archive.Process(rar_const::kTest, ""));  // the data is not there
+  EXPECT_EQ(0, archive.Process(rar_const::kSkip, ""));
   EXPECT_EQ(10, archive.Read());
 }
 

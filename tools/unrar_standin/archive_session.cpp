@@ -1,9 +1,9 @@
 #include "unrar_standin/archive_session.h"
 
+#include "shared/entry_name_rules.h"
+#include "unrar_standin/archive_format.h"
 #include "unrar_standin/code_pages.h"
 #include "unrar_standin/entry_extractor.h"
-#include "unrar_standin/archive_format.h"
-#include "unrar_standin/name_rules.h"
 #include "unrar_standin/volume_names.h"
 
 #include <algorithm>
@@ -171,5 +171,5 @@ std::wstring ArchiveSession::TargetPath(const char* destPath, const char* destNa
       entry_.wideName.empty() ? ToWide(entry_.name, CP_OEMCP) : entry_.wideName;
   std::wstring path = destPath ? ToWide(destPath, CP_OEMCP) : std::wstring();
   if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-  return path + SafeStoredName(stored);
+  return path + SafeEntryName(stored);
 }

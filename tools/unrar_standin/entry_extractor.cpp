@@ -7,6 +7,9 @@
 namespace {
 
 constexpr std::uint32_t kBlockSize = 64 * 1024;
+constexpr std::uint32_t kHostWindows = 2;  // hosts 0 to 2: MS-DOS, OS/2, Windows
+constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 // Where the directories of a path begin: after "X:\" or "\\server\share\".
 std::wstring::size_type RootLength(const std::wstring& path) {
@@ -68,7 +71,24 @@ int CopyData(ExtractionContext& context, DataTarget& target) {
   return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
 }
 
+// An existing target is replaced even when it is read-only.
+void MakeWritable(const std::wstring& target) {
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+// Archives made on MS-DOS, OS/2 or Windows carry attributes the platform knows.
+void ApplyStoredAttributes(const ArchiveEntry& entry, const std::wstring& target) {
+  if (entry.hostOs > kHostWindows) return;
+  const DWORD attributes = entry.attr & kStoredAttributes;
+  SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
 HANDLE CreateTargetFile(const std::wstring& target) {
+  MakeWritable(target);
   auto create = [&] {
     return CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -109,6 +129,8 @@ int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
     return code;
   }
   file.SetTime(entry.dosTime);
+  file.Close();
+  ApplyStoredAttributes(entry, target);
   return code;
 }
 
