@@ -16,10 +16,6 @@ const char kLockFileName[] = "Korvane.lck";
 
 namespace {
 
-// The payload starts after a five-byte tag ("FILE:", "ICON:") or a four-byte one
-// ("DIR:", "REG:") and is at most this long.
-constexpr std::string::size_type kMaxPayload = 250;
-
 // A log is a few kilobytes; anything this large is not one and is not read.
 constexpr DWORD kMaxLogSize = 64u * 1024 * 1024;
 
@@ -39,11 +35,22 @@ bool Selected(const std::string& line, LogPass pass) {
   return false;
 }
 
+// The payload starts after a five-byte tag ("FILE:", "ICON:") or a four-byte one
+// ("DIR:", "REG:").
 std::string::size_type PayloadStart(LogPass pass) {
   return pass == LogPass::Files ? 5 : 4;
 }
 
+// A "REG:" payload of any length is left to the uninstaller's key guard.
+bool NamesAPath(LogPass pass) { return pass != LogPass::Registry; }
+
 }  // namespace
+
+void TInstallLog::BeginRun() { earlierRuns_.insert(lines_.begin(), lines_.end()); }
+
+void TInstallLog::Add(const std::string& line) {
+  if (earlierRuns_.count(line) == 0) lines_.push_back(line);
+}
 
 bool TInstallLog::SaveToFile(const std::string& path) const {
   std::string bytes;
@@ -106,8 +113,10 @@ std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, Log
     if (!Selected(line, pass)) continue;
     const std::string::size_type start = PayloadStart(pass);
     if (line.size() <= start) continue;  // nothing after the tag
-    std::string payload = Trim(line.substr(start, kMaxPayload));
-    if (!payload.empty()) payloads.push_back(std::move(payload));
+    std::string payload = Trim(line.substr(start));
+    if (payload.empty()) continue;
+    if (NamesAPath(pass) && payload.size() > kMaxLoggedPath) continue;
+    payloads.push_back(std::move(payload));
   }
   return payloads;
 }

@@ -5,6 +5,7 @@
 // as CP949 bytes; every line, the last included, ends in CR LF.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,16 @@ extern const char kUninstallerLogName[];    // "Install.log", as the uninstaller
 extern const char kLockFileName[];          // "Korvane.lck"
 
 // The in-memory log: lines are only appended, never reordered or removed.
+//
+// One process may run the install more than once (after a Cancel at the disk
+// prompt the user may try again). Every run starts with BeginRun: a line that an
+// earlier run logged already is not logged again, while within one run every line
+// is kept, repeats included.
 class TInstallLog {
  public:
-  void Add(const std::string& line) { lines_.push_back(line); }
-  void Add(const char* tag, const std::string& payload) { lines_.push_back(tag + payload); }
+  void BeginRun();
+  void Add(const std::string& line);
+  void Add(const char* tag, const std::string& payload) { Add(tag + payload); }
   const std::vector<std::string>& Lines() const { return lines_; }
 
   // Writes every line with CR LF to path, replacing any file there.
@@ -31,6 +38,7 @@ class TInstallLog {
 
  private:
   std::vector<std::string> lines_;
+  std::set<std::string> earlierRuns_;  // the lines of the runs before this one
 };
 
 enum class LogReadResult { Read, Missing, Unreadable };
@@ -49,8 +57,13 @@ enum class LogPass {
   Registry,     // lines holding "REG:": remove the key tree
 };
 
+// The longest path setup can have made through the 8-bit file calls.
+constexpr std::string::size_type kMaxLoggedPath = 259;
+
 // The payloads a pass acts on, in file order: every line that holds one of the
-// pass's tags anywhere, cut at the fixed position after a tag at the line's start
-// (at most 250 bytes) and trimmed. Empty payloads are left out: they name nothing,
-// and an empty key path would mean HKEY_LOCAL_MACHINE itself.
+// pass's tags anywhere, taken whole from the fixed position after a tag at the
+// line's start, and trimmed. Empty payloads are left out: they name nothing, and
+// an empty key path would mean HKEY_LOCAL_MACHINE itself. A file or directory path
+// longer than kMaxLoggedPath is left out whole: no install made it, and a shortened
+// one would name another file.
 std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, LogPass pass);

@@ -96,6 +96,7 @@ TEST(InstallLog, LineEndsAndZeroByte) {
 }
 
 TEST(InstallLog, PassSelection) {
+  const std::string longest = "C:\\" + std::string(256, 'p');  // 259 bytes
   const Lines lines = {
       "file:C:\\LOWER.TXT",     // lower-case tag: ignored
       "FILE: C:\\A.TXT  ",      // blanks around the payload are trimmed
@@ -104,12 +105,30 @@ TEST(InstallLog, PassSelection) {
       "DIR:",                   // empty payload: left out
       "REG:   ",                // blank payload: left out, never the whole root
       "REGISTRY",
-      "FILE:" + std::string(295, 'p'),
+      "FILE:" + longest + "  ",  // the longest path a setup can have made, whole
+      "FILE:" + longest + "x",   // longer: no install made it; never shortened to another
+      "DIR:" + longest + "x",
   };
-  EXPECT_EQ((Lines{"C:\\A.TXT", "C:\\L.LNK", std::string(250, 'p')}),
-            PassPayloads(lines, LogPass::Files));
+  EXPECT_EQ((Lines{"C:\\A.TXT", "C:\\L.LNK", longest}), PassPayloads(lines, LogPass::Files));
   EXPECT_EQ((Lines{"R:C:\\SHIFTED"}), PassPayloads(lines, LogPass::Directories));
   EXPECT_TRUE(PassPayloads(lines, LogPass::Registry).empty());
-  EXPECT_EQ((Lines{std::string(250, 'r')}),
+  // A key path is taken whole whatever its length: the key guard decides.
+  EXPECT_EQ((Lines{std::string(300, 'r')}),
             PassPayloads({"REG:" + std::string(300, 'r')}, LogPass::Registry));
+}
+
+TEST(InstallLog, ALaterRunInTheSameProcessLogsOnlyWhatIsNew) {
+  TInstallLog log;
+  log.BeginRun();
+  log.Add("FILE:C:\\A\\ONE.TXT");
+  log.Add("DIR:C:\\A");
+  log.Add("DIR:C:\\A");  // within a run every line counts, repeats too
+  log.BeginRun();          // the user tries again after a Cancel
+  log.Add("FILE:C:\\A\\ONE.TXT");
+  log.Add("FILE:C:\\A\\TWO.TXT");
+  log.Add("DIR:C:\\A");
+  log.Add("FILE:C:\\A\\TWO.TXT");
+  EXPECT_EQ((Lines{"FILE:C:\\A\\ONE.TXT", "DIR:C:\\A", "DIR:C:\\A", "FILE:C:\\A\\TWO.TXT",
+                   "FILE:C:\\A\\TWO.TXT"}),
+            log.Lines());
 }
