@@ -34,6 +34,8 @@ const char kLinkExtension[] = ".LNK";
 const char kProgramsFolder[] = "Programs";
 const char kDiskPrompt[] = "다음 디스켓을 넣으신 후 확인을 누루세요.";
 const char kDiskCaption[] = "Disk";
+const char kExtractionFailed[] = " 파일의 압축을 풀 수 없습니다.";
+const char kErrorCaption[] = "오류";
 
 // The "FILE:" lines are off while the engine and CRW archives put down shared files,
 // which the uninstaller must leave in place.
@@ -45,9 +47,22 @@ class NoFileLogScope {
   NoFileLogScope& operator=(const NoFileLogScope&) = delete;
 };
 
-// An existing target is overwritten; a failed copy is not an error of the run.
+// Clears a file's read-only attribute; directories are left alone.
+void MakeWritable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !(attributes & FILE_ATTRIBUTE_READONLY)) {
+    return;
+  }
+  SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// An existing target is overwritten, also a read-only one (a copy from a CD-ROM
+// made by an earlier install), and the copy is left writable, so the next install
+// can replace it. A failed copy is not an error of the run.
 void CopyOver(const std::string& from, const std::string& to) {
-  CopyFileA(from.c_str(), to.c_str(), FALSE);
+  MakeWritable(to);
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) MakeWritable(to);
 }
 
 // Copies a file of the medium when it is there; false when it is not.
@@ -61,8 +76,19 @@ bool CopyFromMediumIfPresent(const std::string& name, const std::string& target)
 void StartRun(TInstallProgress& progress) {
   NoFileLog = false;
   InstallDone = false;
+  progress.Log().BeginRun();
   progress.ProcessMessages();
   progress.ShowProgress();
+}
+
+// Extracts the archive; when that fails (it cannot be opened or read, an entry
+// cannot be written or fails its checksum) the user is told, and the run must
+// stop: it cannot claim completion with files missing, old or broken.
+bool ExtractOrTell(TInstallProgress& progress, const std::string& archive,
+                   const std::string& targetDir, bool failIfExists) {
+  if (progress.Extract(archive, targetDir, failIfExists)) return true;
+  progress.AskUser(archive + kExtractionFailed, kErrorCaption, MB_OK | MB_ICONSTOP);
+  return false;
 }
 
 void CopyArchiveLibrary() {
@@ -94,24 +120,30 @@ void SetOldEngineAside(TShellFileOperation& fop) {
   }
 }
 
-void InstallDatabaseEngine(TInstallProgress& progress) {
+// False when the engine archive could not be extracted: the engine is then not
+// configured for files that are not there.
+bool InstallDatabaseEngine(TInstallProgress& progress) {
   const TInstallSettings& s = InstallSettings;
   {
     NoFileLogScope quiet;
     SetOldEngineAside(progress.FileOperation());
     const bool failIfExists = EngineFailIfExists();
-    progress.Extract(s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir), failIfExists);
+    if (!ExtractOrTell(progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
+                       failIfExists)) {
+      return false;
+    }
   }
   WriteEngineSettings();
   SetLanguageDriver(kParadoxDriver, s.ParadoxLangDriver);
   SetLanguageDriver(kDbaseDriver, s.DbaseLangDriver);
   SetEnginePaths(ExpandPath(s.DbEngineDir), s.DbEngineConfigFile);
+  return true;
 }
 
-void ExtractCrwArchive(TInstallProgress& progress) {
+bool ExtractCrwArchive(TInstallProgress& progress) {
   NoFileLogScope quiet;
-  progress.Extract(InstallSettings.SourceDir + InstallSettings.CrwArchive,
-                   ExpandPath("<WINSYSDIR>"), false);
+  return ExtractOrTell(progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
+                       ExpandPath("<WINSYSDIR>"), false);
 }
 
 // Asks for the next diskette until the source is there; false when the user cancels.
@@ -125,12 +157,14 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
   return true;
 }
 
-void InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
+// False when the entry's archive could not be extracted.
+bool InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
   const std::string mode = UpperAscii(entry.Mode);
   const std::string source = InstallSettings.SourceDir + entry.Source;
   if ((mode.empty() || mode == "FAILIFEXISTS") &&
-      UpperAscii(FileExtension(entry.Source)) == ".RAR") {
-    progress.Extract(source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS");
+      UpperAscii(FileExtension(entry.Source)) == ".RAR" &&
+      !ExtractOrTell(progress, source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS")) {
+    return false;
   }
   progress.Log().Add(kDirTag, progress.Archive().TargetDir);
   if (mode == "COPY" && FileExists(source)) {
@@ -140,16 +174,17 @@ void InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
       // A copy that fails is not an error of the run.
     }
   }
+  return true;
 }
 
-// False when the user cancelled at the disk prompt.
+// False when the user cancelled at the disk prompt or an archive could not be
+// extracted.
 bool InstallFileTable(TInstallProgress& progress) {
   // The table has no more slots than the script reader fills.
   const unsigned count = std::min<unsigned>(InstallSettings.FileCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const FileEntry& entry = InstallSettings.FileEntries[n - 1];
-    if (!WaitForSource(progress, entry.Source)) return false;
-    InstallFileEntry(progress, entry);
+    if (!WaitForSource(progress, entry.Source) || !InstallFileEntry(progress, entry)) return false;
   }
   return true;
 }
@@ -216,14 +251,21 @@ void FinishRun(TInstallProgress& progress) {
   SetCurrentDirectoryA(InstallSettings.InstallDir.c_str());  // a failure leaves it as it was
 }
 
-// Every step of the run; false when the user cancelled at the disk prompt.
+// The steps that a Cancel at the disk prompt or a failed extraction may end
+// early; false then.
+bool InstallArchives(TInstallProgress& progress) {
+  const TInstallSettings& s = InstallSettings;
+  if (!s.DbEngineArchive.empty() && !InstallDatabaseEngine(progress)) return false;
+  if (!s.CrwArchive.empty() && !ExtractCrwArchive(progress)) return false;
+  return InstallFileTable(progress);
+}
+
+// Every step of the run; false when it ended early.
 bool InstallSteps(TInstallProgress& progress) {
   const TInstallSettings& s = InstallSettings;
   StartRun(progress);
   CopyArchiveLibrary();
-  if (!s.DbEngineArchive.empty()) InstallDatabaseEngine(progress);
-  if (!s.CrwArchive.empty()) ExtractCrwArchive(progress);
-  if (!InstallFileTable(progress)) {
+  if (!InstallArchives(progress)) {
     progress.HideProgress();
     return false;
   }

@@ -14,8 +14,11 @@
 // registration when the script names a shortcut; then hides the window and makes
 // the install directory the working directory.
 // True: the run reached its end (InstallDone is set). False: the user cancelled at
-// the disk prompt. Any other failure raises EAbort, the silent abort, and leaves
-// everything done so far in place.
+// the disk prompt, or an archive could not be extracted whole (the engine archive,
+// the CRW archive or a FILES archive: the user is told in a box owned by the
+// application); the window is hidden then. Any other failure raises EAbort, the
+// silent abort. Nothing done so far is undone. Lines an earlier run in the same
+// process logged are not logged again.
 bool RunInstall(TInstallProgress& progress);
 
 // Whether the engine archive is extracted with fail-if-exists: not when OVERWRITE

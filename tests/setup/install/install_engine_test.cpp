@@ -2,6 +2,7 @@
 // stand-in UNRAR.DLL: the engine branch, the overwrite decision, the FILES table,
 // the disk prompt, shortcuts and registration, stored names, and the silent abort.
 #include "install_test_support.h"
+#include "rar_writer.h"
 
 #include "registry_support.h"
 #include "test_support.h"
@@ -470,4 +471,126 @@ TEST_F(InstallRun, ADiskPromptThatCannotBeShownEndsTheRunInsteadOfAskingForever)
   EXPECT_EQ(1, progress.Shown);
   EXPECT_EQ(1, progress.Hidden);
   EXPECT_FALSE(InstallDone);
+}
+
+TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
+  WriteArchive(medium + "ONE.RAR", {{"ONE.TXT", "one"}});
+  WriteFileBytes(medium + "PROG.RAR", std::string("PK\x03\x04 a zip archive", 19));
+  WriteArchive(medium + "LATER.RAR", {{"LATER.TXT", "later"}});
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  AddFile(1, "ONE.RAR", "<INSTALLDIR>", "");
+  AddFile(2, "PROG.RAR", "<INSTALLDIR>", "");
+  AddFile(3, "LATER.RAR", "<INSTALLDIR>", "");
+  AddIcon(1, {"Programs", "Pelmora", "<INSTALLDIR>\\ONE.TXT", ""});
+
+  BoxAnswers answers({IDOK});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", answers.Finish());
+  ASSERT_EQ(1u, answers.Boxes().size());
+  const ui_driver::MessageBoxInfo& box = answers.Boxes()[0];
+  EXPECT_EQ("오류", box.Caption);
+  EXPECT_EQ(medium + "PROG.RAR 파일의 압축을 풀 수 없습니다.", box.Text);
+  ASSERT_EQ(1u, box.Buttons.size());
+  EXPECT_EQ(IDOK, box.Buttons[0].Id);
+  EXPECT_EQ(LoadIcon(nullptr, IDI_HAND), answers.Icons()[0]);
+  EXPECT_FALSE(InstallDone);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ("one", ReadFileBytes(app + "\\ONE.TXT"));  // nothing is undone
+  EXPECT_FALSE(FileExists(app + "\\LATER.TXT"));
+  EXPECT_FALSE(FileExists(app + "\\Halvex.exe"));
+  EXPECT_EQ((std::vector<std::string>{"FILE:" + app + "\\ONE.TXT", "DIR:" + app}), Lines());
+}
+
+TEST_F(InstallRun, AnEntryThatFailsItsChecksumOrCannotBeWrittenEndsTheRun) {
+  RarWriterEntry damaged;
+  damaged.name = "DAMAGED.DAT";
+  damaged.data = "broken";
+  damaged.badDataCrc = true;
+  RarWriter writer;
+  writer.AddFile("GOOD.DAT", "good").Add(damaged).AddFile("AFTER.DAT", "after");
+  ASSERT_TRUE(writer.Save(medium + "DATA.RAR"));
+  WriteArchive(medium + "BUSY.RAR", {{"BUSY.DAT", "new"}});
+  AddFile(1, "DATA.RAR", "<INSTALLDIR>", "");
+  BoxAnswers damagedAnswers({IDOK});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", damagedAnswers.Finish());
+  EXPECT_EQ(medium + "DATA.RAR 파일의 압축을 풀 수 없습니다.", damagedAnswers.Boxes()[0].Text);
+  EXPECT_EQ("after", ReadFileBytes(app + "\\AFTER.DAT"));  // the archive was read to its end
+
+  // A target that cannot be written (here: a directory in its place) counts too.
+  MakeDirectories(app + "\\BUSY.DAT");
+  AddFile(1, "BUSY.RAR", "<INSTALLDIR>", "");
+  BoxAnswers busyAnswers({IDOK});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", busyAnswers.Finish());
+  EXPECT_EQ(medium + "BUSY.RAR 파일의 압축을 풀 수 없습니다.", busyAnswers.Boxes()[0].Text);
+
+  // Entries kept because they exist are no failure.
+  RemoveTree(app + "\\BUSY.DAT");
+  WriteFileBytes(app + "\\BUSY.DAT", "old");
+  AddFile(1, "BUSY.RAR", "<INSTALLDIR>", "FAILIFEXISTS");
+  EXPECT_TRUE(Run());
+  EXPECT_EQ("old", ReadFileBytes(app + "\\BUSY.DAT"));
+}
+
+TEST_F(InstallRun, AnEngineOrCrwArchiveThatCannotBeExtractedStopsBeforeAnythingUsesIt) {
+  WriteFileBytes(medium + "ENGINE.RAR", "not an archive");
+  InstallSettings.DbEngineArchive = "ENGINE.RAR";
+  InstallSettings.DbEngineDir = engine + "-broken";
+  BoxAnswers engineAnswers({IDOK});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", engineAnswers.Finish());
+  EXPECT_EQ(medium + "ENGINE.RAR 파일의 압축을 풀 수 없습니다.", engineAnswers.Boxes()[0].Text);
+  // The engine is not configured for files that are not there.
+  EXPECT_NE(engine + "-broken", Value(kEngineLibraryKey, "BLAPIPATH"));
+  EXPECT_FALSE(NoFileLog);
+
+  InstallSettings.DbEngineArchive.clear();
+  InstallSettings.CrwArchive = "CRW.RAR";  // not on the medium
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+  BoxAnswers crwAnswers({IDOK});
+  EXPECT_FALSE(Run());
+  ASSERT_EQ("", crwAnswers.Finish());
+  EXPECT_EQ(medium + "CRW.RAR 파일의 압축을 풀 수 없습니다.", crwAnswers.Boxes()[0].Text);
+  EXPECT_FALSE(DirectoryExists(app));
+}
+
+TEST_F(InstallRun, ReadOnlyCopiesAreReplacedAndComeOutWritable) {
+  WriteFileBytes(medium + "README.TXT", "new readme");
+  WriteFileBytes(medium + "TUTIL32.DLL", "new tools");
+  MakeDirectories(app);
+  WriteFileBytes(app + "\\README.TXT", "old readme");
+  WriteFileBytes(app + "\\TUTIL32.DLL", "old tools");
+  for (const char* name : {"\\README.TXT", "\\TUTIL32.DLL"}) {
+    SetFileAttributesA((app + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((medium + name).c_str(), FILE_ATTRIBUTE_READONLY);  // a CD-ROM
+  }
+  AddFile(1, "README.TXT", "<INSTALLDIR>", "COPY");
+  EXPECT_TRUE(Run());
+  for (const char* name : {"\\README.TXT", "\\TUTIL32.DLL"}) {
+    EXPECT_EQ(0u, GetFileAttributesA((app + name).c_str()) & FILE_ATTRIBUTE_READONLY) << name;
+    SetFileAttributesA((medium + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_EQ("new readme", ReadFileBytes(app + "\\README.TXT"));
+  EXPECT_EQ("new tools", ReadFileBytes(app + "\\TUTIL32.DLL"));
+}
+
+TEST_F(InstallRun, ASecondRunAfterACancelLogsEachLineOnce) {
+  WriteArchive(medium + "DISK1.RAR", {{"ONE.TXT", "one"}});
+  AddFile(1, "DISK1.RAR", "<INSTALLDIR>", "");
+  AddFile(2, "DISK2.RAR", "<INSTALLDIR>\\TWO", "");
+  AddFile(3, "DISK1.RAR", "<INSTALLDIR>", "COPY");
+  {
+    BoxAnswers answers({IDCANCEL});
+    EXPECT_FALSE(Run());
+    ASSERT_EQ("", answers.Finish());
+  }
+  WriteArchive(medium + "DISK2.RAR", {{"TWO.TXT", "two"}});
+  EXPECT_TRUE(Run());
+  EXPECT_EQ((std::vector<std::string>{"FILE:" + app + "\\ONE.TXT", "DIR:" + app,
+                                      "FILE:" + app + "\\TWO\\TWO.TXT", "DIR:" + app + "\\TWO",
+                                      "DIR:" + app + "\\TWO"}),  // a copy repeats the line
+            Lines());
 }
