@@ -1,5 +1,6 @@
 #include "uninstaller/removal_passes.h"
 
+#include "shared/handles.h"
 #include "shared/install_log.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
@@ -17,14 +18,48 @@ void Guarded(Step step) {
   }
 }
 
-}  // namespace
-
-void SystemRemovalSteps::DeleteLoggedFile(const std::string& path) {
-  DeleteFileA(path.c_str());
+// Clears the read-only mark of a logged file or empty directory for one more try;
+// the mark is put back when that try fails too.
+template <typename Remove>
+void RetryWithoutReadOnly(const std::string& path, DWORD attributes, Remove remove) {
+  if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return;
+  if (!remove()) SetFileAttributesA(path.c_str(), attributes);
 }
 
+bool IsEmptyDirectory(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA((path + "\\*").c_str(), &found));
+  if (!search) return false;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") return false;
+  } while (FindNextFileA(search.Get(), &found));
+  return true;
+}
+
+}  // namespace
+
+// The common path is one call per file; only a refusal of a read-only file costs more.
+void SystemRemovalSteps::DeleteLoggedFile(const std::string& path) {
+  if (DeleteFileA(path.c_str()) || GetLastError() != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !(attributes & FILE_ATTRIBUTE_READONLY)) {
+    return;
+  }
+  RetryWithoutReadOnly(path, attributes, [&] { return DeleteFileA(path.c_str()) != FALSE; });
+}
+
+// A read-only mark on a folder is mostly the shell's customisation flag, not a
+// protection: it is touched only when the folder is empty and its removal failed.
 void SystemRemovalSteps::RemoveLoggedDirectory(const std::string& path) {
-  RemoveDirectoryA(path.c_str());
+  if (RemoveDirectoryA(path.c_str())) return;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !(attributes & FILE_ATTRIBUTE_READONLY) || !IsEmptyDirectory(path)) {
+    return;
+  }
+  RetryWithoutReadOnly(path, attributes, [&] { return RemoveDirectoryA(path.c_str()) != FALSE; });
 }
 
 void SystemRemovalSteps::RemoveLoggedKey(const std::string& keyPath) {

@@ -15,7 +15,9 @@ class RemovalSteps {
 };
 
 // The real steps: DeleteFileA, RemoveDirectoryA (empty directories only) and
-// DeleteRegistryTree below HKEY_LOCAL_MACHINE.
+// DeleteRegistryTree below HKEY_LOCAL_MACHINE. A file refused because it is
+// read-only, and an empty directory whose removal failed while it is marked
+// read-only, lose the mark for one more try (and keep it when that fails too).
 class SystemRemovalSteps : public RemovalSteps {
  public:
   void DeleteLoggedFile(const std::string& path) override;

@@ -25,7 +25,11 @@ UninstallerBox CompletionBox() {
   return {"프로그램 삭제를 완료 했습니다.", "완료", MB_OK | MB_ICONINFORMATION};
 }
 
-std::string UninstallerLogPath() { return ProgramDirectory() + kUninstallerLogName; }
+std::string UninstallerLogPath() {
+  const std::string directory = ProgramDirectory();
+  // Never the current directory: without its own path the uninstaller has no log.
+  return directory.empty() ? std::string() : directory + kUninstallerLogName;
+}
 
 namespace {
 
@@ -48,6 +52,10 @@ bool ReadWholeLog(const std::string& logPath, UserDialog& dialog,
 }  // namespace
 
 void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps) {
+  if (logPath.empty()) {  // the program could not learn where it lies
+    dialog.Ask(LogMissingBox(kUninstallerLogName));
+    return;
+  }
   if (!FileExists(logPath)) {
     dialog.Ask(LogMissingBox(logPath));
     return;

@@ -27,9 +27,11 @@ class UserDialog {
   virtual int Ask(const UninstallerBox& box) = 0;
 };
 
-// The program's own directory (with its trailing "\") + "Install.log".
+// The program's own directory (with its trailing "\") + "Install.log"; empty when
+// the program cannot learn its own path.
 std::string UninstallerLogPath();
 
 // One whole run. The log is read in full before anything is removed; nothing is
-// removed when it is missing, cannot be read, or the user does not answer Yes.
+// removed when it is missing (an empty logPath counts as missing), cannot be
+// read, or the user does not answer Yes.
 void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <stdexcept>
 
 namespace {
@@ -86,11 +88,12 @@ TEST(RemovalPasses, LineSelectionPayloadPositionsAndTrimming) {
       "comment without a tag",
       "",
       "DIR:",                              // nothing to remove
-      "FILE:" + std::string(260, 'f'),     // at most 250 bytes of payload
+      "FILE:" + std::string(260, 'f'),     // no install made a path this long: left alone
+      "FILE:" + std::string(259, 'g'),     // taken whole
       "DIR:" + std::string(251, 'd') + "tail",
   };
-  EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file " + std::string(250, 'f'),
-                   "dir R:C:\\X", "dir " + std::string(250, 'd')}),
+  EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file " + std::string(259, 'g'),
+                   "dir R:C:\\X", "dir " + std::string(251, 'd') + "tail"}),
             RunPasses(lines));
 }
 
@@ -167,4 +170,21 @@ TEST(SystemRemovalSteps, ParentLoggedBeforeChildStays) {
                    steps);
   EXPECT_FALSE(DirectoryExists(dir + "KORVANE\\DATA"));
   EXPECT_TRUE(DirectoryExists(dir + "KORVANE"));
+}
+
+// Wine keeps no read-only mark on folders, so only the files' side shows here.
+TEST(SystemRemovalSteps, ReadOnlyFilesGoOnlyWhenTheLogNamesThem) {
+  const std::string dir = ScratchDir("read-only");
+  const std::string app = dir + "KORVANE";
+  MakeDirectories(app + "\\SUB");
+  for (const std::string& path : {app + "\\SUB\\LOCKED.DLL", app + "\\UNLOGGED.DLL"}) {
+    WriteFileBytes(path, "x");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  SystemRemovalSteps steps;
+  RunRemovalPasses({"FILE:" + app + "\\SUB\\LOCKED.DLL", "DIR:" + app + "\\SUB"}, steps);
+  EXPECT_FALSE(FileExists(app + "\\SUB\\LOCKED.DLL"));
+  EXPECT_FALSE(DirectoryExists(app + "\\SUB"));
+  EXPECT_EQ(FILE_ATTRIBUTE_READONLY,
+            GetFileAttributesA((app + "\\UNLOGGED.DLL").c_str()) & FILE_ATTRIBUTE_READONLY);
 }

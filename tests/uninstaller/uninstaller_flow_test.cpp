@@ -97,3 +97,16 @@ TEST_F(UninstallerFlow, LogGoneWhileTheUserDecided) {
             Uninstall({IDYES}, [&] { DeleteFileA(log_.c_str()); }));
   EXPECT_TRUE(FileExists(data_));
 }
+
+TEST_F(UninstallerFlow, WithoutItsOwnPathNoLogIsLookedForInTheCurrentDirectory) {
+  WriteLog();
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA(dir_.c_str());  // an "Install.log" lies in the current directory
+  ScriptedDialog dialog({IDYES});
+  RunUninstaller("", dialog, steps_);
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ((Boxes{LogMissingBox("Install.log")}), dialog.Shown);
+  EXPECT_EQ(0, steps_.Count);
+  EXPECT_TRUE(FileExists(data_));
+}
