@@ -74,20 +74,6 @@ std::string ReadIniString(const std::string& section, const std::string& key,
   return std::string(buffer, strnlen(buffer, reported));
 }
 
-std::string GetCommaField(const std::string& text, unsigned n) {
-  unsigned commas = 0;
-  std::string field;
-  for (char c : text) {
-    if (c != ',') {
-      field += c;
-      continue;
-    }
-    if (++commas == n) return Trim(field);
-    field.clear();
-  }
-  return commas + 1 == n ? Trim(field) : std::string();
-}
-
 void ReadSetupScriptFor(const std::string& programPath) {
   InstallSettings = TInstallSettings();
   InstallSettings.SourceDir = DirectoryPart(programPath);

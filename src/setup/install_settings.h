@@ -1,6 +1,8 @@
 // The setup script "SETUP.INI" and the one record setup fills from it.
 #pragma once
 
+#include "setup/comma_field.h"
+
 #include <array>
 #include <string>
 
@@ -58,6 +60,3 @@ void ReadSetupScriptFor(const std::string& programPath);
 // One value of "SETUP.INI" in InstallSettings.SourceDir, or def when absent.
 std::string ReadIniString(const std::string& section, const std::string& key,
                           const std::string& def);
-
-// Field n (from 1) of a comma-separated text, trimmed; empty beyond the last field.
-std::string GetCommaField(const std::string& text, unsigned n);

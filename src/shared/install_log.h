@@ -1,5 +1,7 @@
 // The install log: what setup records while it installs and the uninstaller
 // removes later. Writer and reader live here so the format lives in one place.
+// Everything but the two file functions is pure (install_log_text.cpp), so the
+// line reader can be fuzzed natively.
 //
 // The file holds one entry per line, a tag immediately followed by its payload,
 // as CP949 bytes; every line, the last included, ends in CR LF.
