@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
@@ -286,4 +287,23 @@ TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
   RunWithYes();
   EXPECT_EQ(engineBefore, EngineDirectory());
   EXPECT_EQ(FixedConfigurationWithExtras(), EngineKeySnapshot());
+}
+
+// A 64-bit size that wraps around made the archive check read the same header for
+// ever: the program must end within seconds and leave the engine as it was.
+TEST_F(DorcelProgram, AnArchiveWithAWrappingSizeEndsQuicklyAndChangesNoFile) {
+  RarWriterEntry wrapping;
+  wrapping.name = "IDAPI32.DLL";
+  wrapping.declaredSize = 0x100000000ull;
+  wrapping.declaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  RarWriter archive;
+  archive.Add(wrapping);
+  Beside("Paradox.RAR", archive);
+  const Tree engineBefore = EngineDirectory();
+  ui::Process dorcel = Start();
+  const ui::MessageBoxInfo box = WaitForBox(dorcel);
+  ExpectQuestion(box);
+  ui::AnswerMessageBox(box, IDYES);
+  EXPECT_EQ(0u, dorcel.WaitForExit(5000));
+  EXPECT_EQ(engineBefore, EngineDirectory());
 }

@@ -3,6 +3,7 @@
 // round trip in which Halvex removes what the install logged. What the wizard's
 // pages, the chooser and the background do is tested on setup's start-up host.
 #include "install_test_support.h"
+#include "rar_writer.h"
 #include "registry_support.h"
 #include "setup_session.h"
 #include "test_support.h"
@@ -231,4 +232,200 @@ TEST(SetupProgram, HalvexRemovesWhatTheInstallLoggedAndNothingElse) {
   RawValue installDir;
   EXPECT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, productKey, "InstallDir", installDir));
   EXPECT_EQ(StringValue(app), installDir);
+}
+
+namespace {
+
+const char kFailedScript[] =
+    "[APP]\r\nNAME=Brokara\r\nVERSION=1.0\r\nINSTALLDIR=C:\\BROKARA\r\n"
+    "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\n"
+    "[ICONS]\r\nICON1=Programs,Brokara,<INSTALLDIR>\\PROG.EXE\r\n";
+
+// Next on the summary page with an archive that cannot be extracted: the error box,
+// then the wizard back on its summary page; leaving writes no log.
+void ExpectTheRunToStopAtTheArchive(const std::string& medium) {
+  SetupSession setup(medium);
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id());
+  EXPECT_EQ("오류", box.Caption);
+  EXPECT_EQ(medium + "PROG.RAR 파일의 압축을 풀 수 없습니다.", box.Text);
+  ASSERT_EQ(1u, box.Buttons.size());
+  EXPECT_TRUE(box.HasIcon);
+  ui::AnswerMessageBox(box, IDOK);
+  ExpectBackOnTheSummaryPage(setup);
+  Leave(setup);
+  EXPECT_FALSE(FileExists("C:\\BROKARA\\INSTALL.LOG"));
+}
+
+// An uninstall by Halvex.exe from the install directory, answered Yes and OK.
+void Uninstall(const std::string& app) {
+  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
+  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("삭제", box.Caption);
+  ui::AnswerMessageBox(box, IDYES);
+  ui::WaitForWindowGone(box.Window);
+  box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("완료", box.Caption);
+  ui::AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(0u, halvex.WaitForExit());
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+  SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+bool IsReadOnly(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+std::string SystemDirectory() {
+  char buffer[MAX_PATH] = {};
+  GetSystemDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+}  // namespace
+
+TEST(SetupProgram, AnArchiveThatIsNotOneStopsTheRunWithABox) {
+  RemoveTree("C:\\BROKARA");
+  const std::string medium = MakeMedium("zip-archive", kFailedScript);
+  WriteFileBytes(medium + "PROG.RAR", std::string("PK\x03\x04\x14\x00 a zip archive", 21));
+  ExpectTheRunToStopAtTheArchive(medium);
+}
+
+TEST(SetupProgram, AnEntryThatFailsItsChecksumStopsTheRunWithABox) {
+  RemoveTree("C:\\BROKARA");
+  const std::string medium = MakeMedium("damaged-entry", kFailedScript);
+  RarWriterEntry damaged;
+  damaged.name = "DATA.DBF";
+  damaged.data = "table";
+  damaged.badDataCrc = true;
+  RarWriter archive;
+  archive.AddFile("PROG.EXE", "program").Add(damaged);
+  ASSERT_TRUE(archive.Save(medium + "PROG.RAR"));
+  ExpectTheRunToStopAtTheArchive(medium);
+  EXPECT_EQ("program", ReadFileBytes("C:\\BROKARA\\PROG.EXE"));  // nothing is undone
+}
+
+TEST(SetupProgram, NextAgainAfterTheDiskettePromptLogsEachLineOnce) {
+  RemoveTree("C:\\RETRIA");
+  const std::string medium = MakeMedium(
+      "retry",
+      "[APP]\r\nNAME=Retria\r\nVERSION=1.0\r\nINSTALLDIR=C:\\RETRIA\r\n"
+      "[FILES]\r\nFILE1=DISK1.RAR,<INSTALLDIR>\r\nFILE2=DISK2.RAR,<INSTALLDIR>\\TWO\r\n");
+  WriteArchive(medium + "DISK1.RAR", {{"ONE.EXE", "one"}});
+
+  SetupSession setup(medium);
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  ui::AnswerMessageBox(ui::WaitForMessageBox(setup.Id()), IDCANCEL);
+  ExpectBackOnTheSummaryPage(setup);
+  WriteArchive(medium + "DISK2.RAR", {{"TWO.EXE", "two"}});  // the diskette is in
+  setup.PressAndWaitFor(setup.Next(), kCompleted);
+  ui::Click(setup.Cancel());  // "확인"
+  EXPECT_EQ(0u, setup.Program().WaitForExit());
+
+  EXPECT_EQ("FILE:C:\\RETRIA\\ONE.EXE\r\n"
+            "DIR:C:\\RETRIA\r\n"
+            "FILE:C:\\RETRIA\\TWO\\TWO.EXE\r\n"
+            "DIR:C:\\RETRIA\\TWO\r\n"
+            "FILE:C:\\RETRIA\\INSTALL.LOG\r\n"
+            "FILE:C:\\RETRIA\\Korvane.lck\r\n",
+            ReadFileBytes("C:\\RETRIA\\INSTALL.LOG"));
+}
+
+// A medium pressed from read-only sources (a CD-ROM), installed twice, the second
+// time with a newer archive library, then uninstalled.
+TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
+  const std::string app = "C:\\ROMARA";
+  RemoveTree(app);
+  const std::string script =
+      "[APP]\r\nNAME=Romara\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
+      "\r\nUNINSTALL=Remove\r\n"
+      "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\nFILE2=README.TXT,<INSTALLDIR>,COPY\r\n"
+      "[ICONS]\r\nICON1=Programs,Romara,<INSTALLDIR>\\PROG.EXE\r\n";
+  RarWriterEntry locked;
+  locked.name = "DATA\\LOCKED.DBF";
+  locked.data = "read-only data";
+  locked.attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+  RarWriter archive;
+  archive.AddFile("PROG.EXE", "program").Add(locked);
+  const std::string library = ReadFileBytes(KitOutputPath("UNRAR.DLL"));
+  const std::string newerLibrary = library + std::string(512, 'N');  // data after the image
+
+  for (int round = 0; round < 2; ++round) {
+    const std::string medium = MakeMedium("read-only-" + std::to_string(round), script);
+    ASSERT_TRUE(archive.Save(medium + "PROG.RAR"));
+    WriteFileBytes(medium + "README.TXT", "readme");
+    if (round == 1) WriteFileBytes(medium + "UNRAR.DLL", newerLibrary);
+    for (const char* file : {"setup.exe", "UNRAR.DLL", "Halvex.exe", "PROG.RAR", "README.TXT"}) {
+      SetReadOnly(medium + file, true);
+    }
+    {
+      SetupSession setup(medium);
+      InstallThroughTheWizard(setup);
+      ui::Click(setup.Cancel());
+      ASSERT_EQ(0u, setup.Program().WaitForExit());
+    }
+    const std::string expected = round == 0 ? library : newerLibrary;
+    for (const std::string& copy : {app + "\\UNRAR.DLL", SystemDirectory() + "\\UNRAR.DLL"}) {
+      EXPECT_EQ(expected, ReadFileBytes(copy)) << copy << " round " << round;
+      EXPECT_FALSE(IsReadOnly(copy)) << copy;
+    }
+    for (const char* copy : {"\\Halvex.exe", "\\README.TXT"}) {
+      EXPECT_FALSE(IsReadOnly(app + copy)) << copy;
+    }
+    EXPECT_TRUE(IsReadOnly(app + "\\DATA\\LOCKED.DBF"));  // as the archive stores it
+    for (const char* file : {"setup.exe", "UNRAR.DLL", "Halvex.exe", "PROG.RAR", "README.TXT"}) {
+      SetReadOnly(medium + file, false);
+    }
+  }
+
+  const std::vector<std::string> files = Payloads(FileLines(app + "\\INSTALL.LOG"), "FILE:");
+  ASSERT_EQ(4u, files.size());  // two entries, the log itself, the lock file
+  Uninstall(app);
+  for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
+}
+
+// Stored names that reach outside the install directory: the log names each file
+// where the library put it, and Halvex removes them all.
+TEST(SetupProgram, UnsafeStoredNamesAreLoggedWhereTheyLandedAndRemoved) {
+  const std::string app = "C:\\UNSAFA\\APP";
+  RemoveTree("C:\\UNSAFA");
+  MakeDirectories("C:\\UNSAFA");
+  WriteFileBytes("C:\\UNSAFA\\UP.TXT", "outside");  // a file of the same name above
+  const std::string medium = MakeMedium(
+      "unsafe-names",
+      "[APP]\r\nNAME=Unsafa\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
+          "\r\n[FILES]\r\nFILE1=NAMES.RAR,<INSTALLDIR>\r\n");
+  WriteArchive(medium + "NAMES.RAR", {{"\\C:\\X.TXT", "1"},
+                                      {".\\C:\\Y.TXT", "2"},
+                                      {"\\\\srv\\share\\C:\\Z.TXT", "3"},
+                                      {"..\\UP.TXT", "4"},
+                                      {"SUB\\..\\..\\S.TXT", "5"},
+                                      {".profile", "6"},
+                                      {"v1..2\\B.TXT", "7"}});
+  {
+    SetupSession setup(medium);
+    InstallThroughTheWizard(setup);
+    ui::Click(setup.Cancel());
+    ASSERT_EQ(0u, setup.Program().WaitForExit());
+  }
+  const std::vector<std::string> names = {"X.TXT", "Y.TXT", "Z.TXT", "UP.TXT",
+                                          "S.TXT", ".profile", "v1..2\\B.TXT"};
+  std::vector<std::string> expected;
+  for (const std::string& name : names) expected.push_back(app + "\\" + name);
+  expected.push_back(app + "\\INSTALL.LOG");
+  expected.push_back(app + "\\Korvane.lck");
+  const std::vector<std::string> files = Payloads(FileLines(app + "\\INSTALL.LOG"), "FILE:");
+  ASSERT_EQ(expected, files);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(std::to_string(i + 1), ReadFileBytes(expected[i])) << names[i];
+  }
+  Uninstall(app);
+  for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
+  EXPECT_EQ("outside", ReadFileBytes("C:\\UNSAFA\\UP.TXT"));
+  EXPECT_FALSE(FileExists("C:\\X.TXT"));
 }

@@ -230,3 +230,16 @@ TEST_F(HalvexProgram, UnreadableLogIsReportedAndNothingIsRemoved) {
   EXPECT_TRUE(ProductUntouched());
   EXPECT_TRUE(FileExists(app_ + "Install.log"));
 }
+
+// A logged path of 251 to 259 bytes is ordinary below "C:\Program Files"; cut short
+// it would name another file, which must stay.
+TEST_F(HalvexProgram, ALongLoggedPathRemovesThatFileAndNoOther) {
+  const std::string stem = app_ + std::string(254 - app_.size() - 4, 'X');
+  ASSERT_EQ(254u, (stem + ".TXT").size());
+  WriteFileBytes(stem + ".TXT", "logged");
+  WriteFileBytes(stem, "not logged");
+  WriteLog({"FILE:" + stem + ".TXT"});
+  RunToCompletion();
+  EXPECT_FALSE(FileExists(stem + ".TXT"));
+  EXPECT_EQ("not logged", ReadFileBytes(stem));
+}
