@@ -3,9 +3,11 @@
 #include "setup/ui/application.h"
 #include "setup/ui/install_form.h"
 #include "setup/ui/startup.h"
+#include "shared/system_library.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearchToSystemDirectory();
   return RunSetup([] { Application.CreateForm(fmInstall); }, [] { return RunInstall(); });
 }

@@ -2,6 +2,7 @@
 #include "shared/message_box.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstaller.h"
+#include "shared/system_library.h"
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@ class MessageBoxDialog : public UserDialog {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearchToSystemDirectory();
   MessageBoxDialog dialog;
   SystemRemovalSteps steps;
   try {

@@ -1,5 +1,7 @@
 #include "setup/ui/controls.h"
 
+#include "shared/system_library.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -13,10 +15,17 @@ RECT Box(int left, int top, int width, int height) {
 // Keeps a value in the 16-bit range the progress bar control can hold.
 int ClampToBar(int value) { return std::min(std::max(value, 0), TProgressBar::kLimit); }
 
+// The common controls are not one of the platform's known libraries, so they are
+// loaded by full path rather than imported by name.
 void LoadCommonControls() {
   static const bool loaded = [] {
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    return InitCommonControlsEx(&init) != FALSE;
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const HMODULE library = LoadSystemLibrary("comctl32.dll");
+    const auto init = library ? reinterpret_cast<InitControls>(reinterpret_cast<void*>(
+                                    GetProcAddress(library, "InitCommonControlsEx")))
+                              : nullptr;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    return init && init(&classes) != FALSE;
   }();
   (void)loaded;
 }
