@@ -1,8 +1,8 @@
 // setup.exe: the setup wizard. The windows are made in their fixed order and the
 // wizard's Next on the summary page runs the install engine on the progress window.
-#include "setup/ui/application.h"
-#include "setup/ui/install_form.h"
-#include "setup/ui/startup.h"
+#include "ui/application.h"
+#include "setup/windows/progress_window.h"
+#include "setup/windows/startup.h"
 #include "shared/system_library.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "benchmark_support.h"
 
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 
 #include <algorithm>
 #include <cstdio>

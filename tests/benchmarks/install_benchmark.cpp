@@ -3,15 +3,15 @@
 // text and the bar per entry, the immediate repaints) against the archive
 // component without handlers on the same archive. Prints the medians of
 // interleaved runs and their ratio; run under Xvfb by tools/benchmark.sh.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 #include "benchmark_support.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
-#include "setup/ui/application.h"
-#include "setup/ui/install_form.h"
+#include "ui/application.h"
+#include "setup/windows/progress_window.h"
 #include "shared/rar_component.h"
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include "shared/file_system.h"
 #include "shared/install_log.h"
 #include "benchmark_support.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <windows.h>
 

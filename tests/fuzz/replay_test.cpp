@@ -3,7 +3,7 @@
 #include "fuzz_entries.h"
 
 #include "shared/handles.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Writes the archive seeds of the archive_blocks target with the project's archive
 // writer: every kind of block and name it knows. Built natively by tools/fuzz.sh;
 // the output is the same every time, so the seeds in the corpus stay as committed.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 
 #include <cstdint>
 #include <iostream>

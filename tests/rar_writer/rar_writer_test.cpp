@@ -1,9 +1,9 @@
 // The test writer's archives: byte layout checked here, and (BsdtarProof) archives
 // with their expected trees written for bsdtar_proof.sh, which proves with Debian's
 // bsdtar that the archives are genuine.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 #include "shared/handles.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

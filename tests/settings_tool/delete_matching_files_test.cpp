@@ -2,7 +2,7 @@
 
 #include "shared/file_system.h"
 #include "shared/handles.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
 // Dorcel.exe started like a user starts it, from its own directory with the archive
 // library and engine archives beside it; its message boxes are read and answered
 // from this process.
-#include "engine_configuration.h"
-#include "message_box_flags.h"
-#include "rar_writer.h"
-#include "registry_support.h"
+#include "support/engine_configuration.h"
+#include "testing/message_box_flags.h"
+#include "rar_writer/rar_writer.h"
+#include "support/registry_support.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/text.h"
-#include "test_support.h"
-#include "ui_driver.h"
+#include "support/test_support.h"
+#include "testing/ui_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "settings_tool/engine_archive.h"
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

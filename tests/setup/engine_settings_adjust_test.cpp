@@ -2,7 +2,7 @@
 
 #include "shared/engine_settings.h"
 #include "shared/errors.h"
-#include "registry_support.h"
+#include "support/registry_support.h"
 
 #include <gtest/gtest.h>
 

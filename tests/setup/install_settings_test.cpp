@@ -1,6 +1,6 @@
 #include "setup/install_settings.h"
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

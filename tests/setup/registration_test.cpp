@@ -3,8 +3,8 @@
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "shared/install_log.h"
-#include "registry_support.h"
-#include "test_support.h"
+#include "support/registry_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

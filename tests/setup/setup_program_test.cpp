@@ -2,12 +2,12 @@
 // typical run through its windows, the runs that end before their end, and the
 // round trip in which Halvex removes what the install logged. What the wizard's
 // pages, the chooser and the background do is tested on setup's start-up host.
-#include "install_test_support.h"
-#include "rar_writer.h"
-#include "registry_support.h"
-#include "setup_session.h"
-#include "test_support.h"
-#include "ui_driver.h"
+#include "setup/support/install_test_support.h"
+#include "rar_writer/rar_writer.h"
+#include "support/registry_support.h"
+#include "setup/support/setup_session.h"
+#include "support/test_support.h"
+#include "testing/ui_driver.h"
 
 #include "shared/file_system.h"
 

@@ -4,8 +4,8 @@
 #include "shared/errors.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
-#include "registry_support.h"
-#include "test_support.h"
+#include "support/registry_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "fake_unrar.h"
 
 #include "shared/unrar.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <algorithm>
 #include <cstring>

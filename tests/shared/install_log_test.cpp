@@ -1,6 +1,6 @@
 #include "shared/install_log.h"
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

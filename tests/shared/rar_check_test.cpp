@@ -1,8 +1,8 @@
 // The dry run over an archive, with the stand-in UNRAR.DLL.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 #include "shared/handles.h"
 #include "shared/rar_check.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

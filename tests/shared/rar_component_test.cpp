@@ -1,7 +1,7 @@
 // The archive component against a scripted archive library (fake_unrar).
 #include "fake_unrar.h"
 #include "shared/rar_component.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The archive component with the stand-in UNRAR.DLL: archives the test writer
 // makes and archives made by the real archiver.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/rar_component.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

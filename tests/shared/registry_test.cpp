@@ -1,7 +1,7 @@
 #include "shared/registry.h"
 
 #include "shared/errors.h"
-#include "registry_support.h"
+#include "support/registry_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine_configuration.h"
+#include "support/engine_configuration.h"
 
 std::vector<EngineRow> ExpectedEngineRows() {
   const std::string d = "C:\\Program Files\\Borland\\Common Files\\BDE";

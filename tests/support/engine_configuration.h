@@ -2,7 +2,7 @@
 // registry, for the tests of every program that writes it.
 #pragma once
 
-#include "registry_support.h"
+#include "support/registry_support.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "registry_support.h"
+#include "support/registry_support.h"
 
 #include "shared/handles.h"
 

@@ -1,10 +1,10 @@
 // The stand-in archive library: its name decoding directly, and
 // its exported functions (bound through the import library) on written archives.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/unrar.h"
-#include "test_support.h"
+#include "support/test_support.h"
 #include "unrar_standin/unicode_name.h"
 #include "unrar_standin/volume_names.h"
 

@@ -1,11 +1,11 @@
 // Halvex.exe started like a user starts it, from its own directory with the install
 // log beside it; its message boxes are read and answered from this process.
-#include "message_box_flags.h"
-#include "registry_support.h"
+#include "testing/message_box_flags.h"
+#include "support/registry_support.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
-#include "test_support.h"
-#include "ui_driver.h"
+#include "support/test_support.h"
+#include "testing/ui_driver.h"
 
 #include <gtest/gtest.h>
 

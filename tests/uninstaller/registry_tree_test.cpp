@@ -1,6 +1,6 @@
 #include "uninstaller/registry_tree.h"
 
-#include "registry_support.h"
+#include "support/registry_support.h"
 
 #include <gtest/gtest.h>
 

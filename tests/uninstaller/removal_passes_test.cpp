@@ -2,7 +2,7 @@
 #include "uninstaller/uninstall_key_guard.h"
 
 #include "shared/file_system.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "shared/file_system.h"
 #include "uninstaller/removal_passes.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 //   demo_driver remove INSTALLDIR SHOTS Halvex.exe from the install directory, Yes and OK
 //   demo_driver shortcut LINK...        prints where each shortcut points
 // MEDIUM, INSTALLDIR and SHOTS are Windows paths ending in "\".
-#include "screenshot.h"
-#include "ui_driver.h"
+#include "testing/screenshot.h"
+#include "testing/ui_driver.h"
 
 #include "shared/com_ptr.h"
 

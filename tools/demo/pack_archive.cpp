@@ -3,7 +3,7 @@
 // relative to FOLDER ("DOC\README.TXT"). Directories are not stored: extraction
 // makes them from the names. The demo builds its sample medium with it; a real
 // product's archives come from the archiver itself.
-#include "rar_writer.h"
+#include "rar_writer/rar_writer.h"
 
 #include "shared/handles.h"
 

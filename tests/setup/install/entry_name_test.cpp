@@ -1,6 +1,6 @@
 // Where the install log says an entry went: the target directory, or the current
 // directory without one, joined with the stored name made safe.
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include "setup/entry_name.h"
 

@@ -6,8 +6,8 @@
 // directory at the end is written to HOST-CWD.TXT beside the program.
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
-#include "setup/ui/application.h"
-#include "setup/ui/install_form.h"
+#include "ui/application.h"
+#include "setup/windows/progress_window.h"
 #include "shared/handles.h"
 
 #include <windows.h>

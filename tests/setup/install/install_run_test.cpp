@@ -1,11 +1,11 @@
 // Whole runs of a setup-like program (install_host.exe) driven from outside: the
 // typical installation end to end, cancelling at the disk prompt, and a registry
 // failure that ends the run with the silent abort.
-#include "install_test_support.h"
+#include "setup/support/install_test_support.h"
 
-#include "registry_support.h"
-#include "test_support.h"
-#include "ui_driver.h"
+#include "support/registry_support.h"
+#include "support/test_support.h"
+#include "testing/ui_driver.h"
 
 #include "shared/com_ptr.h"
 #include "shared/file_system.h"

@@ -1,5 +1,5 @@
 // The shell file-operation component against the platform's SHFileOperationA.
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include "setup/shell_file_operation.h"
 #include "shared/errors.h"

@@ -1,0 +1,33 @@
+// The small modal dialog in which the user picks another target directory: a
+// directory tree with a drive selector and an edit box with the path to take.
+#pragma once
+
+#include "ui/application.h"
+#include "ui/controls.h"
+#include "ui/directory_list.h"
+#include "ui/label.h"
+
+class TfmDir : public TForm {
+ public:
+  TfmDir();
+
+  // Starts the tree at "C:\" and the edit box at InstallDir, then shows the dialog
+  // modally. When the user accepts, InstallDir holds the edit box's text.
+  void ChooseDirectory();
+
+  // A directory opened in the tree is proposed with the product's folder appended.
+  void DirListChange();
+  void Button1Click();  // "선택": accept
+  void Button2Click();  // "취소": InstallDir stays as it was
+
+  TLabel Label1{*this, 8, 8, "프로그램이 설치될 경로를 선택 하세요."};
+  TLabel Label2{*this, 8, 32, "경로"};
+  TEdit ePath{*this, 8, 48, 305, 20};
+  TLabel Label3{*this, 8, 80, "디렉토리"};
+  TDirectoryListBox DirList{*this, 8, 96, 193, 161};
+  TDriveComboBox DriveComboBox1{*this, 8, 264, 193};
+  TButton Button1{*this, 218, 96, 89, 25, "선택"};
+  TButton Button2{*this, 218, 128, 89, 25, "취소"};
+};
+
+extern TfmDir* fmDir;

@@ -1,0 +1,142 @@
+#include "setup/windows/progress_window.h"
+
+#include "setup/windows/pictures.h"
+
+#include "setup/entry_name.h"
+#include "setup/install_engine.h"
+#include "setup/install_settings.h"
+#include "ui/application.h"
+#include "shared/errors.h"
+
+#include <cstdint>
+#include <cstring>
+
+TfmInstall* fmInstall = nullptr;
+
+namespace {
+
+// How far entry sizes and positions are shifted right to fit the bar's 16-bit range.
+int BarShift(unsigned entrySize) {
+  int shift = 0;
+  while ((entrySize >> shift) > static_cast<unsigned>(TProgressBar::kLimit)) ++shift;
+  return shift;
+}
+
+std::string LogNotSavedMessage(const std::string& path) {
+  return path + " 파일을 저장할 수 없습니다.";
+}
+
+}  // namespace
+
+TfmInstall::TfmInstall()
+    : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
+             FormPlacement::ScreenCenter, TFont{"굴림체", 12}}),
+      FOP(Handle()) {
+  Image1.SetBitmap(LoadPicture(kInstallPicture));
+  RAR1.FailifExists = false;
+  RAR1.OnExtracting = [this](TRAR& sender, const RARHeaderData& eFile) {
+    RAR1Extracting(sender, eFile);
+  };
+  RAR1.OnProcessData = [this](TRAR& sender, unsigned char* addr, int blockSize, int position) {
+    return RAR1ProcessData(sender, addr, blockSize, position);
+  };
+}
+
+void TfmInstall::FormCreate() {
+  InstallDone = false;
+  InstallLog = std::make_unique<TInstallLog>();
+}
+
+void TfmInstall::FormActivate() {
+  progress_.Position = 0;
+  progress_.File.clear();
+  lbFile.SetText("");
+  shownFile_.clear();
+  ShowProgressNow();
+}
+
+void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
+  const std::string stored(eFile.FileName, strnlen(eFile.FileName, sizeof eFile.FileName));
+  // Named where the library writes it: a stored name that reaches outside the
+  // target directory is made safe by the library, and so it must be here.
+  const std::string path = ExtractedEntryPath(RAR1.TargetDir, stored);
+  if (!NoFileLog) InstallLog->Add(kFileTag, path);
+  barShift_ = BarShift(eFile.UnpSize);
+  progress_ = {path, static_cast<int>(eFile.UnpSize >> barShift_), 0};
+  ShowProgressSoon();
+}
+
+int TfmInstall::RAR1ProcessData(TRAR& /*Sender*/, unsigned char* /*Addr*/, int /*BlockSize*/,
+                                int Position) {
+  progress_.Position = static_cast<int>(static_cast<std::uint32_t>(Position) >> barShift_);
+  ShowProgressSoon();
+  return 1;
+}
+
+void TfmInstall::ShowProgressSoon() {
+  const DWORD now = GetTickCount();
+  if (lastShown_ != 0 && now - lastShown_ < kRepaintInterval) return;
+  ShowProgressNow();
+}
+
+void TfmInstall::ShowProgressNow() {
+  lastShown_ = GetTickCount() | 1;  // never 0, which means "not yet"
+  if (progress_.File != shownFile_) {
+    lbFile.SetText(progress_.File);
+    shownFile_ = progress_.File;
+  }
+  PB.SetMax(progress_.Max);
+  PB.SetPosition(progress_.Position);
+  PB.Repaint();
+  lbFile.Repaint();
+}
+
+bool TfmInstall::Extract(const std::string& archive, const std::string& targetDir,
+                         bool failIfExists) {
+  const bool result = RAR1.ExtractArchive(archive, targetDir, failIfExists);
+  ShowProgressNow();
+  return result;
+}
+
+void TfmInstall::FormDestroy() {
+  if (!InstallLog) return;  // FormCreate never ran: there is nothing to save
+  const std::string& dir = InstallSettings.InstallDir;
+  InstallLog->Add(kFileTag, dir + "\\" + kInstallLogName);
+  InstallLog->Add(kFileTag, dir + "\\" + kLockFileName);
+  if (InstallDone) SaveInstallLog();
+  InstallLog.reset();
+}
+
+void TfmInstall::SaveInstallLog() {
+  const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
+  if (!InstallLog->SaveToFile(path)) {
+    Application.MessageBox(LogNotSavedMessage(path), "오류", MB_OK | MB_ICONSTOP);
+  }
+}
+
+void TfmInstall::ShowProgress() {
+  Show();
+  Repaint();
+}
+
+void TfmInstall::HideProgress() { Hide(); }
+
+void TfmInstall::ProcessMessages() { Application.ProcessMessages(); }
+
+int TfmInstall::AskUser(const std::string& text, const std::string& caption, UINT flags) {
+  ShowProgressNow();
+  return Application.MessageBox(text, caption, flags);
+}
+
+bool RunInstall() {
+  // Without the progress window there is nothing to install with.
+  if (!fmInstall) throw EAbort();
+  try {
+    return RunInstall(*fmInstall);
+  } catch (...) {
+    // An aborted run leaves the window up; the wizard comes back without it, or
+    // the user would face a window that has no way to be closed.
+    fmInstall->HideProgress();
+    throw;
+  }
+}

@@ -1,0 +1,24 @@
+#include "setup/windows/startup.h"
+
+#include "ui/application.h"
+#include "setup/windows/background_window.h"
+#include "setup/windows/directory_chooser.h"
+#include "setup/windows/wizard.h"
+#include "shared/com_ptr.h"
+
+const char kSetupTitle[] = "설치 마법사";
+
+void CreateWizardForms() {
+  Application.CreateForm(fmBackGround);
+  Application.CreateForm(fmWizad);
+  Application.CreateForm(fmDir);
+}
+
+int RunSetup(const std::function<void()>& createLaterForms, std::function<bool()> runInstall) {
+  ComApartment com;  // the shortcuts of the install run are COM objects
+  Application.SetTitle(kSetupTitle);
+  CreateWizardForms();
+  if (createLaterForms) createLaterForms();
+  fmWizad->OnRunInstall = std::move(runInstall);
+  return Application.Run();
+}

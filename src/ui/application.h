@@ -1,0 +1,92 @@
+// The application object: the program's forms, its message loop, its message
+// boxes and the boundary where exceptions from event handlers end.
+#pragma once
+
+#include "ui/form.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TApplication {
+ public:
+  // The program's title: the caption of error reports.
+  void SetTitle(const std::string& title) { title_ = title; }
+  const std::string& Title() const { return title_; }
+
+  // Makes a form, stores it in reference and runs its FormCreate. The first form
+  // made becomes the main form; every later one is owned by it.
+  template <typename T>
+  void CreateForm(T*& reference) {
+    auto form = std::make_unique<T>();
+    reference = form.get();
+    AddForm(std::move(form));
+  }
+  TForm* MainForm() const { return main_; }
+
+  // Shows the main form and processes messages until it closes; then destroys
+  // every form, the last made first. Returns the exit code.
+  int Run();
+  // Handles every message waiting now, then returns.
+  void ProcessMessages();
+  // Ends the message loop (the main form's closing does this).
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // A message box owned by the active form; every other form is disabled meanwhile.
+  // (windows.h spells the name MessageBoxA; callers need not care.)
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+  // Call inside a catch block: the silent abort is dropped, any other exception
+  // is reported in a message box. Never throws.
+  void HandleException() noexcept;
+  void ShowException(const std::string& message) noexcept;
+
+  // Runs a form's FormDestroy, destroys its window and frees it.
+  void DestroyForm(TForm* form);
+  // The same for every form, the last made first.
+  void DestroyForms();
+
+  // Used by TForm::ShowModal: processes messages while the form's modal run goes on.
+  void RunModalLoop(const TForm& form);
+
+ private:
+  void AddForm(std::unique_ptr<TForm> form);
+  void Dispatch(MSG& message);
+
+  std::string title_;
+  std::vector<std::unique_ptr<TForm>> forms_;
+  TForm* main_ = nullptr;
+  bool terminated_ = false;
+  int exitCode_ = 0;
+};
+
+extern TApplication Application;
+
+// Runs an action; an exception it raises ends here (see HandleException).
+template <typename Action>
+void Guarded(Action&& action) noexcept {
+  try {
+    action();
+  } catch (...) {
+    Application.HandleException();
+  }
+}
+
+// Disables every visible, enabled top-level window of this thread except one,
+// and enables them again when it goes out of scope.
+class TaskWindowsDisabled {
+ public:
+  explicit TaskWindowsDisabled(HWND except);
+  ~TaskWindowsDisabled();
+  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM self);
+  HWND except_;
+  std::vector<HWND> disabled_;
+};

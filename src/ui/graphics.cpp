@@ -1,0 +1,109 @@
+#include "ui/graphics.h"
+
+#include "ui/gdi.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+RECT Box(int left, int top, int width, int height) {
+  return RECT{left, top, left + width, top + height};
+}
+
+// A memory device context compatible with another, deleted on scope exit.
+class MemoryDC {
+ public:
+  explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDC() {
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDC(const MemoryDC&) = delete;
+  MemoryDC& operator=(const MemoryDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// The 16 colours of the standard VGA palette.
+constexpr RGBQUAD kVgaColours[16] = {
+    {0, 0, 0, 0},       {0, 0, 128, 0},     {0, 128, 0, 0},     {0, 128, 128, 0},
+    {128, 0, 0, 0},     {128, 0, 128, 0},   {128, 128, 0, 0},   {192, 192, 192, 0},
+    {128, 128, 128, 0}, {0, 0, 255, 0},     {0, 255, 0, 0},     {0, 255, 255, 0},
+    {255, 0, 0, 0},     {255, 0, 255, 0},   {255, 255, 0, 0},   {255, 255, 255, 0}};
+
+struct BitmapInfo16 {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[16];
+};
+
+}  // namespace
+
+BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
+                        const std::function<void(HDC)>& paint) {
+  BitmapInfo16 info = {};
+  info.header.biSize = sizeof info.header;
+  info.header.biWidth = width;
+  info.header.biHeight = height;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = bitsPerPixel == 4 ? 4 : 24;
+  info.header.biCompression = BI_RGB;
+  if (info.header.biBitCount == 4) {
+    info.header.biClrUsed = 16;
+    std::copy(std::begin(kVgaColours), std::end(kVgaColours), info.colours);
+  }
+  void* bits = nullptr;
+  BitmapHandle bitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
+                                       DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return bitmap;  // out of GDI resources: an empty picture
+  WindowDC screen(nullptr);
+  MemoryDC memory(screen.Get());
+  SelectedObject selected(memory.Get(), bitmap.Get());
+  RECT all = {0, 0, width, height};
+  FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (paint) paint(memory.Get());
+  GdiFlush();
+  return bitmap;
+}
+
+TBevel::TBevel(TWinControl& parent, int left, int top, int width, int height,
+               TBevelShape shape)
+    : TWinControl(&parent), shape_(shape) {
+  CreateHandle({"STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, Box(left, top, width, height)});
+}
+
+LRESULT TBevel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The inside of a frame shows what lies beneath it (a picture, the parent).
+  if (message == WM_ERASEBKGND) return 1;
+  return TWinControl::WndProc(message, wParam, lParam);
+}
+
+void TBevel::DrawItem(const DRAWITEMSTRUCT& item) {
+  RECT rect = item.rcItem;
+  if (shape_ == TBevelShape::Box) {
+    DrawEdge(item.hDC, &rect, BDR_SUNKENOUTER, BF_RECT);
+  } else {
+    DrawEdge(item.hDC, &rect, EDGE_ETCHED, BF_TOP);
+  }
+}
+
+TImage::TImage(TWinControl& parent, int left, int top, int width, int height)
+    : TWinControl(&parent) {
+  CreateHandle({"STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, Box(left, top, width, height)});
+}
+
+void TImage::SetBitmap(BitmapHandle bitmap) {
+  bitmap_ = std::move(bitmap);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TImage::DrawItem(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, BackgroundBrush());
+  if (!bitmap_) return;
+  BITMAP info = {};
+  GetObjectA(bitmap_.Get(), sizeof info, &info);
+  MemoryDC memory(item.hDC);
+  SelectedObject selected(memory.Get(), bitmap_.Get());
+  BitBlt(item.hDC, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+}

@@ -1,0 +1,113 @@
+#include "setup/support/install_test_support.h"
+
+#include "rar_writer/rar_writer.h"
+#include "support/registry_support.h"
+#include "support/test_support.h"
+
+#include "shared/handles.h"
+
+#include <optional>
+#include <stdexcept>
+
+std::string ProgramsFolder() {
+  RawValue value;
+  if (!QueryValue(HKEY_CURRENT_USER,
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                  "Programs", value) ||
+      value.Data.empty()) {
+    throw std::runtime_error("no Programs shell folder");
+  }
+  return value.Data.substr(0, value.Data.find('\0'));
+}
+
+HICON MessageBoxIcon(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      return reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    }
+  }
+  return nullptr;
+}
+
+void WriteArchive(const std::string& path,
+                  const std::vector<std::pair<std::string, std::string>>& entries) {
+  RarWriter writer;
+  for (const auto& entry : entries) writer.AddFile(entry.first, entry.second);
+  if (!writer.Save(path)) throw std::runtime_error("cannot write " + path);
+}
+
+void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local) {
+  FILETIME localTime, utc;
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  if (!file || !SetFileTime(file.Get(), nullptr, nullptr, &utc)) {
+    throw std::runtime_error("cannot set the time of " + path);
+  }
+}
+
+SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                     WORD milliseconds) {
+  SYSTEMTIME time = {};
+  time.wYear = year;
+  time.wMonth = month;
+  time.wDay = day;
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  time.wMilliseconds = milliseconds;
+  return time;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  while (start < bytes.size()) {
+    const auto end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(bytes.substr(start));
+      lines.push_back("<unterminated>");
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+BoxAnswers::BoxAnswers(std::vector<int> buttons, std::function<void(int)> beforeAnswer)
+    : thread_([this, buttons, beforeAnswer] { Drive(buttons, beforeAnswer); }) {}
+
+BoxAnswers::~BoxAnswers() { Finish(); }
+
+std::string BoxAnswers::Finish() {
+  if (thread_.joinable()) thread_.join();
+  return error_;
+}
+
+void BoxAnswers::Drive(const std::vector<int>& buttons,
+                       const std::function<void(int)>& beforeAnswer) {
+  namespace ui = ui_driver;
+  const DWORD self = GetCurrentProcessId();
+  try {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      const ui::MessageBoxInfo box = ui::WaitForMessageBox(self);
+      boxes_.push_back(box);
+      icons_.push_back(MessageBoxIcon(box.Window));
+      if (beforeAnswer) beforeAnswer(static_cast<int>(i));
+      ui::AnswerMessageBox(box, buttons[i]);
+      ui::WaitForWindowGone(box.Window);
+    }
+  } catch (const std::exception& error) {
+    error_ = error.what();
+  }
+  // A box beyond the planned ones would hold the test in its modal loop.
+  Sleep(200);
+  if (auto extra = ui::FindMessageBox(self)) {
+    if (error_.empty()) error_ = "an unexpected message box: " + extra->Text;
+    const int button = extra->Buttons.empty() ? IDCANCEL : extra->Buttons.back().Id;
+    ui::AnswerMessageBox(*extra, button);
+  }
+}

@@ -1,0 +1,59 @@
+// Helpers for the tests of the install engine and its progress window.
+#pragma once
+
+#include "testing/ui_driver.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+// The current user's Programs folder, as the shell folder list names it.
+std::string ProgramsFolder();
+
+// The icon a message box shows, or null.
+HICON MessageBoxIcon(HWND box);
+
+// Writes a store-only archive with the given (name, data) entries.
+void WriteArchive(const std::string& path,
+                  const std::vector<std::pair<std::string, std::string>>& entries);
+
+// Sets a file's last-write time, given as local time.
+void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local);
+
+SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0,
+                     WORD second = 0, WORD milliseconds = 0);
+
+// The lines of a text file that ends every line with CR LF; a missing final CR LF
+// shows as a last line "<unterminated>".
+std::vector<std::string> FileLines(const std::string& path);
+
+// Answers the message boxes of this process from a second thread, one after the
+// other, with the given buttons; before each answer runs beforeAnswer (if set).
+// A box still up when the answers run out, or when the driver fails, is cancelled,
+// so a failing test cannot hang in a modal loop.
+class BoxAnswers {
+ public:
+  explicit BoxAnswers(std::vector<int> buttons,
+                      std::function<void(int index)> beforeAnswer = nullptr);
+  ~BoxAnswers();
+  BoxAnswers(const BoxAnswers&) = delete;
+  BoxAnswers& operator=(const BoxAnswers&) = delete;
+
+  // Waits for the thread; returns its error, empty when all went as planned.
+  std::string Finish();
+  // What was seen, valid after Finish.
+  const std::vector<ui_driver::MessageBoxInfo>& Boxes() const { return boxes_; }
+  const std::vector<HICON>& Icons() const { return icons_; }
+
+ private:
+  void Drive(const std::vector<int>& buttons, const std::function<void(int)>& beforeAnswer);
+
+  std::vector<ui_driver::MessageBoxInfo> boxes_;
+  std::vector<HICON> icons_;
+  std::string error_;
+  std::thread thread_;
+};
