@@ -1,17 +1,36 @@
 #include "ui/application.h"
 
 #include "shared/errors.h"
+#include "ui/disabled_windows.h"
 
 #include <algorithm>
 #include <exception>
 
 TApplication Application;
 
+namespace {
+
+void ReportToApplication() noexcept { Application.HandleException(); }
+
+}  // namespace
+
+TApplication::TApplication() { SetWindowExceptionHook(&ReportToApplication); }
+
+HWND TApplication::OwnerWindow() const { return main_ ? main_->Handle() : nullptr; }
+
+bool TApplication::EndProgramWith(const TForm& form) {
+  if (&form != main_) return false;
+  Terminate();
+  return true;
+}
+
+void TApplication::Release(TForm& form) { DestroyForm(&form); }
+
 void TApplication::AddForm(std::unique_ptr<TForm> form) {
   TForm* const added = form.get();
   forms_.push_back(std::move(form));
   if (!main_) main_ = added;
-  Guarded([added] { added->FormCreate(); });
+  RunReportingErrors([added] { added->FormCreate(); });
 }
 
 void TApplication::Dispatch(MSG& message) {
@@ -24,7 +43,7 @@ void TApplication::Dispatch(MSG& message) {
 
 int TApplication::Run() {
   if (main_ && !terminated_) {
-    Guarded([this] { main_->Show(); });
+    RunReportingErrors([this] { main_->Show(); });
     MSG message;
     for (;;) {
       const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -110,7 +129,7 @@ void TApplication::DestroyForm(TForm* form) {
   if (found == forms_.end()) return;  // not ours, or already gone
   std::unique_ptr<TForm> owned = std::move(*found);
   forms_.erase(found);
-  Guarded([form] { form->FormDestroy(); });
+  RunReportingErrors([form] { form->FormDestroy(); });
   if (form == main_) {
     main_ = nullptr;
     Terminate();  // the program cannot go on without its main window
@@ -123,24 +142,5 @@ void TApplication::DestroyForms() {
     TForm* const last = forms_.back().get();
     if (last == main_) main_ = nullptr;  // ending anyway: no second quit message
     DestroyForm(last);
-  }
-}
-
-TaskWindowsDisabled::TaskWindowsDisabled(HWND except) : except_(except) {
-  EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
-}
-
-BOOL CALLBACK TaskWindowsDisabled::Collect(HWND window, LPARAM self) {
-  auto* const disabler = reinterpret_cast<TaskWindowsDisabled*>(self);
-  if (window != disabler->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    EnableWindow(window, FALSE);
-    disabler->disabled_.push_back(window);
-  }
-  return TRUE;
-}
-
-TaskWindowsDisabled::~TaskWindowsDisabled() {
-  for (HWND window : disabled_) {
-    if (IsWindow(window)) EnableWindow(window, TRUE);
   }
 }

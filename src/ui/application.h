@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/form.h"
+#include "ui/form_host.h"
 
 #include <windows.h>
 
@@ -11,17 +12,21 @@
 #include <utility>
 #include <vector>
 
-class TApplication {
+class TApplication : public TFormHost {
  public:
+  // Installs the report of exceptions that reach a window's handler.
+  TApplication();
+
   // The program's title: the caption of error reports.
   void SetTitle(const std::string& title) { title_ = title; }
   const std::string& Title() const { return title_; }
 
-  // Makes a form, stores it in reference and runs its FormCreate. The first form
-  // made becomes the main form; every later one is owned by it.
+  // Makes a form (handing it this application as its host), stores it in reference
+  // and runs its FormCreate. The first form made becomes the main form; every later
+  // one is owned by it.
   template <typename T>
   void CreateForm(T*& reference) {
-    auto form = std::make_unique<T>();
+    auto form = std::make_unique<T>(*this);
     reference = form.get();
     AddForm(std::move(form));
   }
@@ -50,8 +55,12 @@ class TApplication {
   // The same for every form, the last made first.
   void DestroyForms();
 
-  // Used by TForm::ShowModal: processes messages while the form's modal run goes on.
-  void RunModalLoop(const TForm& form);
+  // TFormHost
+  HWND OwnerWindow() const override;
+  void RunModalLoop(const TForm& form) override;
+  bool EndProgramWith(const TForm& form) override;
+  bool ProgramEnding() const override { return terminated_; }
+  void Release(TForm& form) override;
 
  private:
   void AddForm(std::unique_ptr<TForm> form);
@@ -68,25 +77,10 @@ extern TApplication Application;
 
 // Runs an action; an exception it raises ends here (see HandleException).
 template <typename Action>
-void Guarded(Action&& action) noexcept {
+void RunReportingErrors(Action&& action) noexcept {
   try {
     action();
   } catch (...) {
     Application.HandleException();
   }
 }
-
-// Disables every visible, enabled top-level window of this thread except one,
-// and enables them again when it goes out of scope.
-class TaskWindowsDisabled {
- public:
-  explicit TaskWindowsDisabled(HWND except);
-  ~TaskWindowsDisabled();
-  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
-  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM self);
-  HWND except_;
-  std::vector<HWND> disabled_;
-};

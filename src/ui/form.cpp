@@ -1,6 +1,6 @@
 #include "ui/form.h"
 
-#include "ui/application.h"
+#include "ui/disabled_windows.h"
 #include "ui/messages.h"
 
 namespace {
@@ -49,14 +49,14 @@ RECT CentredBounds(const FormLayout& layout) {
 
 }  // namespace
 
-TForm::TForm(const FormLayout& layout) : TWinControl(nullptr), placement_(layout.Placement) {
+TForm::TForm(TFormHost& host, const FormLayout& layout)
+    : TWinControl(nullptr), host_(host), placement_(layout.Placement) {
   RegisterFormClass(layout.ClassName);
   TWinControl::SetFont(layout.Font);
   TWinControl::SetColor(layout.Color);
-  const TForm* main = Application.MainForm();
   CreateHandle({layout.ClassName, layout.Caption, StyleOf(layout.Border),
                 ExStyleOf(layout.Border), CentredBounds(layout)},
-               main ? main->Handle() : nullptr);
+               host_.OwnerWindow());
 }
 
 TForm::~TForm() = default;
@@ -87,7 +87,7 @@ void TForm::ShowModal() {
     modal_ = true;
     modalEnding_ = false;
     Show();
-    Application.RunModalLoop(*this);
+    host_.RunModalLoop(*this);
   }
   // The others are enabled again before the form hides, so activation returns to them.
   modal_ = false;
@@ -101,9 +101,8 @@ void TForm::Close() {
   TCloseAction action = caHide;
   FormClose(action);
   if (action == caNone) return;
-  if (this == Application.MainForm()) {
-    Application.Terminate();
-  } else if (modal_) {  // ShowModal hides it; a modal form is never freed under its own loop
+  if (host_.EndProgramWith(*this)) return;
+  if (modal_) {  // ShowModal hides it; a modal form is never freed under its own loop
     modalEnding_ = true;
     PostMessageA(Handle(), WM_NULL, 0, 0);
   } else if (action == caHide) {
@@ -116,7 +115,7 @@ void TForm::Close() {
 
 void TForm::Activated() {
   // An activation that arrives after the form was hidden or the program ended is stale.
-  if (!Visible() || Application.Terminated()) return;
+  if (!Visible() || host_.ProgramEnding()) return;
   FormActivate();
 }
 
@@ -176,7 +175,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_KIT_RELEASE:
-      Application.DestroyForm(this);  // the object is gone after this call
+      host_.Release(*this);  // the object is gone after this call
       return 0;
     default:
       break;

@@ -7,8 +7,8 @@
 //
 //   class TfmInstall : public TForm {
 //    public:
-//     TfmInstall()
-//         : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
+//     explicit TfmInstall(TFormHost& host)
+//         : TForm(host, {"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
 //                  FormPlacement::ScreenCenter, TFont{"굴림체", 12}}) {
 //       Image1.SetBitmap(MakeBitmap(48, 48, 4, DrawPicture));
 //     }
@@ -28,9 +28,11 @@
 //   ...
 //   Application.CreateForm(fmInstall);  // constructs it, then runs FormCreate
 //
-// Forms are made and destroyed by the application object (CreateForm, Run).
+// Forms are made and destroyed by the application object (CreateForm, Run), which
+// is their host: a form reaches the program only through TFormHost.
 #pragma once
 
+#include "ui/form_host.h"
 #include "ui/win_control.h"
 
 #include <string>
@@ -90,13 +92,14 @@ class TForm : public TWinControl {
   virtual void FormDestroy() {}
 
  protected:
-  explicit TForm(const FormLayout& layout);
+  TForm(TFormHost& host, const FormLayout& layout);
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void Activated();
   void RestoreFocus();
 
+  TFormHost& host_;
   FormPlacement placement_;
   bool modal_ = false;
   bool modalEnding_ = false;  // closed while modal: the loop ends

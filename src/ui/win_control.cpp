@@ -1,10 +1,10 @@
 #include "ui/win_control.h"
 
-#include "ui/application.h"
-
 #include "shared/errors.h"
 
 namespace {
+
+WindowExceptionHook exceptionHook = nullptr;
 
 // Control ids are unique in the process, so a test driver can find a control by id.
 int NextControlId() {
@@ -21,6 +21,8 @@ RECT ClientBoundsInParent(HWND window) {
 }
 
 }  // namespace
+
+void SetWindowExceptionHook(WindowExceptionHook hook) { exceptionHook = hook; }
 
 const char* PanelClassName() {
   static const char* const name = [] {
@@ -99,7 +101,7 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wPa
   try {
     return control->WndProc(message, wParam, lParam);
   } catch (...) {
-    Application.HandleException();
+    if (exceptionHook) exceptionHook();
     return 0;
   }
 }

@@ -98,5 +98,12 @@ class TWinControl {
   DWORD lastPaintNow_ = 0;  // of a form: when PaintPendingNow last painted it
 };
 
+// What becomes of an exception that a window's handler raised: it cannot unwind
+// into the system's code that called the window, so it ends here. The hook is
+// called inside the catch block; the application installs its report. Without a
+// hook the exception is dropped.
+using WindowExceptionHook = void (*)() noexcept;
+void SetWindowExceptionHook(WindowExceptionHook hook);
+
 // The window class of the layer's own containers (pages, page controls), registered once.
 const char* PanelClassName();

@@ -129,7 +129,7 @@ TEST(FormBorders, TitleBarButtonsFollowTheBorderStyle) {
   for (const Case& c : {Case{FormBorder::DialogNoTitleButtons, false, false},
                         Case{FormBorder::Dialog, true, false},
                         Case{FormBorder::MainWindow, true, true}}) {
-    TTestForm form(c.border);
+    TTestForm form(Application, c.border);
     const LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_EQ(c.systemMenu, (style & WS_SYSMENU) != 0);
@@ -142,7 +142,7 @@ TEST(FormBorders, TitleBarButtonsFollowTheBorderStyle) {
 }
 
 TEST(FormPlacements, MaximisedFormFillsTheScreen) {
-  TTestForm maximised(FormBorder::MainWindow, FormPlacement::Maximized);
+  TTestForm maximised(Application, FormBorder::MainWindow, FormPlacement::Maximized);
   maximised.Show();
   Application.ProcessMessages();
   EXPECT_TRUE(IsZoomed(maximised.Handle()));

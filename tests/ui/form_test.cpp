@@ -253,6 +253,7 @@ TEST_F(Forms, ExceptionsFromHandlersEndAtTheWindowBoundary) {
 
 class TFailingForm : public TTestDialog {
  public:
+  using TTestDialog::TTestDialog;
   void FormCreate() override { throw Exception("설정 파일이 손상되었습니다"); }
 };
 

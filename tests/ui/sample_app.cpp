@@ -21,8 +21,8 @@ void Log(const std::string& line) {
 
 class TfmSampleDialog : public TForm {
  public:
-  TfmSampleDialog()
-      : TForm({"TfmSampleDialog", "표본 대화", 300, 120, FormBorder::Dialog,
+  explicit TfmSampleDialog(TFormHost& host)
+      : TForm(host, {"TfmSampleDialog", "표본 대화", 300, 120, FormBorder::Dialog,
                FormPlacement::ScreenCenter, TFont{}}) {
     Button1.OnClick = [] { throw Exception("표본 오류"); };
     Button2.OnClick = [this] {
@@ -49,8 +49,8 @@ TfmSampleDialog* fmSampleDialog = nullptr;
 
 class TfmSampleMain : public TForm {
  public:
-  TfmSampleMain()
-      : TForm({"TfmSampleMain", "표본 배경", 400, 300, FormBorder::MainWindow,
+  explicit TfmSampleMain(TFormHost& host)
+      : TForm(host, {"TfmSampleMain", "표본 배경", 400, 300, FormBorder::MainWindow,
                FormPlacement::Maximized, TFont{}, clNavy}) {
     lbTitle.SetFont(TFont{"바탕체", 29, true, clYellow});
     lbTitle.SetTransparent(true);

@@ -2,8 +2,8 @@
 
 const char kLongText[] = "설치 마법사는 Pelmora 1.0을(를) 다음 디렉토리에 설치할 것입니다.";
 
-TTestForm::TTestForm(FormBorder border, FormPlacement placement)
-    : TForm({"TTestForm", "시험", 600, 420, border, placement, TFont{"굴림체", 12}}) {
+TTestForm::TTestForm(TFormHost& host, FormBorder border, FormPlacement placement)
+    : TForm(host, {"TTestForm", "시험", 600, 420, border, placement, TFont{"굴림체", 12}}) {
   lbWrap.WrapAt(100);
   lbTitle.SetFont(TFont{"바탕체", 29, true, clYellow});
   lbTitle.SetTransparent(true);
@@ -15,8 +15,8 @@ TTestForm::TTestForm(FormBorder border, FormPlacement placement)
   DriveComboBox1.SetDirList(DirList);
 }
 
-TTestDialog::TTestDialog(const std::string& caption)
-    : TForm({"TTestDialog", caption, 200, 60, FormBorder::Dialog, FormPlacement::ScreenCenter,
+TTestDialog::TTestDialog(TFormHost& host, const std::string& caption)
+    : TForm(host, {"TTestDialog", caption, 200, 60, FormBorder::Dialog, FormPlacement::ScreenCenter,
              TFont{}}) {
   Button1.OnClick = [this] {
     if (Action) Action();

@@ -17,7 +17,7 @@ extern const char kLongText[];
 
 class TTestForm : public TForm {
  public:
-  explicit TTestForm(FormBorder border = FormBorder::DialogNoTitleButtons,
+  explicit TTestForm(TFormHost& host, FormBorder border = FormBorder::DialogNoTitleButtons,
                      FormPlacement placement = FormPlacement::ScreenCenter);
 
   TLabel Label1{*this, 80, 11, "파일"};
@@ -48,7 +48,7 @@ class TTestForm : public TForm {
 // A dialog with a button whose click runs Action; it counts its handlers.
 class TTestDialog : public TForm {
  public:
-  explicit TTestDialog(const std::string& caption = "대화");
+  explicit TTestDialog(TFormHost& host, const std::string& caption = "대화");
 
   void FormCreate() override { ++Creates; }
   void FormActivate() override { ++Activations; }

@@ -3,12 +3,11 @@
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/windows/gradient.h"
-#include "setup/windows/wizard.h"
 
 TfmBackGround* fmBackGround = nullptr;
 
-TfmBackGround::TfmBackGround()
-    : TForm({"TfmBackGround", "", 640, 480, FormBorder::MainWindow, FormPlacement::Maximized,
+TfmBackGround::TfmBackGround(TFormHost& host)
+    : TForm(host, {"TfmBackGround", "", 640, 480, FormBorder::MainWindow, FormPlacement::Maximized,
              TFont{}, clNavy}) {
   SetEraseBackground(false);  // the gradient covers the whole client area
   lbTitle.SetFont(TFont{"바탕체", 29, true, clYellow});
@@ -30,7 +29,7 @@ void TfmBackGround::FormCreate() {
 void TfmBackGround::FormActivate() {
   if (wizardStarted_) return;
   wizardStarted_ = true;
-  if (fmWizad) fmWizad->StartWizard();  // made at start-up; absent only in a broken start
+  if (OnStartWizard) OnStartWizard();
   Close();
 }
 

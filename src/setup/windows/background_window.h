@@ -7,11 +7,12 @@
 #include "ui/label.h"
 #include "setup/windows/offscreen_bitmap.h"
 
+#include <functional>
 #include <memory>
 
 class TfmBackGround : public TForm {
  public:
-  TfmBackGround();
+  explicit TfmBackGround(TFormHost& host);
 
   void FormCreate() override;
   void FormActivate() override;
@@ -26,6 +27,9 @@ class TfmBackGround : public TForm {
 
   TLabel lbTitle{*this, 16, 16, ""};
   TLabel Label1{*this, 0, 0, "이 설치 프로그램은 한글 설치 도구로 만들었습니다.  "};
+
+  // Runs the wizard modally; set at start-up.
+  std::function<void()> OnStartWizard;
 
   COLORREF GradientStartColor = clBlack;
   COLORREF GradientEndColor = clBlack;

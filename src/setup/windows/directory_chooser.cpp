@@ -1,12 +1,11 @@
 #include "setup/windows/directory_chooser.h"
 
-#include "setup/install_settings.h"
 #include "shared/text.h"
 
 TfmDir* fmDir = nullptr;
 
-TfmDir::TfmDir()
-    : TForm({"TfmDir", "선택", 320, 288, FormBorder::Dialog, FormPlacement::ScreenCenter,
+TfmDir::TfmDir(TFormHost& host)
+    : TForm(host, {"TfmDir", "선택", 320, 288, FormBorder::Dialog, FormPlacement::ScreenCenter,
              TFont{}}) {
   DriveComboBox1.SetDirList(DirList);
   DirList.OnChange = [this] { DirListChange(); };
@@ -14,21 +13,24 @@ TfmDir::TfmDir()
   Button2.OnClick = [this] { Button2Click(); };
 }
 
-void TfmDir::ChooseDirectory() {
+std::optional<std::string> TfmDir::ChooseDirectory(const std::string& currentPath,
+                                                   const std::string& productFolder) {
+  productFolder_ = productFolder;
+  accepted_.reset();
   DirList.SetDirectory("C:\\");
-  ePath.SetText(InstallSettings.InstallDir);
+  ePath.SetText(currentPath);
   ShowModal();
+  return accepted_;
 }
 
 void TfmDir::DirListChange() {
   std::string path = DirList.Directory();
-  const std::string& folder = InstallSettings.ProductFolder;
-  if (!folder.empty()) path += EndsWith(path, "\\") ? folder : "\\" + folder;
+  if (!productFolder_.empty()) path += EndsWith(path, "\\") ? productFolder_ : "\\" + productFolder_;
   ePath.SetText(path);
 }
 
 void TfmDir::Button1Click() {
-  InstallSettings.InstallDir = ePath.Text();
+  accepted_ = ePath.Text();
   Close();
 }
 

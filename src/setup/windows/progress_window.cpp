@@ -28,8 +28,8 @@ std::string LogNotSavedMessage(const std::string& path) {
 
 }  // namespace
 
-TfmInstall::TfmInstall()
-    : TForm({"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
+TfmInstall::TfmInstall(TFormHost& host)
+    : TForm(host, {"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
              FormPlacement::ScreenCenter, TFont{"굴림체", 12}}),
       FOP(Handle()) {
   Image1.SetBitmap(LoadPicture(kInstallPicture));
@@ -128,15 +128,11 @@ int TfmInstall::AskUser(const std::string& text, const std::string& caption, UIN
   return Application.MessageBox(text, caption, flags);
 }
 
-bool RunInstall() {
-  // Without the progress window there is nothing to install with.
-  if (!fmInstall) throw EAbort();
+bool RunInstallIn(TfmInstall& window) {
   try {
-    return RunInstall(*fmInstall);
+    return RunInstall(window);
   } catch (...) {
-    // An aborted run leaves the window up; the wizard comes back without it, or
-    // the user would face a window that has no way to be closed.
-    fmInstall->HideProgress();
+    window.HideProgress();
     throw;
   }
 }

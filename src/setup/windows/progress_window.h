@@ -17,7 +17,7 @@
 
 class TfmInstall : public TForm, public TInstallProgress {
  public:
-  TfmInstall();
+  explicit TfmInstall(TFormHost& host);
 
   void FormCreate() override;
   void FormActivate() override;
@@ -71,7 +71,7 @@ class TfmInstall : public TForm, public TInstallProgress {
 
 extern TfmInstall* fmInstall;
 
-// The install run on fmInstall, as setup's wizard starts it. However the run ends,
-// the progress window is hidden afterwards.
-bool RunInstall();
-
+// The install run on the window, as the wizard's summary page starts it. However
+// the run ends, the window is hidden afterwards: an aborted run would leave a
+// window without any way to be closed.
+bool RunInstallIn(TfmInstall& window);

@@ -1,6 +1,7 @@
 #include "setup/windows/startup.h"
 
 #include "ui/application.h"
+#include "setup/install_settings.h"
 #include "setup/windows/background_window.h"
 #include "setup/windows/directory_chooser.h"
 #include "setup/windows/wizard.h"
@@ -12,6 +13,10 @@ void CreateWizardForms() {
   Application.CreateForm(fmBackGround);
   Application.CreateForm(fmWizad);
   Application.CreateForm(fmDir);
+  fmBackGround->OnStartWizard = [] { fmWizad->StartWizard(); };
+  fmWizad->OnChooseDirectory = [] {
+    return fmDir->ChooseDirectory(InstallSettings.InstallDir, InstallSettings.ProductFolder);
+  };
 }
 
 int RunSetup(const std::function<void()>& createLaterForms, std::function<bool()> runInstall) {

@@ -10,7 +10,8 @@ extern const char kSetupTitle[];
 
 // Makes the windows that come before the progress window, in this order:
 // fmBackGround (the main window; it reads the setup script while it is made),
-// fmWizad and fmDir.
+// fmWizad and fmDir, and wires them: the background starts the wizard, the
+// wizard's "찾아보기(&B)" opens the chooser on InstallDir and stores what it accepts.
 void CreateWizardForms();
 
 // The whole run of setup. createLaterForms makes the windows that follow the

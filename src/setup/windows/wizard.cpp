@@ -1,12 +1,10 @@
 #include "setup/windows/wizard.h"
 
 #include "setup/install_settings.h"
-#include "setup/windows/directory_chooser.h"
 #include "setup/windows/pictures.h"
 
 #include <algorithm>
 
-unsigned CurrentPage = 1;
 TfmWizad* fmWizad = nullptr;
 
 namespace {
@@ -40,8 +38,8 @@ std::string WithTitle(const std::string& text) {
 
 }  // namespace
 
-TfmWizad::TfmWizad()
-    : TForm({"TfmWizad", "", 524, 298, FormBorder::Dialog, FormPlacement::ScreenCenter,
+TfmWizad::TfmWizad(TFormHost& host)
+    : TForm(host, {"TfmWizad", "", 524, 298, FormBorder::Dialog, FormPlacement::ScreenCenter,
              TFont{}}) {
   Image1.SetBitmap(LoadPicture(kWizardPicture));
   lb1.WrapAt(353);
@@ -126,7 +124,11 @@ bool TfmWizad::RunInstallHidden() {
 }
 
 void TfmWizad::Button4Click() {
-  if (fmDir) fmDir->ChooseDirectory();  // made at start-up; absent only in a broken start
+  if (OnChooseDirectory) {
+    if (const std::optional<std::string> path = OnChooseDirectory()) {
+      InstallSettings.InstallDir = *path;
+    }
+  }
   FillSummary();
   lbDir.SetText(InstallSettings.InstallDir);
 }

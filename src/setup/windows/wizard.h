@@ -10,13 +10,12 @@
 #include "ui/notebook.h"
 
 #include <functional>
-
-// The page shown, 1 to 4; changed only by NextPage and PrevPage.
-extern unsigned CurrentPage;
+#include <optional>
+#include <string>
 
 class TfmWizad : public TForm {
  public:
-  TfmWizad();
+  explicit TfmWizad(TFormHost& host);
 
   void FormCreate() override;
   void FormClose(TCloseAction& action) override;
@@ -36,6 +35,11 @@ class TfmWizad : public TForm {
   // The install run behind Next on the summary page: true when it reached its end,
   // false when the user cancelled it; any other failure raises the silent abort.
   std::function<bool()> OnRunInstall;
+  // The directory chooser behind "찾아보기(&B)": the accepted path, or nothing.
+  std::function<std::optional<std::string>()> OnChooseDirectory;
+
+  // The page shown, 1 to 4; changed only by NextPage and PrevPage.
+  unsigned CurrentPage = 1;
 
   TImage Image1{*this, 11, 12, 122, 220};
   TBevel Bevel1{*this, 10, 11, 124, 222, TBevelShape::Box};

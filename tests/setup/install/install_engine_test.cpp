@@ -11,6 +11,7 @@
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/windows/progress_window.h"
+#include "ui/application.h"
 #include "shared/errors.h"
 #include "shared/file_system.h"
 #include "shared/text.h"
@@ -76,7 +77,7 @@ class InstallRun : public ::testing::Test {
     s.DbaseLangDriver = "DB949KO0";
     s.DbEngineOverwrite = "FALSE";
     startDirectory = CurrentDirectory();
-    form = std::make_unique<TfmInstall>();
+    form = std::make_unique<TfmInstall>(Application);
     form->FormCreate();
   }
   void TearDown() override {

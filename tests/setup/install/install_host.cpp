@@ -20,8 +20,8 @@ int outcome = kAborted;  // unless the run returns
 
 class TfmHost : public TForm {
  public:
-  TfmHost()
-      : TForm({"TfmHost", "설치 시험", 300, 60, FormBorder::Dialog, FormPlacement::ScreenCenter}) {}
+  explicit TfmHost(TFormHost& host)
+      : TForm(host, {"TfmHost", "설치 시험", 300, 60, FormBorder::Dialog, FormPlacement::ScreenCenter}) {}
 
   void FormActivate() override {
     if (started_) return;
@@ -31,7 +31,7 @@ class TfmHost : public TForm {
       HWND window;
       ~CloseAfterwards() { PostMessageA(window, WM_CLOSE, 0, 0); }
     } closer{Handle()};
-    outcome = RunInstall() ? kCompleted : kCancelled;
+    outcome = RunInstallIn(*fmInstall) ? kCompleted : kCancelled;
   }
 
  private:

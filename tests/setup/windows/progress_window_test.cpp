@@ -34,7 +34,7 @@ class ProgressWindow : public ::testing::Test {
     InstallSettings = TInstallSettings();
     NoFileLog = false;
     InstallDone = true;  // FormCreate clears it
-    form = std::make_unique<TfmInstall>();
+    form = std::make_unique<TfmInstall>(Application);
     form->FormCreate();
   }
   void TearDown() override { NoFileLog = false; }
