@@ -22,9 +22,6 @@ bool InstallDone = false;
 
 namespace {
 
-const char kArchiveLibrary[] = "UNRAR.DLL";
-const char kUninstaller[] = "Halvex.exe";
-const char kSettingsTool[] = "Dorcel.exe";
 const char kToolsLibrary[] = "TUTIL32.DLL";
 const char kEngineProbe[] = "\\IDAPI32.DLL";
 const char kEngineBackupSuffix[] = "_2";
@@ -92,7 +89,7 @@ bool ExtractOrTell(TInstallProgress& progress, const std::string& archive,
 }
 
 void CopyArchiveLibrary() {
-  CopyFromMediumIfPresent(kArchiveLibrary, std::string("<WINSYSDIR>\\") + kArchiveLibrary);
+  CopyFromMediumIfPresent(kArchiveLibraryName, std::string("<WINSYSDIR>\\") + kArchiveLibraryName);
 }
 
 void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const std::string& source,
@@ -193,12 +190,12 @@ bool InstallFileTable(TInstallProgress& progress) {
 bool CopyCompanionFiles() {
   const TInstallSettings& s = InstallSettings;
   const bool uninstaller =
-      CopyFromMediumIfPresent(kUninstaller, std::string("<INSTALLDIR>\\") + kUninstaller);
-  CopyFromMediumIfPresent(kSettingsTool, std::string("<INSTALLDIR>\\") + kSettingsTool);
+      CopyFromMediumIfPresent(kUninstallerName, std::string("<INSTALLDIR>\\") + kUninstallerName);
+  CopyFromMediumIfPresent(kSettingsToolName, std::string("<INSTALLDIR>\\") + kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
     CopyOver(s.SourceDir + s.DbEngineArchive, ExpandPath("<INSTALLDIR>\\" + s.DbEngineArchive));
   }
-  CopyFromMediumIfPresent(kArchiveLibrary, std::string("<INSTALLDIR>\\") + kArchiveLibrary);
+  CopyFromMediumIfPresent(kArchiveLibraryName, std::string("<INSTALLDIR>\\") + kArchiveLibraryName);
   CopyFromMediumIfPresent(kToolsLibrary, std::string("<INSTALLDIR>\\") + kToolsLibrary);
   return uninstaller;
 }
@@ -236,12 +233,12 @@ void CreateShortcuts(TInstallLog& log, bool uninstallerCopied) {
   if (uninstallerCopied && !s.UninstallLinkName.empty()) {
     log.Add(kIconTag, MakeShortcut(kProgramsFolder,
                                    s.ProductTitle + "\\" + s.UninstallLinkName + kLinkExtension,
-                                   "<INSTALLDIR>\\HALVEX.EXE", ""));
+                                   kUninstallerLinkTarget, ""));
   }
   if (!s.DbEngineArchive.empty()) {
     log.Add(kIconTag,
             MakeShortcut(kProgramsFolder, s.ProductTitle + kSettingsToolLink + kLinkExtension,
-                         "<INSTALLDIR>\\DORCEL.EXE", ""));
+                         kSettingsToolLinkTarget, ""));
   }
   if (!group.empty()) log.Add(kDirTag, group);
 }

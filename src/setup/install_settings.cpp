@@ -1,5 +1,6 @@
 #include "setup/install_settings.h"
 
+#include "shared/engine_settings.h"
 #include "shared/module_path.h"
 #include "shared/text.h"
 
@@ -12,7 +13,6 @@ TInstallSettings InstallSettings;
 namespace {
 
 const char kScriptName[] = "SETUP.INI";
-const char kDefaultEngineDir[] = "C:\\Program Files\\Borland\\Common Files\\BDE";
 const char kAbsent[] = "NONE";
 
 void ReadAppSection(TInstallSettings& s) {
@@ -30,7 +30,7 @@ void ReadAppSection(TInstallSettings& s) {
 
 void ReadEngineSections(TInstallSettings& s) {
   s.DbEngineArchive = ReadIniString("BDE", "FILE", "");
-  s.DbEngineDir = ReadIniString("BDE", "PATH", kDefaultEngineDir);
+  s.DbEngineDir = ReadIniString("BDE", "PATH", kEngineDirectory);
   s.DbEngineConfigFile = ReadIniString("BDE", "CFG", "IDAPI32.CFG");
   s.DbEngineDate = ReadIniString("BDE", "DATE", "96-05-01");
   s.ParadoxLangDriver = ReadIniString("BDE", "LANGPARADOX", "korea");

@@ -9,13 +9,12 @@
 
 namespace {
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 }  // namespace
 
 void RegisterInstallation(TInstallLog& log) {
   const TInstallSettings& s = InstallSettings;
-  log.Add(kRegTag, kUninstallKey + s.ProductTitle);
+  log.Add(kRegTag, kUninstallKeyPrefix + s.ProductTitle);
 
   RegistryAccessor reg;
   const std::string productKey =

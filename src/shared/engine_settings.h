@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The engine directory the fixed configuration points at (no trailing backslash).
+// The engine directory (no trailing backslash): where the fixed configuration points,
+// what the settings tool refills, and the default of the setup script's [BDE] PATH.
 extern const char kEngineDirectory[];
 
 // Keys that the setup program's later adjustment writes into again.

@@ -21,6 +21,19 @@ extern const char kInstallLogName[];        // "INSTALL.LOG", as setup writes it
 extern const char kUninstallerLogName[];    // "Install.log", as the uninstaller opens it
 extern const char kLockFileName[];          // "Korvane.lck"
 
+// What setup leaves for the other programs, beside the log that names it.
+// The key under which a product registers for removal: the "REG:" line names
+// kUninstallKeyPrefix + the product's title, and the uninstaller removes nothing
+// that is not strictly below it.
+extern const char kUninstallKeyPrefix[];  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\"
+// The companion programs and the archive library, copied from the medium into the
+// install directory, and the targets of the companions' shortcuts.
+extern const char kUninstallerName[];        // "Halvex.exe"
+extern const char kSettingsToolName[];       // "Dorcel.exe"
+extern const char kArchiveLibraryName[];     // "UNRAR.DLL"
+extern const char kUninstallerLinkTarget[];  // "<INSTALLDIR>\HALVEX.EXE"
+extern const char kSettingsToolLinkTarget[]; // "<INSTALLDIR>\DORCEL.EXE"
+
 // The in-memory log: lines are only appended, never reordered or removed.
 //
 // One process may run the install more than once (after a Cancel at the disk

@@ -11,6 +11,13 @@ const char kInstallLogName[] = "INSTALL.LOG";
 const char kUninstallerLogName[] = "Install.log";
 const char kLockFileName[] = "Korvane.lck";
 
+const char kUninstallKeyPrefix[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kUninstallerName[] = "Halvex.exe";
+const char kSettingsToolName[] = "Dorcel.exe";
+const char kArchiveLibraryName[] = "UNRAR.DLL";
+const char kUninstallerLinkTarget[] = "<INSTALLDIR>\\HALVEX.EXE";
+const char kSettingsToolLinkTarget[] = "<INSTALLDIR>\\DORCEL.EXE";
+
 namespace {
 
 bool Contains(const std::string& line, const char* tag) {

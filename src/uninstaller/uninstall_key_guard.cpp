@@ -1,10 +1,9 @@
 #include "uninstaller/uninstall_key_guard.h"
 
+#include "shared/install_log.h"
 #include "shared/text.h"
 
 #include <cstring>
-
-const char kUninstallKeyPrefix[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 bool IsRemovableUninstallKey(const std::string& keyPath) {
   const std::string::size_type prefixLength = std::strlen(kUninstallKeyPrefix);

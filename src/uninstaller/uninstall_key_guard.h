@@ -3,9 +3,6 @@
 
 #include <string>
 
-// The key under which setup registers a product; the product's own key lies below it.
-extern const char kUninstallKeyPrefix[];  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\"
-
 // True only for a key strictly below the Uninstall key: the path starts with
 // kUninstallKeyPrefix (ASCII letters in any case, no leading "\") and a name
 // follows that is not made of backslashes alone. Anything else (an empty path, the
