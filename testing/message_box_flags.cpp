@@ -1,5 +1,6 @@
 #include "testing/message_box_flags.h"
 
+#include "shared/gdi_scopes.h"
 #include "shared/handles.h"
 
 #include <algorithm>
@@ -40,42 +41,34 @@ const IconKind kIconKinds[] = {
 class Canvas {
  public:
   Canvas(int width, int height)
-      : width_(width), height_(height), screen_(GetDC(nullptr)),
-        memory_(CreateCompatibleDC(screen_)),
-        bitmap_(CreateCompatibleBitmap(screen_, width, height)),
-        old_(SelectObject(memory_, bitmap_.Get())) {}
-  ~Canvas() {
-    SelectObject(memory_, old_);
-    DeleteDC(memory_);
-    ReleaseDC(nullptr, screen_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
+      : width_(width), height_(height), memory_(CreateCompatibleDC(screen_.Get())),
+        bitmap_(CreateCompatibleBitmap(screen_.Get(), width, height)) {}
 
-  HDC Dc() const { return memory_; }
-  HDC Screen() const { return screen_; }
+  // Draws into the canvas while the object lives.
+  SelectedObject Select() { return SelectedObject(memory_.Get(), bitmap_.Get()); }
+  HDC Dc() const { return memory_.Get(); }
+  HDC Screen() const { return screen_.Get(); }
 
-  Pixels Read() {
-    SelectObject(memory_, old_);  // a bitmap is read while no DC holds it
+  // The pixels, top row first; call while nothing is selected (a bitmap is read
+  // while no device context holds it).
+  Pixels Read() const {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top row first
+    info.bmiHeader.biHeight = -height_;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     Pixels pixels(static_cast<size_t>(width_) * height_);
-    GetDIBits(memory_, bitmap_.Get(), 0, height_, pixels.data(), &info, DIB_RGB_COLORS);
-    old_ = SelectObject(memory_, bitmap_.Get());
+    GetDIBits(memory_.Get(), bitmap_.Get(), 0, height_, pixels.data(), &info, DIB_RGB_COLORS);
     return pixels;
   }
 
  private:
   int width_, height_;
-  HDC screen_;
-  HDC memory_;
+  WindowDC screen_{nullptr};
+  MemoryDcHandle memory_;
   BitmapHandle bitmap_;
-  HGDIOBJ old_;
 };
 
 bool Near(COLORREF a, COLORREF b) {
@@ -105,15 +98,21 @@ UINT IconOnScreen(HWND control) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return 0;
   Canvas shown(width, height);
-  BitBlt(shown.Dc(), 0, 0, width, height, shown.Screen(), r.left, r.top, SRCCOPY);
+  {
+    const SelectedObject drawing = shown.Select();
+    BitBlt(shown.Dc(), 0, 0, width, height, shown.Screen(), r.left, r.top, SRCCOPY);
+  }
   const Pixels onScreen = shown.Read();
   for (const IconKind& kind : kIconKinds) {
     Canvas expected(width, height);
-    BrushHandle background(CreateSolidBrush(onScreen[0] & 0xFFFFFF));
-    RECT all = {0, 0, width, height};
-    FillRect(expected.Dc(), &all, background.Get());
-    DrawIconEx(expected.Dc(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0,
-               nullptr, DI_NORMAL);
+    {
+      const SelectedObject drawing = expected.Select();
+      BrushHandle background(CreateSolidBrush(onScreen[0] & 0xFFFFFF));
+      RECT all = {0, 0, width, height};
+      FillRect(expected.Dc(), &all, background.Get());
+      DrawIconEx(expected.Dc(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0,
+                 nullptr, DI_NORMAL);
+    }
     if (Likeness(onScreen, expected.Read()) > 0.98) return kind.Flag;
   }
   return 0;

@@ -1,27 +1,9 @@
 #include "testing/screenshot.h"
 
+#include "shared/gdi_scopes.h"
 #include "shared/handles.h"
 
 #include <fstream>
-
-namespace {
-
-// The screen's device context, released on scope exit.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-}  // namespace
 
 BitmapHandle MakeTopDownBitmap(int width, int height, void** bits) {
   BITMAPINFO info = {};
@@ -42,13 +24,14 @@ Screenshot TakeScreenshot(const RECT& area) {
   void* bits = nullptr;
   BitmapHandle bitmap = MakeTopDownBitmap(width, height, &bits);
   if (!bitmap) return shot;
-  ScreenDc screen;
+  WindowDC screen(nullptr);
   MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
   if (!memory) return shot;
-  const HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
-  BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
-  GdiFlush();
-  SelectObject(memory.Get(), previous);
+  {
+    SelectedObject selected(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
+    GdiFlush();
+  }
   const auto* first = static_cast<const std::uint32_t*>(bits);
   shot.Width = width;
   shot.Height = height;

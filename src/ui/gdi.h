@@ -1,6 +1,7 @@
 // Fonts, colours and device contexts of the window layer.
 #pragma once
 
+#include "shared/gdi_scopes.h"
 #include "shared/handles.h"
 
 #include <windows.h>
@@ -36,50 +37,6 @@ HFONT FontHandleOf(const TFont& font);
 
 // A solid brush of a colour, shared and kept like the fonts.
 HBRUSH BrushOf(COLORREF color);
-
-// The device context of a window's client area, released on scope exit.
-class WindowDC {
- public:
-  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDC() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-// BeginPaint and EndPaint around a window's painting, also when the painting throws.
-class PaintScope {
- public:
-  explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
-  ~PaintScope() { EndPaint(window_, &paint_); }
-  PaintScope(const PaintScope&) = delete;
-  PaintScope& operator=(const PaintScope&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_ = {};
-  HDC dc_;
-};
-
-// Selects a GDI object into a device context and puts the previous one back.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~SelectedObject() { SelectObject(dc_, previous_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
 
 // The size a text takes in a font: one line per line break, or wrapped at
 // words within wrapWidth when that is above 0. An empty text measures as one blank.

@@ -11,21 +11,6 @@ RECT Box(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
-// A memory device context compatible with another, deleted on scope exit.
-class MemoryDC {
- public:
-  explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDC() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // The 16 colours of the standard VGA palette.
 constexpr RGBQUAD kVgaColours[16] = {
     {0, 0, 0, 0},       {0, 0, 128, 0},     {0, 128, 0, 0},     {0, 128, 128, 0},
@@ -58,7 +43,7 @@ BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
                                        DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return bitmap;  // out of GDI resources: an empty picture
   WindowDC screen(nullptr);
-  MemoryDC memory(screen.Get());
+  MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
   SelectedObject selected(memory.Get(), bitmap.Get());
   RECT all = {0, 0, width, height};
   FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -103,7 +88,7 @@ void TImage::DrawItem(const DRAWITEMSTRUCT& item) {
   if (!bitmap_) return;
   BITMAP info = {};
   GetObjectA(bitmap_.Get(), sizeof info, &info);
-  MemoryDC memory(item.hDC);
+  MemoryDcHandle memory(CreateCompatibleDC(item.hDC));
   SelectedObject selected(memory.Get(), bitmap_.Get());
   BitBlt(item.hDC, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
 }
