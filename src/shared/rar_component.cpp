@@ -24,8 +24,10 @@ void RethrowPending() {
   if (pendingException) std::rethrow_exception(std::exchange(pendingException, nullptr));
 }
 
+// Runs a handler inside a library callback: what it raises is kept for later and
+// the library is asked to cancel.
 template <typename Call>
-int GuardedCallback(Call call) {
+int RunDeferringErrors(Call call) {
   if (pendingException) return 0;  // the library went on after a cancel: cancel again
   try {
     return call();
@@ -196,7 +198,7 @@ void TRAR::RaiseError(int code) {
 }
 
 int __stdcall TRAR::ChangeVolumeCallback(char* arcName, int mode) {
-  return GuardedCallback([&] {
+  return RunDeferringErrors([&] {
     TRAR* rar = activeComponent;
     // Another run took the callbacks over: without a handler a missing volume is
     // not waited for, a notice is let pass.
@@ -206,7 +208,7 @@ int __stdcall TRAR::ChangeVolumeCallback(char* arcName, int mode) {
 }
 
 int __stdcall TRAR::ProcessDataCallback(unsigned char* addr, int size) {
-  return GuardedCallback([&] {
+  return RunDeferringErrors([&] {
     TRAR* rar = activeComponent;
     if (!rar) return 1;
     rar->bytesDone_ += static_cast<std::uint32_t>(size);

@@ -11,7 +11,7 @@ namespace {
 
 // One step of a pass: whatever it raises is dropped, the pass goes on.
 template <typename Step>
-void Guarded(Step step) {
+void RunIgnoringErrors(Step step) {
   try {
     step();
   } catch (...) {
@@ -68,14 +68,14 @@ void SystemRemovalSteps::RemoveLoggedKey(const std::string& keyPath) {
 
 void RunRemovalPasses(const std::vector<std::string>& lines, RemovalSteps& steps) {
   for (const std::string& path : PassPayloads(lines, LogPass::Files)) {
-    Guarded([&] { steps.DeleteLoggedFile(path); });
+    RunIgnoringErrors([&] { steps.DeleteLoggedFile(path); });
   }
   for (const std::string& path : PassPayloads(lines, LogPass::Directories)) {
-    Guarded([&] { steps.RemoveLoggedDirectory(path); });
+    RunIgnoringErrors([&] { steps.RemoveLoggedDirectory(path); });
   }
   for (const std::string& keyPath : PassPayloads(lines, LogPass::Registry)) {
     // Only a product's own key below the Uninstall key: never the Uninstall key or above.
     if (!IsRemovableUninstallKey(keyPath)) continue;
-    Guarded([&] { steps.RemoveLoggedKey(keyPath); });
+    RunIgnoringErrors([&] { steps.RemoveLoggedKey(keyPath); });
   }
 }

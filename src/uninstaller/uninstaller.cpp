@@ -25,6 +25,10 @@ UninstallerBox CompletionBox() {
   return {"프로그램 삭제를 완료 했습니다.", "완료", MB_OK | MB_ICONINFORMATION};
 }
 
+int Ask(const MessageBoxFunction& showBox, const UninstallerBox& box) {
+  return showBox(box.Text, box.Caption, box.Flags);
+}
+
 std::string UninstallerLogPath() {
   const std::string directory = ProgramDirectory();
   // Never the current directory: without its own path the uninstaller has no log.
@@ -34,16 +38,16 @@ std::string UninstallerLogPath() {
 namespace {
 
 // Reads the whole log; when that fails the user is told and nothing may be removed.
-bool ReadWholeLog(const std::string& logPath, UserDialog& dialog,
+bool ReadWholeLog(const std::string& logPath, const MessageBoxFunction& showBox,
                   std::vector<std::string>& lines) {
   switch (ReadInstallLog(logPath, lines)) {
     case LogReadResult::Read:
       return true;
     case LogReadResult::Missing:  // gone while the user was deciding
-      dialog.Ask(LogMissingBox(logPath));
+      Ask(showBox, LogMissingBox(logPath));
       return false;
     case LogReadResult::Unreadable:  // a half-read log must not drive any removal
-      dialog.Ask(LogUnreadableBox(logPath));
+      Ask(showBox, LogUnreadableBox(logPath));
       return false;
   }
   return false;
@@ -51,21 +55,22 @@ bool ReadWholeLog(const std::string& logPath, UserDialog& dialog,
 
 }  // namespace
 
-void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps) {
+void RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox,
+                    RemovalSteps& steps) {
   if (logPath.empty()) {  // the program could not learn where it lies
-    dialog.Ask(LogMissingBox(kUninstallerLogName));
+    Ask(showBox, LogMissingBox(kUninstallerLogName));
     return;
   }
   if (!FileExists(logPath)) {
-    dialog.Ask(LogMissingBox(logPath));
+    Ask(showBox, LogMissingBox(logPath));
     return;
   }
   // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
-  if (dialog.Ask(ConfirmationBox()) != IDYES) return;
+  if (Ask(showBox, ConfirmationBox()) != IDYES) return;
   {
     std::vector<std::string> lines;
-    if (!ReadWholeLog(logPath, dialog, lines)) return;
+    if (!ReadWholeLog(logPath, showBox, lines)) return;
     RunRemovalPasses(lines, steps);
   }  // the line list is released before the completion box
-  dialog.Ask(CompletionBox());
+  Ask(showBox, CompletionBox());
 }

@@ -2,6 +2,8 @@
 // run the removal passes and report completion.
 #pragma once
 
+#include "shared/message_box.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,12 +22,8 @@ UninstallerBox LogUnreadableBox(const std::string& logPath);
 UninstallerBox ConfirmationBox();
 UninstallerBox CompletionBox();
 
-// How the flow asks the user: one message box at a time, the pressed button back.
-class UserDialog {
- public:
-  virtual ~UserDialog() = default;
-  virtual int Ask(const UninstallerBox& box) = 0;
-};
+// Shows the box through showBox; the pressed button.
+int Ask(const MessageBoxFunction& showBox, const UninstallerBox& box);
 
 // The program's own directory (with its trailing "\") + "Install.log"; empty when
 // the program cannot learn its own path.
@@ -34,4 +32,5 @@ std::string UninstallerLogPath();
 // One whole run. The log is read in full before anything is removed; nothing is
 // removed when it is missing (an empty logPath counts as missing), cannot be
 // read, or the user does not answer Yes.
-void RunUninstaller(const std::string& logPath, UserDialog& dialog, RemovalSteps& steps);
+void RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox,
+                    RemovalSteps& steps);

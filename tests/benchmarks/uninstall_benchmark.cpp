@@ -24,11 +24,6 @@ constexpr int kFilesPerDirectory = 200;
 constexpr int kRounds = 7;
 const char kDir[] = "C:\\kit-bench\\uninstall";
 
-class YesDialog : public UserDialog {
- public:
-  int Ask(const UninstallerBox&) override { return IDYES; }
-};
-
 std::string SubDirectory(int index) {
   return std::string(kDir) + "\\SUB" + std::to_string(index / kFilesPerDirectory);
 }
@@ -79,11 +74,13 @@ double TimeBareLoop(const std::vector<std::string>& paths, const std::string& lo
 
 // The whole run after the user's Yes: existence test, reading the log, three passes.
 double TimeUninstaller(const std::string& logPath) {
-  YesDialog dialog;
+  const MessageBoxFunction answerYes = [](const std::string&, const std::string&, UINT) {
+    return IDYES;
+  };
   SystemRemovalSteps steps;
   LARGE_INTEGER start, stop;
   QueryPerformanceCounter(&start);
-  RunUninstaller(logPath, dialog, steps);
+  RunUninstaller(logPath, answerYes, steps);
   QueryPerformanceCounter(&stop);
   return Seconds(start, stop);
 }

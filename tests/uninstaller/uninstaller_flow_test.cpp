@@ -13,13 +13,20 @@ namespace {
 using Boxes = std::vector<UninstallerBox>;
 
 // Answers each box with the next scripted button and remembers what it was shown.
-class ScriptedDialog : public UserDialog {
+class ScriptedDialog {
  public:
   explicit ScriptedDialog(std::vector<int> answers) : answers_(std::move(answers)) {}
   Boxes Shown;
   std::function<void()> OnConfirmation;
 
-  int Ask(const UninstallerBox& box) override {
+  MessageBoxFunction Function() {
+    return [this](const std::string& text, const std::string& caption, UINT flags) {
+      return Ask({text, caption, flags});
+    };
+  }
+
+ private:
+  int Ask(const UninstallerBox& box) {
     Shown.push_back(box);
     if (box.Caption == ConfirmationBox().Caption && OnConfirmation) OnConfirmation();
     if (answers_.empty()) return IDOK;
@@ -28,7 +35,6 @@ class ScriptedDialog : public UserDialog {
     return answer;
   }
 
- private:
   std::vector<int> answers_;
 };
 
@@ -53,7 +59,7 @@ class UninstallerFlow : public ::testing::Test {
   Boxes Uninstall(std::vector<int> answers, std::function<void()> onConfirmation = nullptr) {
     ScriptedDialog dialog(std::move(answers));
     dialog.OnConfirmation = std::move(onConfirmation);
-    RunUninstaller(log_, dialog, steps_);
+    RunUninstaller(log_, dialog.Function(), steps_);
     return dialog.Shown;
   }
 
@@ -104,7 +110,7 @@ TEST_F(UninstallerFlow, WithoutItsOwnPathNoLogIsLookedForInTheCurrentDirectory) 
   GetCurrentDirectoryA(MAX_PATH, previous);
   SetCurrentDirectoryA(dir_.c_str());  // an "Install.log" lies in the current directory
   ScriptedDialog dialog({IDYES});
-  RunUninstaller("", dialog, steps_);
+  RunUninstaller("", dialog.Function(), steps_);
   SetCurrentDirectoryA(previous);
   EXPECT_EQ((Boxes{LogMissingBox("Install.log")}), dialog.Shown);
   EXPECT_EQ(0, steps_.Count);

@@ -17,8 +17,9 @@ ArchiveSession* Find(HANDLE handle) {
   return found == openSessions.end() ? nullptr : *found;
 }
 
+// The call's result, or the library's code for what it raised.
 template <typename Call>
-int Guarded(Call call) {
+int ResultCodeOf(Call call) {
   try {
     return call();
   } catch (const std::bad_alloc&) {
@@ -37,7 +38,7 @@ HANDLE __stdcall RAROpenArchive(RAROpenArchiveData* data) {
   data->CmtSize = 0;  // archive comments are not read
   data->CmtState = 0;
   HANDLE handle = nullptr;
-  data->OpenResult = Guarded([&] {
+  data->OpenResult = ResultCodeOf([&] {
     auto session = std::make_unique<ArchiveSession>();
     const int code = session->Open(*data);
     if (code != rar_code::kSuccess) return code;
@@ -59,13 +60,13 @@ int __stdcall RARCloseArchive(HANDLE hArcData) {
 int __stdcall RARReadHeader(HANDLE hArcData, RARHeaderData* HeaderData) {
   ArchiveSession* session = Find(hArcData);
   if (!session || !HeaderData) return rar_code::kUnknown;
-  return Guarded([&] { return session->ReadHeader(*HeaderData); });
+  return ResultCodeOf([&] { return session->ReadHeader(*HeaderData); });
 }
 
 int __stdcall RARProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
   ArchiveSession* session = Find(hArcData);
   if (!session) return rar_code::kUnknown;
-  return Guarded([&] { return session->ProcessFile(Operation, DestPath, DestName); });
+  return ResultCodeOf([&] { return session->ProcessFile(Operation, DestPath, DestName); });
 }
 
 void __stdcall RARSetChangeVolProc(HANDLE hArcData, CHANGEVOLPROC ChangeVolProc) {
@@ -78,7 +79,7 @@ void __stdcall RARSetProcessDataProc(HANDLE hArcData, PROCESSDATAPROC ProcessDat
 
 void __stdcall RARSetPassword(HANDLE hArcData, char* Password) {
   if (ArchiveSession* session = Find(hArcData)) {
-    Guarded([&] {
+    ResultCodeOf([&] {
       session->SetPassword(Password);
       return 0;
     });
