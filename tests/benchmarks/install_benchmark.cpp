@@ -13,6 +13,7 @@
 #include "ui/application.h"
 #include "setup/windows/progress_window.h"
 #include "shared/rar_component.h"
+#include "shared/com_ptr.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -54,7 +55,7 @@ double TimedComponent(const std::string& archive, const std::string& target) {
 }  // namespace
 
 int main() {
-  CoInitialize(nullptr);
+  const ComApartment com;
   SetStartupDateSettings();
   const std::string dir = ScratchDir("install-benchmark");
   const std::string archive = dir + "SMALL.RAR";
@@ -85,6 +86,5 @@ int main() {
   InstallDone = false;  // no log to keep
   Application.DestroyForms();
   RemoveTree(dir);
-  CoUninitialize();
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "settings_tool/engine_archive.h"
 
 #include "support/test_support.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +41,7 @@ TEST_F(EngineArchiveSelection, TheLastNameFoundWinsAndOthersOrDirectoriesDoNotCo
 
 TEST_F(EngineArchiveSelection, NoProgramDirectoryNeverMeansTheCurrentOne) {
   File("FULL.RAR");
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(sizeof previous, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+  const CurrentDirectoryScope inDir(dir_);
+  ASSERT_TRUE(inDir.Entered());
   EXPECT_EQ("", SelectEngineArchive(""));
-  SetCurrentDirectoryA(previous);
 }

@@ -1,6 +1,7 @@
 #include "setup/path_macros.h"
 
 #include "setup/install_settings.h"
+#include "setup/support/setup_globals.h"
 
 #include <windows.h>
 
@@ -22,8 +23,9 @@ std::string SystemDir() {
 
 class PathMacros : public ::testing::Test {
  protected:
+  SetupGlobalsScope globals;
+
   void SetUp() override {
-    InstallSettings = TInstallSettings();
     InstallSettings.InstallDir = "C:\\KORVANE";
     InstallSettings.DbEngineDir = "C:\\BDE";
   }

@@ -5,6 +5,7 @@
 #include "shared/install_log.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
+#include "setup/support/setup_globals.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,11 @@ const char kRegLine[] = "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Unins
 
 class Registration : public ::testing::Test {
  protected:
+  SetupGlobalsScope globals;
+
   void SetUp() override {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Korvane");
     SetStartupDateSettings();
-    InstallSettings = TInstallSettings();
     InstallSettings.CompanyName = "Korvane";
     InstallSettings.ProductName = "Pelmora";
     InstallSettings.ProductVersion = "1.0";

@@ -10,6 +10,7 @@
 #include "testing/ui_driver.h"
 
 #include "shared/file_system.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ void InstallThroughTheWizard(SetupSession& setup) {
 }  // namespace
 
 TEST(SetupProgram, TheTypicalRunThroughTheWindowsWritesTheLogAtExit) {
-  RemoveTree("C:\\KORVANE");
+  const ScratchFolder app("C:\\KORVANE");
   const std::string medium = MakeMedium(
       "typical",
       "[APP]\r\nNAME=Pelmora\r\nVERSION=1.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=C:\\KORVANE\r\n"
@@ -289,14 +290,14 @@ std::string SystemDirectory() {
 }  // namespace
 
 TEST(SetupProgram, AnArchiveThatIsNotOneStopsTheRunWithABox) {
-  RemoveTree("C:\\BROKARA");
+  const ScratchFolder app("C:\\BROKARA");
   const std::string medium = MakeMedium("zip-archive", kFailedScript);
   WriteFileBytes(medium + "PROG.RAR", std::string("PK\x03\x04\x14\x00 a zip archive", 21));
   ExpectTheRunToStopAtTheArchive(medium);
 }
 
 TEST(SetupProgram, AnEntryThatFailsItsChecksumStopsTheRunWithABox) {
-  RemoveTree("C:\\BROKARA");
+  const ScratchFolder app("C:\\BROKARA");
   const std::string medium = MakeMedium("damaged-entry", kFailedScript);
   RarWriterEntry damaged;
   damaged.name = "DATA.DBF";
@@ -310,7 +311,7 @@ TEST(SetupProgram, AnEntryThatFailsItsChecksumStopsTheRunWithABox) {
 }
 
 TEST(SetupProgram, NextAgainAfterTheDiskettePromptLogsEachLineOnce) {
-  RemoveTree("C:\\RETRIA");
+  const ScratchFolder app("C:\\RETRIA");
   const std::string medium = MakeMedium(
       "retry",
       "[APP]\r\nNAME=Retria\r\nVERSION=1.0\r\nINSTALLDIR=C:\\RETRIA\r\n"
@@ -339,8 +340,8 @@ TEST(SetupProgram, NextAgainAfterTheDiskettePromptLogsEachLineOnce) {
 // A medium pressed from read-only sources (a CD-ROM), installed twice, the second
 // time with a newer archive library, then uninstalled.
 TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
-  const std::string app = "C:\\ROMARA";
-  RemoveTree(app);
+  const ScratchFolder folder("C:\\ROMARA");
+  const std::string& app = folder.Path();
   const std::string script =
       "[APP]\r\nNAME=Romara\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
       "\r\nUNINSTALL=Remove\r\n"
@@ -392,9 +393,9 @@ TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
 // Stored names that reach outside the install directory: the log names each file
 // where the library put it, and Halvex removes them all.
 TEST(SetupProgram, UnsafeStoredNamesAreLoggedWhereTheyLandedAndRemoved) {
-  const std::string app = "C:\\UNSAFA\\APP";
-  RemoveTree("C:\\UNSAFA");
-  MakeDirectories("C:\\UNSAFA");
+  const ScratchFolder above("C:\\UNSAFA");
+  const std::string app = above.Path() + "\\APP";
+  MakeDirectories(above.Path());
   WriteFileBytes("C:\\UNSAFA\\UP.TXT", "outside");  // a file of the same name above
   const std::string medium = MakeMedium(
       "unsafe-names",

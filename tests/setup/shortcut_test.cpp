@@ -6,6 +6,7 @@
 #include "shared/handles.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +58,14 @@ Link ReadLink(const std::string& path) {
 
 class Shortcuts : public ::testing::Test {
  protected:
+  ComApartment com_;  // shortcuts are COM objects
+
   void SetUp() override {
-    CoInitialize(nullptr);
     RawValue value;
     ASSERT_TRUE(QueryValue(HKEY_CURRENT_USER, kShellFolders, "Programs", value));
     programs_ = value.Data.c_str();
     RemoveTree(programs_ + "\\Pelmora 1.0");
   }
-  void TearDown() override { CoUninitialize(); }
 
   std::string Make(const std::string& folder, const std::string& name, const std::string& target,
                    const std::string& arguments = "") {
@@ -115,8 +116,7 @@ TEST_F(Shortcuts, WorkingDirectoryRule) {
 }
 
 TEST_F(Shortcuts, UnknownFolderGivesAPathFromTheDriveRoot) {
-  const std::string dir = ScratchDir("links");
-  SetCurrentDirectoryA(dir.c_str());  // the root of drive C:, not of the Unix file system
+  const CurrentDirectoryScope onDriveC(ScratchDir("links"));  // not the Unix file system's root
   EXPECT_EQ("\\KitUnknown.LNK", Make("NoSuchFolder", "KitUnknown.LNK", "C:\\X.EXE"));
   EXPECT_TRUE(FileExists("C:\\KitUnknown.LNK"));
   DeleteFileA("C:\\KitUnknown.LNK");

@@ -3,6 +3,7 @@
 #include "shared/handles.h"
 #include "shared/rar_check.h"
 #include "support/test_support.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,12 @@ bool DirectoryIsEmpty(const std::string& dir) {
 TEST(ArchiveCheck, SoundArchivesPassAndNothingIsWritten) {
   const std::string dir = ScratchDir("rar-check-sound");
   const std::string work = ScratchDir("rar-check-sound-cwd");
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(sizeof previous, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));  // where an extraction without target goes
-  EXPECT_TRUE(IntactAfterSaving(SoundArchive(), dir + "SOUND.RAR"));
-  EXPECT_TRUE(IntactAfterSaving(RarWriter(), dir + "NOENTRY.RAR"));
-  SetCurrentDirectoryA(previous);
+  {
+    const CurrentDirectoryScope inWork(work);  // where an extraction without target goes
+    ASSERT_TRUE(inWork.Entered());
+    EXPECT_TRUE(IntactAfterSaving(SoundArchive(), dir + "SOUND.RAR"));
+    EXPECT_TRUE(IntactAfterSaving(RarWriter(), dir + "NOENTRY.RAR"));
+  }
   EXPECT_TRUE(DirectoryIsEmpty(work));
   EXPECT_TRUE(ArchiveIsIntact(SourceTreePath("tests/fixtures/rar/tree-with-empty-dir.rar")));
 }

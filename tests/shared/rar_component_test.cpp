@@ -2,6 +2,7 @@
 #include "fake_unrar.h"
 #include "shared/rar_component.h"
 #include "support/test_support.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -229,11 +230,13 @@ TEST_F(RarComponent, FailIfExistsWithoutTargetDirLooksInTheCurrentDirectory) {
   const std::string dir = ScratchDir("rar-current-dir");
   WriteFileBytes(dir + "HERE.TXT", "old");
   WriteFileBytes("C:\\ROOTONLY.TXT", "root");
-  ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
-  fake_unrar::Script(kArchive, Archive({Entry("HERE.TXT"), Entry("ROOTONLY.TXT")}));
-  rar.FailifExists = true;
-  EXPECT_TRUE(rar.ExtractFiles());
-  SetCurrentDirectoryA("C:\\");
+  {
+    const CurrentDirectoryScope inDir(dir);
+    ASSERT_TRUE(inDir.Entered());
+    fake_unrar::Script(kArchive, Archive({Entry("HERE.TXT"), Entry("ROOTONLY.TXT")}));
+    rar.FailifExists = true;
+    EXPECT_TRUE(rar.ExtractFiles());
+  }
   DeleteFileA("C:\\ROOTONLY.TXT");
   EXPECT_EQ("extracting ROOTONLY.TXT | extract ROOTONLY.TXT ok", Events());
   EXPECT_EQ("open C:\\ARC\\DATA.RAR | read | process 0 - | read | process 2 - | read | close",

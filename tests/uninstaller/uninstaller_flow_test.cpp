@@ -3,6 +3,7 @@
 #include "shared/file_system.h"
 #include "uninstaller/removal_passes.h"
 #include "support/test_support.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -106,12 +107,11 @@ TEST_F(UninstallerFlow, LogGoneWhileTheUserDecided) {
 
 TEST_F(UninstallerFlow, WithoutItsOwnPathNoLogIsLookedForInTheCurrentDirectory) {
   WriteLog();
-  char previous[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(dir_.c_str());  // an "Install.log" lies in the current directory
   ScriptedDialog dialog({IDYES});
-  RunUninstaller("", dialog.Function(), steps_);
-  SetCurrentDirectoryA(previous);
+  {
+    const CurrentDirectoryScope inDir(dir_);  // an "Install.log" lies in the current directory
+    RunUninstaller("", dialog.Function(), steps_);
+  }
   EXPECT_EQ((Boxes{LogMissingBox("Install.log")}), dialog.Shown);
   EXPECT_EQ(0, steps_.Count);
   EXPECT_TRUE(FileExists(data_));

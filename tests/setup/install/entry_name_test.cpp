@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include "setup/entry_name.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,6 @@ TEST(EntryName, APathIsNamedInTheTargetOrWithoutOneInTheCurrentDirectory) {
   EXPECT_EQ("C:\\\\X.TXT", ExtractedEntryPath("C:\\", "..\\X.TXT"));  // as written: "\" joins
 
   const std::string dir = ScratchDir("entry-name-current");
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(dir.c_str());
+  const CurrentDirectoryScope inDir(dir);
   EXPECT_EQ(dir + "SUB\\X.TXT", ExtractedEntryPath("", "C:\\SUB\\X.TXT"));
-  SetCurrentDirectoryA(previous);
 }

@@ -15,6 +15,9 @@
 #include "shared/errors.h"
 #include "shared/file_system.h"
 #include "shared/text.h"
+#include "support/scopes.h"
+#include "setup/support/setup_globals.h"
+#include "shared/com_ptr.h"
 
 #include <gtest/gtest.h>
 
@@ -53,8 +56,11 @@ std::string Value(const char* key, const std::string& name) {
 
 class InstallRun : public ::testing::Test {
  protected:
+  ComApartment com;  // the shortcuts of a run are COM objects
+  SetupGlobalsScope globals;
+  CurrentDirectoryScope startDirectory;  // a completed run changes it
+
   void SetUp() override {
-    CoInitialize(nullptr);
     SetStartupDateSettings();
     root = ScratchDir(std::string("engine-") +
                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -63,7 +69,6 @@ class InstallRun : public ::testing::Test {
     engine = root + "BDE";
     MakeDirectories(medium);
     TInstallSettings& s = InstallSettings;
-    s = TInstallSettings();
     s.SourceDir = medium;
     s.ProductName = "Pelmora";
     s.ProductVersion = "1.0";
@@ -76,17 +81,10 @@ class InstallRun : public ::testing::Test {
     s.ParadoxLangDriver = "korea";
     s.DbaseLangDriver = "DB949KO0";
     s.DbEngineOverwrite = "FALSE";
-    startDirectory = CurrentDirectory();
     form = std::make_unique<TfmInstall>(Application);
     form->FormCreate();
   }
-  void TearDown() override {
-    form.reset();
-    SetCurrentDirectoryA(startDirectory.c_str());
-    NoFileLog = false;
-    InstallDone = false;
-    CoUninitialize();
-  }
+  void TearDown() override { form.reset(); }
 
   void AddFile(unsigned slot, const std::string& source, const std::string& dest,
                const std::string& mode) {
@@ -111,7 +109,7 @@ class InstallRun : public ::testing::Test {
   bool Run() { return RunInstall(*form); }
   const std::vector<std::string>& Lines() const { return form->InstallLog->Lines(); }
 
-  std::string root, medium, app, engine, startDirectory;
+  std::string root, medium, app, engine;
   std::unique_ptr<TfmInstall> form;
 };
 
@@ -261,7 +259,7 @@ TEST_F(InstallRun, ADateThatDoesNotConvertEndsTheRunWithTheSilentAbort) {
   EXPECT_FALSE(InstallDone);
   EXPECT_FALSE(NoFileLog);
   EXPECT_TRUE(form->Visible());  // left as it was
-  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ(startDirectory.Previous(), CurrentDirectory());
   EXPECT_EQ("library", ReadFileBytes(SystemDirectory() + "\\UNRAR.DLL"));  // nothing undone
   EXPECT_EQ("installed", ReadFileBytes(engine + "\\IDAPI32.DLL"));
   EXPECT_FALSE(DirectoryExists(app));
@@ -339,7 +337,7 @@ TEST_F(InstallRun, CancelAtAGapInTheTableEndsTheRunKeepingWhatWasDone) {
   EXPECT_EQ(2u, answers.Boxes().size());
   EXPECT_FALSE(InstallDone);
   EXPECT_FALSE(form->Visible());
-  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ(startDirectory.Previous(), CurrentDirectory());
   EXPECT_EQ("one", ReadFileBytes(app + "\\ONE.TXT"));
   EXPECT_FALSE(FileExists(app + "\\THREE.TXT"));
   EXPECT_FALSE(FileExists(app + "\\Halvex.exe"));
@@ -496,7 +494,7 @@ TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
   EXPECT_EQ(LoadIcon(nullptr, IDI_HAND), answers.Icons()[0]);
   EXPECT_FALSE(InstallDone);
   EXPECT_FALSE(form->Visible());
-  EXPECT_EQ(startDirectory, CurrentDirectory());
+  EXPECT_EQ(startDirectory.Previous(), CurrentDirectory());
   EXPECT_EQ("one", ReadFileBytes(app + "\\ONE.TXT"));  // nothing is undone
   EXPECT_FALSE(FileExists(app + "\\LATER.TXT"));
   EXPECT_FALSE(FileExists(app + "\\Halvex.exe"));

@@ -9,9 +9,9 @@
 #include "ui/application.h"
 #include "setup/windows/progress_window.h"
 #include "shared/handles.h"
+#include "shared/com_ptr.h"
 
 #include <windows.h>
-#include <objbase.h>
 
 namespace {
 
@@ -49,7 +49,7 @@ void WriteCurrentDirectory(const std::string& path) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  CoInitialize(nullptr);
+  const ComApartment com;  // the shortcuts of the run are COM objects
   SetStartupDateSettings();
   ReadSetupScript();
   Application.SetTitle("설치 마법사");
@@ -59,6 +59,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application.Run();
   fmInstall = nullptr;
   WriteCurrentDirectory(InstallSettings.SourceDir + "HOST-CWD.TXT");
-  CoUninitialize();
   return outcome;
 }

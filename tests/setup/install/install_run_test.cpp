@@ -9,6 +9,7 @@
 
 #include "shared/com_ptr.h"
 #include "shared/file_system.h"
+#include "support/scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -52,16 +53,15 @@ std::string WithoutTrailingBackslash(std::string path) {
 
 class WholeRun : public ::testing::Test {
  protected:
+  ComApartment com;  // the tests read shortcuts back
+
   void SetUp() override {
-    CoInitialize(nullptr);
     medium = ScratchDir(std::string("run-") +
                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     CopyFileA(BuildTreePath("tests/setup/install/install_host.exe").c_str(),
               (medium + "setup.exe").c_str(), FALSE);
     CopyFileA(KitOutputPath("UNRAR.DLL").c_str(), (medium + "UNRAR.DLL").c_str(), FALSE);
   }
-  void TearDown() override { CoUninitialize(); }
-
   // Starts the program in the medium, which is then its working directory.
   ui::Process Start() { return ui::Process::Start("\"" + medium + "setup.exe\"", medium); }
 
@@ -87,7 +87,7 @@ class WholeRun : public ::testing::Test {
 }  // namespace
 
 TEST_F(WholeRun, TheTypicalInstallationEndToEnd) {
-  RemoveTree("C:\\KORVANE");
+  const ScratchFolder app("C:\\KORVANE");
   DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Korvane");
   const std::string programs = ProgramsFolder();
   RemoveTree(programs + "\\Pelmora 1.0");

@@ -9,6 +9,7 @@
 #include "ui/application.h"
 #include "setup/windows/progress_window.h"
 #include "shared/file_system.h"
+#include "setup/support/setup_globals.h"
 
 #include <gtest/gtest.h>
 
@@ -30,14 +31,13 @@ bool SameBounds(const RECT& a, int left, int top, int width, int height) {
 
 class ProgressWindow : public ::testing::Test {
  protected:
+  SetupGlobalsScope globals;
+
   void SetUp() override {
-    InstallSettings = TInstallSettings();
-    NoFileLog = false;
     InstallDone = true;  // FormCreate clears it
     form = std::make_unique<TfmInstall>(Application);
     form->FormCreate();
   }
-  void TearDown() override { NoFileLog = false; }
 
   const std::vector<std::string>& Lines() const { return form->InstallLog->Lines(); }
 

@@ -1,0 +1,12 @@
+// setup's process-wide state, reset for a test.
+#pragma once
+
+// Clears InstallSettings, NoFileLog and InstallDone when the scope starts and
+// again when it ends, so no test sees what another left behind.
+class SetupGlobalsScope {
+ public:
+  SetupGlobalsScope();
+  ~SetupGlobalsScope();
+  SetupGlobalsScope(const SetupGlobalsScope&) = delete;
+  SetupGlobalsScope& operator=(const SetupGlobalsScope&) = delete;
+};
