@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the two pictures of setup's windows as 16-colour bitmaps.
+"""Draws the two pictures of setup's windows as 16-colour bitmaps, and the programs' icons.
 
-    tools/draw_pictures.py OUTDIR
+    tools/draw_pictures.py OUTDIR [ICONDIR]
 
 install.bmp (48 x 48): the progress window's picture, a diskette pouring into a folder.
 wizard.bmp (122 x 220): the wizard's left side, a computer and a product box on blue.
+With ICONDIR, one 16-colour icon (32 x 32 and 16 x 16) per program goes there as
+<program>.ico: setup, dorcel, halvex, kitcheck and kitpack.
 The files are committed; run this again only to change the pictures.
 """
 import struct
@@ -53,6 +55,19 @@ class Canvas:
             for a, b in zip(xs[::2], xs[1::2]):
                 for x in range(int(round(a)), int(round(b))):
                     self.put(x, y, colour)
+
+    def ellipse(self, cx, cy, rx, ry, colour):
+        for y in range(cy - ry, cy + ry + 1):
+            for x in range(cx - rx, cx + rx + 1):
+                if ((x - cx) / (rx + 0.5)) ** 2 + ((y - cy) / (ry + 0.5)) ** 2 <= 1:
+                    self.put(x, y, colour)
+
+    def line(self, x1, y1, x2, y2, colour, width=1):
+        steps = max(abs(x2 - x1), abs(y2 - y1), 1)
+        for i in range(steps + 1):
+            x = round(x1 + (x2 - x1) * i / steps)
+            y = round(y1 + (y2 - y1) * i / steps)
+            self.rect(x, y, x + width, y + width, colour)
 
     def save(self, path):
         row_bytes = ((self.width + 1) // 2 + 3) // 4 * 4
@@ -135,10 +150,143 @@ def draw_wizard():
     return c
 
 
+CLEAR = None  # an icon's see-through pixel
+
+
+class IconCanvas(Canvas):
+    """Takes 32 x 32 coordinates at either size, so one design makes both images."""
+
+    def __init__(self, size):
+        super().__init__(size, size, CLEAR)
+        self.scale = size / 32
+
+    def put(self, x, y, colour):
+        super().put(int(x * self.scale), int(y * self.scale), colour)
+
+    def image(self):
+        """The image as an icon file holds it: header, palette, colours, then the AND
+        mask (1 = see-through), each bottom row first; the header counts both halves."""
+        colours, mask = bytearray(), bytearray()
+        for row in reversed(self.pixels):
+            line = bytearray()
+            for x in range(0, self.width, 2):
+                left, right = (0 if p is CLEAR else p for p in row[x:x + 2])
+                line.append(left << 4 | right)
+            colours += line + bytes(-len(line) % 4)
+            bits = 0
+            for p in row:
+                bits = bits << 1 | (p is CLEAR)
+            line = bits.to_bytes(self.width // 8, "big")
+            mask += line + bytes(-len(line) % 4)
+        palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+        info = struct.pack("<IiiHHIIiiII", 40, self.width, 2 * self.height, 1, 4, 0,
+                           len(colours) + len(mask), 0, 0, 0, 0)
+        return info + palette + colours + mask
+
+
+def save_icon(path, draw):
+    canvases = []
+    for size in (32, 16):
+        canvases.append(IconCanvas(size))
+        draw(canvases[-1])
+    images = [c.image() for c in canvases]
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for c, image in zip(canvases, images):
+        entries += struct.pack("<BBBBHHII", c.width, c.height, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(images))
+
+
+def draw_box(c, left, top, right, bottom, depth):
+    """A closed product box seen from the front left, its top and right side showing."""
+    shape = [(left, top), (left + depth, top - depth), (right + depth, top - depth),
+             (right + depth, bottom - depth), (right, bottom), (left, bottom)]
+    # The outline: the same shape a pixel larger on every side.
+    c.polygon([(x + (1 if x > left else -1), y + (1 if y == bottom else -1)) for x, y in shape],
+              BLACK)
+    c.polygon([(left, top), (left + depth, top - depth), (right + depth, top - depth),
+               (right, top)], WHITE)
+    c.polygon([(right, top), (right + depth, top - depth), (right + depth, bottom - depth),
+               (right, bottom)], OLIVE)
+    c.rect(left, top, right, bottom, YELLOW)
+    c.rect(left, top + (bottom - top) // 3, right, top + (bottom - top) // 2, RED)
+
+
+def draw_diskette(c, left, top, size):
+    c.rect(left, top, left + size, top + size, NAVY)
+    c.rect(left + size // 4, top, left + size * 3 // 4, top + size * 3 // 8, SILVER)
+    c.rect(left + size // 2, top + 1, left + size * 5 // 8, top + size * 5 // 16, NAVY)
+    c.rect(left + size // 8, top + size // 2, left + size * 7 // 8, top + size, WHITE)
+    c.frame(left - 1, top - 1, left + size + 1, top + size + 1, BLACK, BLACK)
+
+
+def icon_setup(c):
+    draw_box(c, 2, 9, 20, 27, 6)
+    draw_diskette(c, 15, 15, 16)
+
+
+def icon_dorcel(c):
+    # A cylinder in three bands, the front rim of each band drawn light.
+    c.ellipse(12, 27, 11, 5, BLACK)
+    c.rect(1, 6, 24, 27, BLACK)
+    c.ellipse(12, 6, 11, 5, BLACK)
+    c.ellipse(12, 27, 10, 4, TEAL)
+    c.rect(2, 6, 23, 27, TEAL)
+    c.ellipse(12, 6, 10, 4, AQUA)
+    c.ellipse(12, 6, 6, 2, TEAL)
+    for band in (13, 20):
+        for x in range(-10, 11):
+            c.put(12 + x, band + round(4 * (1 - (x / 10.5) ** 2) ** 0.5), AQUA)
+    # A gear at the lower right.
+    for dx, dy in ((0, -8), (0, 8), (-8, 0), (8, 0), (-6, -6), (6, 6), (-6, 6), (6, -6)):
+        c.rect(22 + dx, 22 + dy, 25 + dx, 25 + dy, BLACK)
+    c.ellipse(23, 23, 7, 7, BLACK)
+    c.ellipse(23, 23, 6, 6, SILVER)
+    c.ellipse(23, 23, 2, 2, GRAY)
+
+
+def icon_halvex(c):
+    draw_box(c, 3, 11, 23, 29, 6)
+    c.line(7, 8, 26, 27, MAROON, 4)
+    c.line(26, 8, 7, 27, MAROON, 4)
+    c.line(6, 7, 25, 26, RED, 3)
+    c.line(25, 7, 6, 26, RED, 3)
+
+
+def icon_kitcheck(c):
+    c.line(19, 19, 28, 28, BLACK, 5)
+    c.line(20, 20, 28, 28, OLIVE, 3)
+    c.ellipse(12, 12, 11, 11, BLACK)
+    c.ellipse(12, 12, 9, 9, SILVER)
+    c.ellipse(12, 12, 7, 7, WHITE)
+    c.line(6, 12, 10, 16, GREEN, 3)
+    c.line(10, 16, 17, 7, GREEN, 3)
+
+
+def icon_kitpack(c):
+    # An open box, a diskette going into it from above.
+    c.polygon([(3, 15), (0, 9), (9, 9), (10, 15)], OLIVE)
+    c.polygon([(29, 15), (32, 9), (23, 9), (22, 15)], OLIVE)
+    c.rect(3, 13, 29, 16, BLACK)
+    draw_diskette(c, 10, 2, 12)
+    c.rect(2, 16, 30, 31, BLACK)
+    c.rect(3, 17, 29, 30, YELLOW)
+    c.rect(3, 21, 29, 24, RED)
+
+
+ICONS = {"setup": icon_setup, "dorcel": icon_dorcel, "halvex": icon_halvex,
+         "kitcheck": icon_kitcheck, "kitpack": icon_kitpack}
+
+
 def main():
     out = sys.argv[1]
     draw_install().save(f"{out}/install.bmp")
     draw_wizard().save(f"{out}/wizard.bmp")
+    if len(sys.argv) > 2:
+        for name, draw in ICONS.items():
+            save_icon(f"{sys.argv[2]}/{name}.ico", draw)
 
 
 if __name__ == "__main__":

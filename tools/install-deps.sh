@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686 cmake make
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
-  fonts-nanum fonts-wine locales googletest libarchive-tools
+  fonts-nanum fonts-wine locales googletest libarchive-tools python3-pefile
 )
 
 sudo=""
