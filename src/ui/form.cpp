@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kProgramIconId = 1;
+
 DWORD StyleOf(FormBorder border) {
   switch (border) {
     case FormBorder::Dialog:
@@ -23,6 +25,14 @@ DWORD ExStyleOf(FormBorder border) {
                                           : base | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 }
 
+// The program's own icon (icon group 1 of its resources) at a size, or the
+// platform's generic one when the program has none.
+HICON ProgramIcon(int size) {
+  const HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIconId),
+                                 IMAGE_ICON, size, size, LR_SHARED);
+  return icon ? static_cast<HICON>(icon) : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
 void RegisterFormClass(const char* className) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
@@ -31,7 +41,8 @@ void RegisterFormClass(const char* className) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
+  wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
   wc.lpszClassName = className;
   RegisterClassExA(&wc);
 }

@@ -29,7 +29,8 @@
 //   Application.CreateForm(fmInstall);  // constructs it, then runs FormCreate
 //
 // Forms are made and destroyed by the application object (CreateForm, Run), which
-// is their host: a form reaches the program only through TFormHost.
+// is their host: a form reaches the program only through TFormHost. Forms show the
+// program's icon: icon group 1 of its resources.
 #pragma once
 
 #include "ui/form_host.h"

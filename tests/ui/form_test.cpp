@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <atomic>
 #include <mutex>
 #include <stdexcept>
@@ -66,6 +68,19 @@ class Forms : public ::testing::Test {
   TTestForm* main = nullptr;
   TTestDialog* dialog = nullptr;
 };
+
+TEST_F(Forms, FormsShowTheProgramsIcon) {
+  for (const TForm* form : {static_cast<TForm*>(main), static_cast<TForm*>(dialog)}) {
+    for (const auto [index, metric] : {std::pair{GCLP_HICON, SM_CXICON},
+                                       std::pair{GCLP_HICONSM, SM_CXSMICON}}) {
+      const int size = GetSystemMetrics(metric);
+      const HANDLE own = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                    size, size, LR_SHARED);
+      ASSERT_NE(nullptr, own);  // this test program carries an icon
+      EXPECT_EQ(own, reinterpret_cast<HANDLE>(GetClassLongPtrA(form->Handle(), index)));
+    }
+  }
+}
 
 TEST_F(Forms, FormCreateRunsOnceWhenTheFormIsMade) {
   EXPECT_EQ(1, dialog->Creates);
