@@ -3,17 +3,18 @@ set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)
 
-# Release builds optimise for size: the kit has to fit a diskette.
-set(CMAKE_C_FLAGS_RELEASE   "-Os -DNDEBUG")
-set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+option(KIT_WARNINGS_AS_ERRORS "Fail the build on any compiler warning" OFF)
 
 add_library(kit_options INTERFACE)
 target_compile_definitions(kit_options INTERFACE
-  WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+  WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501
+  $<$<CONFIG:Release>:NDEBUG>)
+# Release builds optimise for size (the last -O wins): the kit has to fit a diskette.
 target_compile_options(kit_options INTERFACE
   -Wall -Wextra
+  $<$<BOOL:${KIT_WARNINGS_AS_ERRORS}>:-Werror>
   $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949>
-  $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
+  $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
 target_link_options(kit_options INTERFACE
   -static -static-libgcc -static-libstdc++
   $<$<CONFIG:Release>:-Wl,--gc-sections -s>)

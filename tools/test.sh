@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the kit and its tests for 32-bit Windows,
-# and runs every test executable under Wine.
+# Installs what is missing, builds the kit and its tests for 32-bit Windows with
+# every warning an error (the ci preset, build/ci), and runs every test
+# executable under Wine. Extra arguments go to ctest (e.g. -R setup_program).
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")/.."
 
 tools/install-deps.sh
-cmake --preset release
-cmake --build --preset release -j"$(nproc)"
-ctest --preset release "$@"
+cmake --preset ci
+cmake --build --preset ci -j"$(nproc)"
+ctest --preset ci "$@"
