@@ -41,7 +41,9 @@ const IconKind kIconKinds[] = {
 class Canvas {
  public:
   Canvas(int width, int height)
-      : width_(width), height_(height), memory_(CreateCompatibleDC(screen_.Get())),
+      : width_(width),
+        height_(height),
+        memory_(CreateCompatibleDC(screen_.Get())),
         bitmap_(CreateCompatibleBitmap(screen_.Get(), width, height)) {}
 
   // Draws into the canvas while the object lives.
@@ -110,8 +112,8 @@ UINT IconOnScreen(HWND control) {
       BrushHandle background(CreateSolidBrush(onScreen[0] & 0xFFFFFF));
       RECT all = {0, 0, width, height};
       FillRect(expected.Dc(), &all, background.Get());
-      DrawIconEx(expected.Dc(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0,
-                 nullptr, DI_NORMAL);
+      DrawIconEx(expected.Dc(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0, nullptr,
+                 DI_NORMAL);
     }
     if (Likeness(onScreen, expected.Read()) > 0.98) return kind.Flag;
   }

@@ -11,11 +11,10 @@ constexpr UINT kSendTimeout = 5000;
 // A sent message that gives up instead of blocking on a busy program.
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
   DWORD_PTR result = 0;
-  const LRESULT sent =
-      wide ? SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                 kSendTimeout, &result)
-           : SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                 kSendTimeout, &result);
+  const LRESULT sent = wide ? SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                                  kSendTimeout, &result)
+                            : SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                                  kSendTimeout, &result);
   if (!sent) throw DriverError("the program does not answer window messages");
   return static_cast<LRESULT>(result);
 }
@@ -25,8 +24,8 @@ std::string FromWide(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string converted(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &converted[0],
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &converted[0], length,
+                      nullptr, nullptr);
   return converted;
 }
 
@@ -109,8 +108,8 @@ Process Process::Start(const std::string& commandLine, const std::string& workin
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                       workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
                       &info)) {
-    throw DriverError("cannot start " + commandLine + " (error " +
-                      std::to_string(GetLastError()) + ")");
+    throw DriverError("cannot start " + commandLine + " (error " + std::to_string(GetLastError()) +
+                      ")");
   }
   ObjectHandle thread(info.hThread);
   ObjectHandle process(info.hProcess);
@@ -169,8 +168,8 @@ HWND WaitForWindow(const WindowQuery& query, DWORD timeout) {
 }
 
 void WaitForWindowGone(HWND window, DWORD timeout) {
-  WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); },
-            "a window to close", timeout);
+  WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, "a window to close",
+            timeout);
 }
 
 std::vector<HWND> FindChildren(HWND parent, const ChildQuery& query) {
@@ -206,8 +205,8 @@ std::string ClassNameOf(HWND window) {
 std::string Text(HWND window) {
   const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, false);
   std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-  const LRESULT got = SendWithTimeout(window, WM_GETTEXT, text.size(),
-                                      reinterpret_cast<LPARAM>(&text[0]), false);
+  const LRESULT got =
+      SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), false);
   text.resize(static_cast<size_t>(std::max<LRESULT>(std::min<LRESULT>(got, length), 0)));
   return text;
 }

@@ -70,9 +70,9 @@ class Process {
 
 // What a window must match; an empty field matches anything.
 struct WindowQuery {
-  DWORD ProcessId = 0;                // top-level windows only; 0: any process
-  std::string ClassName;              // compared without case
-  std::optional<std::string> Caption; // exact text
+  DWORD ProcessId = 0;                 // top-level windows only; 0: any process
+  std::string ClassName;               // compared without case
+  std::optional<std::string> Caption;  // exact text
   bool VisibleOnly = true;
 };
 
@@ -102,7 +102,7 @@ std::string ClassNameOf(HWND window);
 std::string Text(HWND window);
 bool IsVisible(HWND window);  // the window and every parent visible
 bool IsEnabled(HWND window);
-bool HasFocus(HWND window);   // the keyboard focus of the window's thread is on it
+bool HasFocus(HWND window);  // the keyboard focus of the window's thread is on it
 // Position and size in the parent's client coordinates (the screen's for top-level windows).
 RECT Bounds(HWND window);
 RECT ClientRect(HWND window);

@@ -58,9 +58,12 @@ class Scanner {
 std::string DateOrder() {
   for (char c : DateSettings.ShortDateFormat) {
     switch (Upper(c)) {
-      case 'Y': return "YMD";
-      case 'M': return "MDY";
-      case 'D': return "DMY";
+      case 'Y':
+        return "YMD";
+      case 'M':
+        return "MDY";
+      case 'D':
+        return "DMY";
     }
   }
   return std::string();

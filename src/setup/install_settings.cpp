@@ -68,8 +68,8 @@ std::string ReadIniString(const std::string& section, const std::string& key,
   // Cleared first: when the cut splits a two-byte character the platform may
   // leave the byte before the terminator unwritten.
   char buffer[1024] = {};
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
-                                                buffer, sizeof buffer, path.c_str());
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                                sizeof buffer, path.c_str());
   const std::size_t reported = length < sizeof buffer ? length : sizeof buffer - 1;
   return std::string(buffer, strnlen(buffer, reported));
 }

@@ -7,10 +7,7 @@
 
 #include <windows.h>
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 void RegisterInstallation(TInstallLog& log) {
   const TInstallSettings& s = InstallSettings;

@@ -6,10 +6,14 @@ namespace {
 
 UINT ShellFunction(TFileOperation operation) {
   switch (operation) {
-    case fopCopy: return FO_COPY;
-    case fopDelete: return FO_DELETE;
-    case fopMove: return FO_MOVE;
-    case fopRename: return FO_RENAME;
+    case fopCopy:
+      return FO_COPY;
+    case fopDelete:
+      return FO_DELETE;
+    case fopMove:
+      return FO_MOVE;
+    case fopRename:
+      return FO_RENAME;
   }
   return FO_COPY;
 }

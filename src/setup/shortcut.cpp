@@ -10,7 +10,8 @@
 
 namespace {
 
-const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kDescription[] = "No description available";
 
 // The link file name is handed over in a buffer of this many UTF-16 characters,
@@ -50,8 +51,8 @@ void CreateShortcut(const std::string& folderName, const std::string& linkName,
 
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;  // declared last: released first
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IShellLinkA, link.ReceiveVoid())) ||
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.ReceiveVoid())) ||
       FAILED(link.QueryInterface(IID_IPersistFile, file))) {
     throw Exception("The shell link object is not available");
   }

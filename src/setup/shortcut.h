@@ -11,8 +11,7 @@
 // COM must be initialised on the calling thread. Raises when the shell folder value
 // is not a string or the shell link object cannot be had.
 void CreateShortcut(const std::string& folderName, const std::string& linkName,
-                    const std::string& target, const std::string& arguments,
-                    std::string& linkPath);
+                    const std::string& target, const std::string& arguments, std::string& linkPath);
 
 // The shortcut's working directory for a target: its directory part without the
 // final "\", unless that "\" follows ":" or "\" ("C:\" stays "C:\").

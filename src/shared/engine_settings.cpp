@@ -12,8 +12,7 @@ const char kDbaseDriverInitKey[] =
     "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
 const char kParadoxDriverInitKey[] =
     "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\PARADOX\\INIT";
-const char kEngineSystemInitKey[] =
-    "SOFTWARE\\Borland\\Database Engine\\Settings\\SYSTEM\\INIT";
+const char kEngineSystemInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\SYSTEM\\INIT";
 
 namespace {
 
@@ -62,10 +61,7 @@ std::vector<SettingKey> SettingKeys() {
       {kParadoxDriverInitKey,
        {{"LANGDRIVER", "korea", S}, {"TYPE", "FILE"}, {"VERSION", kDriverVersion}}},
       {"SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\PARADOX\\TABLE CREATE",
-       {{"BLOCK SIZE", "2048"},
-        {"FILL FACTOR", "95"},
-        {"LEVEL", "4"},
-        {"STRICTINTEGRTY", "TRUE"}}},
+       {{"BLOCK SIZE", "2048"}, {"FILL FACTOR", "95"}, {"LEVEL", "4"}, {"STRICTINTEGRTY", "TRUE"}}},
       {formats + "DATE",
        {{"FOURDIGITYEAR", "TRUE"},
         {"LEADINGZEROD", "TRUE"},

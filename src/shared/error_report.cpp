@@ -32,8 +32,8 @@ ErrorDescription DescribeCurrentError() {
 
 void ShowReport(const MessageBoxFunction& showBox, const void* codeAddress) {
   const ErrorDescription error = DescribeCurrentError();
-  const std::string text = UnhandledErrorText(error.Kind, FileNamePart(ModuleFileName()),
-                                              codeAddress, error.Message);
+  const std::string text =
+      UnhandledErrorText(error.Kind, FileNamePart(ModuleFileName()), codeAddress, error.Message);
   showBox(text, kUnhandledErrorCaption, kUnhandledErrorFlags);
 }
 

@@ -17,9 +17,9 @@ extern const char kIconTag[];  // "ICON:" + path of a shortcut file to delete
 extern const char kDirTag[];   // "DIR:" + directory to remove when empty
 extern const char kRegTag[];   // "REG:" + key below HKEY_LOCAL_MACHINE to remove
 
-extern const char kInstallLogName[];        // "INSTALL.LOG", as setup writes it
-extern const char kUninstallerLogName[];    // "Install.log", as the uninstaller opens it
-extern const char kLockFileName[];          // "Korvane.lck"
+extern const char kInstallLogName[];      // "INSTALL.LOG", as setup writes it
+extern const char kUninstallerLogName[];  // "Install.log", as the uninstaller opens it
+extern const char kLockFileName[];        // "Korvane.lck"
 
 // What setup leaves for the other programs, beside the log that names it.
 // The key under which a product registers for removal: the "REG:" line names
@@ -28,11 +28,11 @@ extern const char kLockFileName[];          // "Korvane.lck"
 extern const char kUninstallKeyPrefix[];  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\"
 // The companion programs and the archive library, copied from the medium into the
 // install directory, and the targets of the companions' shortcuts.
-extern const char kUninstallerName[];        // "Halvex.exe"
-extern const char kSettingsToolName[];       // "Dorcel.exe"
-extern const char kArchiveLibraryName[];     // "UNRAR.DLL"
-extern const char kUninstallerLinkTarget[];  // "<INSTALLDIR>\HALVEX.EXE"
-extern const char kSettingsToolLinkTarget[]; // "<INSTALLDIR>\DORCEL.EXE"
+extern const char kUninstallerName[];         // "Halvex.exe"
+extern const char kSettingsToolName[];        // "Dorcel.exe"
+extern const char kArchiveLibraryName[];      // "UNRAR.DLL"
+extern const char kUninstallerLinkTarget[];   // "<INSTALLDIR>\HALVEX.EXE"
+extern const char kSettingsToolLinkTarget[];  // "<INSTALLDIR>\DORCEL.EXE"
 
 // The in-memory log: lines are only appended, never reordered or removed.
 //

@@ -38,9 +38,7 @@ bool Selected(const std::string& line, LogPass pass) {
 
 // The payload starts after a five-byte tag ("FILE:", "ICON:") or a four-byte one
 // ("DIR:", "REG:").
-std::string::size_type PayloadStart(LogPass pass) {
-  return pass == LogPass::Files ? 5 : 4;
-}
+std::string::size_type PayloadStart(LogPass pass) { return pass == LogPass::Files ? 5 : 4; }
 
 // A "REG:" payload of any length is left to the uninstaller's key guard.
 bool NamesAPath(LogPass pass) { return pass != LogPass::Registry; }

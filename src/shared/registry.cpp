@@ -34,8 +34,7 @@ bool RegistryAccessor::OpenKey(const std::string& path, bool canCreate) {
   if (canCreate) {
     DWORD disposition = 0;
     result = RegCreateKeyExA(resolved.Base, resolved.Relative.c_str(), 0, nullptr,
-                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                             &disposition);
+                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition);
   } else {
     result = RegOpenKeyExA(resolved.Base, resolved.Relative.c_str(), 0, KEY_ALL_ACCESS, &key);
   }
@@ -56,11 +55,10 @@ RegistryKey RegistryAccessor::OpenKeyHandle(const std::string& path) const {
 
 void RegistryAccessor::WriteString(const std::string& name, const std::string& value) {
   // With no current key there is nowhere to write: that is a failed write too.
-  const LONG result =
-      current_ ? RegSetValueExA(current_.Get(), name.c_str(), 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>(value.size() + 1))
-               : ERROR_INVALID_HANDLE;
+  const LONG result = current_ ? RegSetValueExA(current_.Get(), name.c_str(), 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(value.c_str()),
+                                                static_cast<DWORD>(value.size() + 1))
+                               : ERROR_INVALID_HANDLE;
   if (result != ERROR_SUCCESS) {
     throw ERegistryException(Quoted("Failed to set data for '%s'", name));
   }
@@ -93,24 +91,24 @@ std::string RegistryAccessor::ReadString(const std::string& name) const {
 }
 
 bool RegistryAccessor::ValueExists(const std::string& name) const {
-  return current_ && RegQueryValueExA(current_.Get(), name.c_str(), nullptr, nullptr,
-                                      nullptr, nullptr) == ERROR_SUCCESS;
+  return current_ && RegQueryValueExA(current_.Get(), name.c_str(), nullptr, nullptr, nullptr,
+                                      nullptr) == ERROR_SUCCESS;
 }
 
 bool RegistryAccessor::GetKeyInfo(RegistryKeyInfo& info) const {
   if (!current_) return false;
   info = RegistryKeyInfo();
   return RegQueryInfoKeyA(current_.Get(), nullptr, nullptr, nullptr, &info.SubKeyCount,
-                          &info.MaxSubKeyNameLength, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr) == ERROR_SUCCESS;
+                          &info.MaxSubKeyNameLength, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr) == ERROR_SUCCESS;
 }
 
 bool RegistryAccessor::SubKeyName(DWORD index, std::string& name) const {
   if (!current_) return false;
   char buffer[kKeyNameBufferSize];
   DWORD size = sizeof buffer;
-  if (RegEnumKeyExA(current_.Get(), index, buffer, &size, nullptr, nullptr, nullptr,
-                    nullptr) != ERROR_SUCCESS) {
+  if (RegEnumKeyExA(current_.Get(), index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
+      ERROR_SUCCESS) {
     return false;
   }
   name.assign(buffer, strnlen(buffer, size < sizeof buffer ? size : sizeof buffer));

@@ -12,7 +12,7 @@ HMODULE LoadSystemLibrary(const char* name) {
 
 void RestrictLibrarySearchToSystemDirectory() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  constexpr DWORD kSearchSystem32 = 0x00000800;             // LOAD_LIBRARY_SEARCH_SYSTEM32
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");  // always loaded
   if (!kernel) return;
   const auto set = reinterpret_cast<SetDirectories>(

@@ -4,9 +4,7 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string::size_type LastSeparator(const std::string& path) {
-  return path.find_last_of("\\:");
-}
+std::string::size_type LastSeparator(const std::string& path) { return path.find_last_of("\\:"); }
 
 }  // namespace
 

@@ -124,8 +124,9 @@ void TApplication::HandleException() noexcept {
 }
 
 void TApplication::DestroyForm(TForm* form) {
-  const auto found = std::find_if(forms_.begin(), forms_.end(),
-                                  [form](const std::unique_ptr<TForm>& f) { return f.get() == form; });
+  const auto found =
+      std::find_if(forms_.begin(), forms_.end(),
+                   [form](const std::unique_ptr<TForm>& f) { return f.get() == form; });
   if (found == forms_.end()) return;  // not ours, or already gone
   std::unique_ptr<TForm> owned = std::move(*found);
   forms_.erase(found);

@@ -60,8 +60,7 @@ HBRUSH TGroupBox::ControlColor(HDC dc) {
   return BackgroundBrush();
 }
 
-TEdit::TEdit(TWinControl& parent, int left, int top, int width, int height,
-             const std::string& text)
+TEdit::TEdit(TWinControl& parent, int left, int top, int width, int height, const std::string& text)
     : TWinControl(&parent) {
   CreateHandle({"EDIT", text, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                 Box(left, top, width, height)});
@@ -85,16 +84,13 @@ void TListBox::Add(const std::string& item) {
   SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-int TListBox::Count() const {
-  return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
-}
+int TListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
 
 std::string ListBoxItemText(HWND listBox, int index) {
   const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) return std::string();  // no such item
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT got =
-      SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  const LRESULT got = SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
   return text;
 }

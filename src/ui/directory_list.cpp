@@ -59,8 +59,7 @@ std::string DriveDirectory(char letter) {
 
 }  // namespace
 
-TDirectoryListBox::TDirectoryListBox(TWinControl& parent, int left, int top, int width,
-                                     int height)
+TDirectoryListBox::TDirectoryListBox(TWinControl& parent, int left, int top, int width, int height)
     : TWinControl(&parent) {
   CreateHandle({"LISTBOX", "",
                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
@@ -197,9 +196,8 @@ char TDriveComboBox::Drive() const {
 void TDriveComboBox::SelectDrive(char letter) {
   const std::string name =
       std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(letter)))) + ":";
-  const LRESULT index =
-      SendMessageA(Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(name.c_str()));
+  const LRESULT index = SendMessageA(Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(name.c_str()));
   SendMessageA(Handle(), CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : index, 0);
 }
 

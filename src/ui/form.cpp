@@ -65,8 +65,8 @@ TForm::TForm(TFormHost& host, const FormLayout& layout)
   RegisterFormClass(layout.ClassName);
   TWinControl::SetFont(layout.Font);
   TWinControl::SetColor(layout.Color);
-  CreateHandle({layout.ClassName, layout.Caption, StyleOf(layout.Border),
-                ExStyleOf(layout.Border), CentredBounds(layout)},
+  CreateHandle({layout.ClassName, layout.Caption, StyleOf(layout.Border), ExStyleOf(layout.Border),
+                CentredBounds(layout)},
                host_.OwnerWindow());
 }
 

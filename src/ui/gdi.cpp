@@ -31,10 +31,9 @@ HFONT FontHandleOf(const TFont& font) {
   FontHandle& slot = FontCache()[key];
   if (!slot) {
     // A negative height asks for the character height rather than the cell height.
-    slot.Reset(CreateFontA(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-                           FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           font.Name.c_str()));
+    slot.Reset(CreateFontA(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
   }
   if (!slot) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // no such font
   return slot.Get();

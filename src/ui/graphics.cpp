@@ -13,10 +13,10 @@ RECT Box(int left, int top, int width, int height) {
 
 // The 16 colours of the standard VGA palette.
 constexpr RGBQUAD kVgaColours[16] = {
-    {0, 0, 0, 0},       {0, 0, 128, 0},     {0, 128, 0, 0},     {0, 128, 128, 0},
-    {128, 0, 0, 0},     {128, 0, 128, 0},   {128, 128, 0, 0},   {192, 192, 192, 0},
-    {128, 128, 128, 0}, {0, 0, 255, 0},     {0, 255, 0, 0},     {0, 255, 255, 0},
-    {255, 0, 0, 0},     {255, 0, 255, 0},   {255, 255, 0, 0},   {255, 255, 255, 0}};
+    {0, 0, 0, 0},       {0, 0, 128, 0},   {0, 128, 0, 0},   {0, 128, 128, 0},
+    {128, 0, 0, 0},     {128, 0, 128, 0}, {128, 128, 0, 0}, {192, 192, 192, 0},
+    {128, 128, 128, 0}, {0, 0, 255, 0},   {0, 255, 0, 0},   {0, 255, 255, 0},
+    {255, 0, 0, 0},     {255, 0, 255, 0}, {255, 255, 0, 0}, {255, 255, 255, 0}};
 
 struct BitmapInfo16 {
   BITMAPINFOHEADER header;
@@ -52,8 +52,7 @@ BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
   return bitmap;
 }
 
-TBevel::TBevel(TWinControl& parent, int left, int top, int width, int height,
-               TBevelShape shape)
+TBevel::TBevel(TWinControl& parent, int left, int top, int width, int height, TBevelShape shape)
     : TWinControl(&parent), shape_(shape) {
   CreateHandle({"STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, Box(left, top, width, height)});
 }

@@ -62,8 +62,8 @@ void TWinControl::CreateHandle(const WindowParams& params, HWND owner) {
     id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId()));
   }
   const RECT& b = params.Bounds;
-  handle_ = CreateWindowExA(exStyle, params.ClassName, params.Text.c_str(), style, b.left,
-                            b.top, b.right - b.left, b.bottom - b.top, parentWindow, id,
+  handle_ = CreateWindowExA(exStyle, params.ClassName, params.Text.c_str(), style, b.left, b.top,
+                            b.right - b.left, b.bottom - b.top, parentWindow, id,
                             GetModuleHandleA(nullptr), nullptr);
   // Without a window (no display, no memory) the object cannot work at all.
   if (!handle_) throw Exception(std::string("Cannot create a window of class ") + params.ClassName);
@@ -81,8 +81,8 @@ void TWinControl::Detach() {
 
 TWinControl* TWinControl::FromHandle(HWND window) {
   // Only windows running our procedure carry a pointer to one of our objects.
-  if (!window || GetWindowLongPtrA(window, GWLP_WNDPROC) !=
-                     reinterpret_cast<LONG_PTR>(&SubclassProc)) {
+  if (!window ||
+      GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&SubclassProc)) {
     return nullptr;
   }
   return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -170,9 +170,7 @@ std::string TWinControl::Text() const {
   return text;
 }
 
-void TWinControl::SetVisible(bool visible) {
-  ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
-}
+void TWinControl::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE); }
 
 bool TWinControl::Visible() const {
   return handle_ && (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -186,12 +184,11 @@ void TWinControl::SetFocus() { ::SetFocus(handle_); }
 
 void TWinControl::SetFont(const TFont& font) {
   font_ = font;
-  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandleOf(font_)), TRUE);
+  if (handle_)
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandleOf(font_)), TRUE);
 }
 
-COLORREF TWinControl::Color() const {
-  return parentColor_ && parent_ ? parent_->Color() : color_;
-}
+COLORREF TWinControl::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }
 
 void TWinControl::SetColor(COLORREF color) {
   color_ = color;

@@ -85,8 +85,7 @@ class TWinControl {
   void PaintPendingNow();
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam);
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Detach();
 
   TWinControl* parent_;

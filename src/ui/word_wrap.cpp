@@ -28,8 +28,8 @@ void WrapParagraph(HDC dc, const std::string& paragraph, int width,
   std::string::size_type pos = 0;
   while (pos < paragraph.size()) {
     const auto wordEnd = paragraph.find(' ', pos);
-    std::string word = paragraph.substr(pos, wordEnd == std::string::npos ? std::string::npos
-                                                                           : wordEnd - pos);
+    std::string word =
+        paragraph.substr(pos, wordEnd == std::string::npos ? std::string::npos : wordEnd - pos);
     pos = wordEnd == std::string::npos ? paragraph.size() : wordEnd + 1;
     const std::string joined = line.empty() ? word : line + " " + word;
     if (TextWidth(dc, joined) <= width || (line.empty() && word.empty())) {

@@ -23,8 +23,8 @@ TEST(Bench, LiteralsAreCp949) {
 // Writes the value that bench_scripts_test.sh reads back from outside.
 TEST(Bench, Cp949TextRoundTripsThroughRegistry) {
   HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0,
-                                           KEY_ALL_ACCESS, nullptr, &key, nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                           nullptr, &key, nullptr));
   const DWORD size = sizeof kKoreanText;
   EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "제목", 0, REG_SZ,
                                           reinterpret_cast<const BYTE*>(kKoreanText), size));

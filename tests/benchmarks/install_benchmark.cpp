@@ -3,17 +3,17 @@
 // text and the bar per entry, the immediate repaints) against the archive
 // component without handlers on the same archive. Prints the medians of
 // interleaved runs and their ratio; run under Xvfb by tools/benchmark.sh.
-#include "rar_writer/rar_writer.h"
 #include "benchmark_support.h"
+#include "rar_writer/rar_writer.h"
 #include "support/test_support.h"
 
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
-#include "ui/application.h"
 #include "setup/windows/progress_window.h"
-#include "shared/rar_component.h"
 #include "shared/com_ptr.h"
+#include "shared/rar_component.h"
+#include "ui/application.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -3,9 +3,9 @@
 // the same library calls, for one 64 MiB entry and for 5,000 entries of 1 KiB.
 // Prints the medians and their ratios (and, as a check on the machine's noise, the
 // fastest runs); run by tools/benchmark.sh, not by ctest.
+#include "benchmark_support.h"
 #include "rar_writer/rar_writer.h"
 #include "shared/rar_component.h"
-#include "benchmark_support.h"
 #include "support/test_support.h"
 
 #include <windows.h>

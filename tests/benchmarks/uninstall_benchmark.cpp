@@ -3,9 +3,9 @@
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstaller.h"
 
+#include "benchmark_support.h"
 #include "shared/file_system.h"
 #include "shared/install_log.h"
-#include "benchmark_support.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -125,14 +125,14 @@ int Run() {
   }
   // Each round's pair ran back to back: the median of their ratios is least
   // disturbed by other work on the machine.
-  std::printf("%d files, median of %d rounds: DeleteFileA loop %.3f s, Halvex %.3f s "
-              "(of which reading and cutting the log %.3f s), ratio %.3f (target <= 1.1)\n",
-              kFileCount, kRounds, Median(bare), Median(halvex), Median(logHandling),
-              Median(ratios));
+  std::printf(
+      "%d files, median of %d rounds: DeleteFileA loop %.3f s, Halvex %.3f s "
+      "(of which reading and cutting the log %.3f s), ratio %.3f (target <= 1.1)\n",
+      kFileCount, kRounds, Median(bare), Median(halvex), Median(logHandling), Median(ratios));
   const double fastestBare = *std::min_element(bare.begin(), bare.end());
   const double fastestHalvex = *std::min_element(halvex.begin(), halvex.end());
-  std::printf("fastest rounds: DeleteFileA loop %.3f s, Halvex %.3f s, ratio %.3f\n",
-              fastestBare, fastestHalvex, fastestHalvex / fastestBare);
+  std::printf("fastest rounds: DeleteFileA loop %.3f s, Halvex %.3f s, ratio %.3f\n", fastestBare,
+              fastestHalvex, fastestHalvex / fastestBare);
   return 0;
 }
 

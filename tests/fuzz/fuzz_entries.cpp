@@ -37,8 +37,7 @@ class MemorySource : public ByteSource {
  public:
   MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
   std::uint64_t Size() const override { return size_; }
-  bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size,
-              std::uint32_t& got) override {
+  bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size, std::uint32_t& got) override {
     Require(offset <= size_);  // the reader never asks beyond the end
     const std::uint64_t left = size_ - offset;
     got = static_cast<std::uint32_t>(left < size ? left : size);

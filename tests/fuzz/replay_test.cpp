@@ -36,7 +36,8 @@ TEST(FuzzReplay, EveryKeptInputPassesItsTarget) {
     const std::string name = target.Name;
     std::vector<std::string> inputs = FilesIn("tests/fuzz/corpus/" + name);
     EXPECT_FALSE(inputs.empty()) << name << " has no seeds";
-    for (const std::string& file : FilesIn("tests/fuzz/regressions/" + name)) inputs.push_back(file);
+    for (const std::string& file : FilesIn("tests/fuzz/regressions/" + name))
+      inputs.push_back(file);
     if (name == "archive_blocks") {
       for (const std::string& file : FilesIn("tests/fixtures/rar")) inputs.push_back(file);
     }

@@ -1,14 +1,14 @@
 // Dorcel.exe started like a user starts it, from its own directory with the archive
 // library and engine archives beside it; its message boxes are read and answered
 // from this process.
-#include "support/engine_configuration.h"
-#include "testing/message_box_flags.h"
 #include "rar_writer/rar_writer.h"
-#include "support/registry_support.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/text.h"
+#include "support/engine_configuration.h"
+#include "support/registry_support.h"
 #include "support/test_support.h"
+#include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
 
 #include <gtest/gtest.h>
@@ -95,10 +95,10 @@ class DorcelProgram : public ::testing::Test {
     root_ = ScratchDir("dorcel-" + name);
     tool_ = root_ + "KORVANE\\";
     MakeDirectories(tool_);
-    ASSERT_TRUE(CopyFileA(KitOutputPath("Dorcel.exe").c_str(), (tool_ + "Dorcel.exe").c_str(),
-                          FALSE));
-    ASSERT_TRUE(CopyFileA(KitOutputPath("UNRAR.DLL").c_str(), (tool_ + "UNRAR.DLL").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA(KitOutputPath("Dorcel.exe").c_str(), (tool_ + "Dorcel.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA(KitOutputPath("UNRAR.DLL").c_str(), (tool_ + "UNRAR.DLL").c_str(), FALSE));
     RemoveTree("C:\\Program Files\\Borland");
     MakeDirectories(kEngineDir + "\\LANG");
     WriteFileBytes(kEngineDir + "\\IDAPI32.DLL", "old engine");

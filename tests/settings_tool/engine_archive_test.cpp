@@ -1,7 +1,7 @@
 #include "settings_tool/engine_archive.h"
 
-#include "support/test_support.h"
 #include "support/scopes.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,7 @@
 
 namespace {
 
-SYSTEMTIME Date(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0,
-                WORD second = 0) {
+SYSTEMTIME Date(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
   SYSTEMTIME t = {};
   t.wYear = year;
   t.wMonth = month;
@@ -77,10 +76,10 @@ TEST_F(DateSettingsTest, EngineDatesConvert) {
 }
 
 TEST_F(DateSettingsTest, TextsThatDoNotConvertRaise) {
-  for (const char* text : {"", "  ", "abc", "1998/03/05", "1998-02-29", "1900-02-29",
-                           "1998-13-01", "1998-00-10", "1998-04-31", "1998-03-05x",
-                           "1998--05", "1998-03-", "12345-01-01", "1998-03-05 25:00",
-                           "1998-03-05 10", "1998-03-05 10:61", "1998-03-05-07", "5"}) {
+  for (const char* text :
+       {"", "  ", "abc", "1998/03/05", "1998-02-29", "1900-02-29", "1998-13-01", "1998-00-10",
+        "1998-04-31", "1998-03-05x", "1998--05", "1998-03-", "12345-01-01", "1998-03-05 25:00",
+        "1998-03-05 10", "1998-03-05 10:61", "1998-03-05-07", "5"}) {
     EXPECT_EQ("error", Parsed(text)) << text;
   }
   EXPECT_THROW(StrToDateTime("x"), Exception);

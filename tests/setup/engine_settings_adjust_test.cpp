@@ -69,8 +69,7 @@ class EngineAdjust : public ::testing::Test {
 
 TEST_F(EngineAdjust, DefaultsChangeOnlyTheConfigurationFile) {
   Values expected = AllEngineValues();
-  expected[std::string(kEngine) + "|CONFIGFILE01"] =
-      StringValue(std::string(D) + "\\IDAPI32.CFG");
+  expected[std::string(kEngine) + "|CONFIGFILE01"] = StringValue(std::string(D) + "\\IDAPI32.CFG");
   SetLanguageDriver(0, "korea");
   SetLanguageDriver(1, "DB949KO0");
   SetEnginePaths(D, "IDAPI32.CFG");

@@ -124,8 +124,8 @@ TEST_F(SetupScript, CountsAreTheHighestSlotPresent) {
 }
 
 TEST_F(SetupScript, NoneExactlyCountsAsAbsent) {
-  const TInstallSettings& s = Read(
-      "[FILES]\r\nFILE1=NONE\r\nFILE2=None\r\n[ICONS]\r\nICON1=NONE\r\n");
+  const TInstallSettings& s =
+      Read("[FILES]\r\nFILE1=NONE\r\nFILE2=None\r\n[ICONS]\r\nICON1=NONE\r\n");
   EXPECT_EQ(2u, s.FileCount);
   EXPECT_EQ("", s.FileEntries[0].Source);
   EXPECT_EQ("None", s.FileEntries[1].Source);
@@ -160,8 +160,8 @@ TEST_F(SetupScript, LongValueIsCutTo1023Bytes) {
 }
 
 TEST_F(SetupScript, QuotesAroundValuesAreRemoved) {
-  const TInstallSettings& s = Read(
-      "[APP]\r\nNAME='Pelmora'\r\nVERSION=\"1.0\"\r\nCOMPANY=\"Kor'vane\"\r\n");
+  const TInstallSettings& s =
+      Read("[APP]\r\nNAME='Pelmora'\r\nVERSION=\"1.0\"\r\nCOMPANY=\"Kor'vane\"\r\n");
   EXPECT_EQ("Pelmora", s.ProductName);
   EXPECT_EQ("1.0", s.ProductVersion);
   EXPECT_EQ("Kor'vane", s.CompanyName);

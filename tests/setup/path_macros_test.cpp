@@ -66,8 +66,7 @@ TEST_F(PathMacros, LaterPassesExpandTokensInsideEarlierValues) {
 
 TEST_F(PathMacros, ValueHoldingItsOwnTokenEnds) {
   InstallSettings.InstallDir = "C:\\<INSTALLDIR>";
-  EXPECT_EQ("C:\\<INSTALLDIR>\\A;C:\\<INSTALLDIR>",
-            ExpandPath("<INSTALLDIR>\\A;<InstallDir>"));
+  EXPECT_EQ("C:\\<INSTALLDIR>\\A;C:\\<INSTALLDIR>", ExpandPath("<INSTALLDIR>\\A;<InstallDir>"));
   EXPECT_EQ("x<ab>yx<ab>y", ReplaceMacro("<AB><ab>", "<AB>", "x<ab>y"));
 }
 

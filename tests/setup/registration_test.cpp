@@ -2,19 +2,17 @@
 
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
+#include "setup/support/setup_globals.h"
 #include "shared/install_log.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
-#include "setup/support/setup_globals.h"
 
 #include <gtest/gtest.h>
-
 
 namespace {
 
 const char kProductKey[] = "Software\\Korvane\\Pelmora\\1.0";
 const char kRegLine[] = "REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelmora 1.0";
-
 
 class Registration : public ::testing::Test {
  protected:
@@ -63,7 +61,8 @@ TEST_F(Registration, KoreanProductNames) {
   EXPECT_EQ("REG:Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\펠모라 1.0",
             log_.Lines().back());
   RawValue value;
-  ASSERT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, "Software\\Korvane\\펠모라\\1.0", "InstallDir", value));
+  ASSERT_TRUE(
+      QueryValue(HKEY_LOCAL_MACHINE, "Software\\Korvane\\펠모라\\1.0", "InstallDir", value));
   EXPECT_EQ(StringValue("C:\\펠모라"), value);
 }
 

@@ -2,10 +2,10 @@
 // typical run through its windows, the runs that end before their end, and the
 // round trip in which Halvex removes what the install logged. What the wizard's
 // pages, the chooser and the background do is tested on setup's start-up host.
-#include "setup/support/install_test_support.h"
 #include "rar_writer/rar_writer.h"
-#include "support/registry_support.h"
+#include "setup/support/install_test_support.h"
 #include "setup/support/setup_session.h"
+#include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
 
@@ -106,7 +106,7 @@ TEST(SetupProgram, TheTypicalRunThroughTheWindowsWritesTheLogAtExit) {
   InstallThroughTheWizard(setup);
   EXPECT_EQ("program", ReadFileBytes("C:\\KORVANE\\PROG.EXE"));
   EXPECT_FALSE(FileExists("C:\\KORVANE\\INSTALL.LOG"));  // saved only when the program ends
-  ui::Click(setup.Cancel());                               // "확인"
+  ui::Click(setup.Cancel());                             // "확인"
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 
   const std::string group = ProgramsFolder() + "\\Pelmora 1.0";
@@ -123,11 +123,11 @@ TEST(SetupProgram, TheTypicalRunThroughTheWindowsWritesTheLogAtExit) {
 }
 
 TEST(SetupProgram, CancelAtTheDiskPromptBringsTheWizardBackAndLeavingWritesNoLog) {
-  const std::string medium = MakeMedium(
-      "disk-prompt",
-      "[APP]\r\nNAME=Cancelva\r\nVERSION=1.0\r\nINSTALLDIR=C:\\CANCELVA\r\n"
-      "[FILES]\r\nFILE1=DISK1.RAR,<INSTALLDIR>\r\nFILE2=DISK2.RAR,<INSTALLDIR>\r\n"
-      "[ICONS]\r\nICON1=Programs,Cancelva,<INSTALLDIR>\\ONE.EXE\r\n");
+  const std::string medium =
+      MakeMedium("disk-prompt",
+                 "[APP]\r\nNAME=Cancelva\r\nVERSION=1.0\r\nINSTALLDIR=C:\\CANCELVA\r\n"
+                 "[FILES]\r\nFILE1=DISK1.RAR,<INSTALLDIR>\r\nFILE2=DISK2.RAR,<INSTALLDIR>\r\n"
+                 "[ICONS]\r\nICON1=Programs,Cancelva,<INSTALLDIR>\\ONE.EXE\r\n");
   WriteArchive(medium + "DISK1.RAR", {{"ONE.EXE", "one"}});
 
   SetupSession setup(medium);
@@ -145,12 +145,12 @@ TEST(SetupProgram, CancelAtTheDiskPromptBringsTheWizardBackAndLeavingWritesNoLog
 }
 
 TEST(SetupProgram, ASilentAbortBringsTheWizardBackAndLeavingWritesNoLog) {
-  const std::string medium = MakeMedium(
-      "abort",
-      "[APP]\r\nNAME=Abortia\r\nVERSION=1.0\r\nINSTALLDIR=C:\\ABORTIA\r\n"
-      "[BDE]\r\nFILE=ENGINE.RAR\r\nPATH=C:\\ABORTIA-BDE\r\n"
-      "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\n"
-      "[ICONS]\r\nICON1=Programs,Abortia,<INSTALLDIR>\\PROG.EXE\r\n");
+  const std::string medium =
+      MakeMedium("abort",
+                 "[APP]\r\nNAME=Abortia\r\nVERSION=1.0\r\nINSTALLDIR=C:\\ABORTIA\r\n"
+                 "[BDE]\r\nFILE=ENGINE.RAR\r\nPATH=C:\\ABORTIA-BDE\r\n"
+                 "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\n"
+                 "[ICONS]\r\nICON1=Programs,Abortia,<INSTALLDIR>\\PROG.EXE\r\n");
   WriteArchive(medium + "ENGINE.RAR", {{"IDAPI32.DLL", "engine"}});
   WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}});
   // The engine's dBASE settings cannot be written: the run ends without a word.
@@ -186,8 +186,7 @@ TEST(SetupProgram, HalvexRemovesWhatTheInstallLoggedAndNothingElse) {
   WriteArchive(medium + "DATA.RAR", {{"표본.DAT", "sample"}, {"B.DAT", "b"}});
   WriteFileBytes(medium + "Dorcel.exe", "settings tool");
   // The product registers for removal itself; setup only logs the key.
-  SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", REG_SZ,
-              StringValue(title).Data);
+  SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", REG_SZ, StringValue(title).Data);
   SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey + "\\설정", "UninstallString", REG_SZ,
               StringValue(app + "\\Halvex.exe").Data);
 
@@ -203,8 +202,7 @@ TEST(SetupProgram, HalvexRemovesWhatTheInstallLoggedAndNothingElse) {
   const std::vector<std::string> dirs = Payloads(log, "DIR:");
   ASSERT_EQ(6u, files.size());  // four archive entries, the log itself, the lock file
   ASSERT_EQ(4u, links.size());  // two table entries, the uninstaller, the settings tool
-  ASSERT_EQ((std::vector<std::string>{app, app + "\\자료", ProgramsFolder() + "\\" + title}),
-            dirs);
+  ASSERT_EQ((std::vector<std::string>{app, app + "\\자료", ProgramsFolder() + "\\" + title}), dirs);
   ASSERT_EQ(std::vector<std::string>{uninstallKey}, Payloads(log, "REG:"));
   for (const std::string& link : links) ASSERT_TRUE(FileExists(link)) << link;
 
@@ -328,13 +326,14 @@ TEST(SetupProgram, NextAgainAfterTheDiskettePromptLogsEachLineOnce) {
   ui::Click(setup.Cancel());  // "확인"
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 
-  EXPECT_EQ("FILE:C:\\RETRIA\\ONE.EXE\r\n"
-            "DIR:C:\\RETRIA\r\n"
-            "FILE:C:\\RETRIA\\TWO\\TWO.EXE\r\n"
-            "DIR:C:\\RETRIA\\TWO\r\n"
-            "FILE:C:\\RETRIA\\INSTALL.LOG\r\n"
-            "FILE:C:\\RETRIA\\Korvane.lck\r\n",
-            ReadFileBytes("C:\\RETRIA\\INSTALL.LOG"));
+  EXPECT_EQ(
+      "FILE:C:\\RETRIA\\ONE.EXE\r\n"
+      "DIR:C:\\RETRIA\r\n"
+      "FILE:C:\\RETRIA\\TWO\\TWO.EXE\r\n"
+      "DIR:C:\\RETRIA\\TWO\r\n"
+      "FILE:C:\\RETRIA\\INSTALL.LOG\r\n"
+      "FILE:C:\\RETRIA\\Korvane.lck\r\n",
+      ReadFileBytes("C:\\RETRIA\\INSTALL.LOG"));
 }
 
 // A medium pressed from read-only sources (a CD-ROM), installed twice, the second
@@ -397,10 +396,9 @@ TEST(SetupProgram, UnsafeStoredNamesAreLoggedWhereTheyLandedAndRemoved) {
   const std::string app = above.Path() + "\\APP";
   MakeDirectories(above.Path());
   WriteFileBytes("C:\\UNSAFA\\UP.TXT", "outside");  // a file of the same name above
-  const std::string medium = MakeMedium(
-      "unsafe-names",
-      "[APP]\r\nNAME=Unsafa\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
-          "\r\n[FILES]\r\nFILE1=NAMES.RAR,<INSTALLDIR>\r\n");
+  const std::string medium =
+      MakeMedium("unsafe-names", "[APP]\r\nNAME=Unsafa\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
+                                     "\r\n[FILES]\r\nFILE1=NAMES.RAR,<INSTALLDIR>\r\n");
   WriteArchive(medium + "NAMES.RAR", {{"\\C:\\X.TXT", "1"},
                                       {".\\C:\\Y.TXT", "2"},
                                       {"\\\\srv\\share\\C:\\Z.TXT", "3"},
@@ -414,7 +412,7 @@ TEST(SetupProgram, UnsafeStoredNamesAreLoggedWhereTheyLandedAndRemoved) {
     ui::Click(setup.Cancel());
     ASSERT_EQ(0u, setup.Program().WaitForExit());
   }
-  const std::vector<std::string> names = {"X.TXT", "Y.TXT", "Z.TXT", "UP.TXT",
+  const std::vector<std::string> names = {"X.TXT", "Y.TXT",    "Z.TXT",       "UP.TXT",
                                           "S.TXT", ".profile", "v1..2\\B.TXT"};
   std::vector<std::string> expected;
   for (const std::string& name : names) expected.push_back(app + "\\" + name);

@@ -5,8 +5,8 @@
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "support/registry_support.h"
-#include "support/test_support.h"
 #include "support/scopes.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,8 @@
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Link {
   std::string Target, Arguments, Description, WorkingDirectory;
@@ -108,7 +109,8 @@ TEST_F(Shortcuts, ExistingLinkIsOverwritten) {
 
 TEST_F(Shortcuts, WorkingDirectoryRule) {
   EXPECT_EQ("C:\\", ReadLink(Make("Programs", "Pelmora 1.0\\1.LNK", "C:\\X.EXE")).WorkingDirectory);
-  EXPECT_EQ("C:\\A", ReadLink(Make("Programs", "Pelmora 1.0\\2.LNK", "C:\\A\\X.EXE")).WorkingDirectory);
+  EXPECT_EQ("C:\\A",
+            ReadLink(Make("Programs", "Pelmora 1.0\\2.LNK", "C:\\A\\X.EXE")).WorkingDirectory);
   EXPECT_EQ("", ReadLink(Make("Programs", "Pelmora 1.0\\3.LNK", "X.EXE")).WorkingDirectory);
   EXPECT_EQ("C:\\A\\\\", ShortcutWorkingDirectory("C:\\A\\\\X.EXE"));  // "\" before the last "\"
   EXPECT_EQ("C:", ShortcutWorkingDirectory("C:X.EXE"));

@@ -29,11 +29,11 @@ struct ReportRun {
 
 ReportRun RunReported(const std::function<int()>& body) {
   ReportRun run;
-  run.ExitCode = RunWithErrorReport(body, [&](const std::string& text,
-                                              const std::string& caption, UINT flags) {
-    run.Boxes.push_back({text, caption, flags});
-    return IDOK;
-  });
+  run.ExitCode = RunWithErrorReport(
+      body, [&](const std::string& text, const std::string& caption, UINT flags) {
+        run.Boxes.push_back({text, caption, flags});
+        return IDOK;
+      });
   return run;
 }
 
@@ -65,17 +65,16 @@ bool InsideProgramImage(std::uintptr_t address) {
 
 TEST(ErrorReport, TextNamesKindModuleAddressAndEndsTheMessageWithOneFullStop) {
   const void* address = reinterpret_cast<const void*>(0x0040A1B2);
-  EXPECT_EQ("Exception ERegistryException in module Dorcel.exe at 0040A1B2.\n"
-            "Failed to set data for 'LANGDRIVER'.",
-            UnhandledErrorText("ERegistryException", "Dorcel.exe", address,
-                               "Failed to set data for 'LANGDRIVER'"));
+  EXPECT_EQ(
+      "Exception ERegistryException in module Dorcel.exe at 0040A1B2.\n"
+      "Failed to set data for 'LANGDRIVER'.",
+      UnhandledErrorText("ERegistryException", "Dorcel.exe", address,
+                         "Failed to set data for 'LANGDRIVER'"));
   EXPECT_EQ("Exception E in module m at 0000000F.\nDone.",
             UnhandledErrorText("E", "m", reinterpret_cast<const void*>(15), "Done."));
-  EXPECT_EQ("Exception E in module m at 00000000.\n.",
-            UnhandledErrorText("E", "m", nullptr, ""));
+  EXPECT_EQ("Exception E in module m at 00000000.\n.", UnhandledErrorText("E", "m", nullptr, ""));
   EXPECT_EQ("Exception E in module m at FFFFFFFF.\n...",
-            UnhandledErrorText("E", "m", reinterpret_cast<const void*>(~std::uintptr_t(0)),
-                               "..."));
+            UnhandledErrorText("E", "m", reinterpret_cast<const void*>(~std::uintptr_t(0)), "..."));
 }
 
 TEST(ErrorReport, BodyThatEndsNormallyShowsNothingAndKeepsItsExitCode) {
@@ -85,16 +84,14 @@ TEST(ErrorReport, BodyThatEndsNormallyShowsNothingAndKeepsItsExitCode) {
 }
 
 TEST(ErrorReport, RegistryErrorGivesTheApplicationErrorBoxAndExitCodeOne) {
-  const ReportRun run = RunReported([]() -> int {
-    throw ERegistryException("Failed to set data for 'LANGDRIVER'");
-  });
+  const ReportRun run =
+      RunReported([]() -> int { throw ERegistryException("Failed to set data for 'LANGDRIVER'"); });
   EXPECT_EQ(1, run.ExitCode);
   ASSERT_EQ(1u, run.Boxes.size());
   EXPECT_EQ("Application Error", run.Boxes[0].Caption);
   EXPECT_EQ(0x2010u, run.Boxes[0].Flags);  // task-modal, error icon, OK
   const SplitReport split = Split(run.Boxes[0].Text);
-  EXPECT_EQ("Exception ERegistryException in module " + FileNamePart(ModuleFileName()),
-            split.Head);
+  EXPECT_EQ("Exception ERegistryException in module " + FileNamePart(ModuleFileName()), split.Head);
   EXPECT_EQ(".\nFailed to set data for 'LANGDRIVER'.", split.Tail);
   EXPECT_TRUE(InsideProgramImage(split.Address)) << std::hex << split.Address;
 }

@@ -98,12 +98,12 @@ TEST(InstallLog, LineEndsAndZeroByte) {
 TEST(InstallLog, PassSelection) {
   const std::string longest = "C:\\" + std::string(256, 'p');  // 259 bytes
   const Lines lines = {
-      "file:C:\\LOWER.TXT",     // lower-case tag: ignored
-      "FILE: C:\\A.TXT  ",      // blanks around the payload are trimmed
+      "file:C:\\LOWER.TXT",  // lower-case tag: ignored
+      "FILE: C:\\A.TXT  ",   // blanks around the payload are trimmed
       "ICON:C:\\L.LNK",
-      "  DIR:C:\\SHIFTED",      // tag not at the start: cut at the fixed place all the same
-      "DIR:",                   // empty payload: left out
-      "REG:   ",                // blank payload: left out, never the whole root
+      "  DIR:C:\\SHIFTED",  // tag not at the start: cut at the fixed place all the same
+      "DIR:",               // empty payload: left out
+      "REG:   ",            // blank payload: left out, never the whole root
       "REGISTRY",
       "FILE:" + longest + "  ",  // the longest path a setup can have made, whole
       "FILE:" + longest + "x",   // longer: no install made it; never shortened to another
@@ -123,7 +123,7 @@ TEST(InstallLog, ALaterRunInTheSameProcessLogsOnlyWhatIsNew) {
   log.Add("FILE:C:\\A\\ONE.TXT");
   log.Add("DIR:C:\\A");
   log.Add("DIR:C:\\A");  // within a run every line counts, repeats too
-  log.BeginRun();          // the user tries again after a Cancel
+  log.BeginRun();        // the user tries again after a Cancel
   log.Add("FILE:C:\\A\\ONE.TXT");
   log.Add("FILE:C:\\A\\TWO.TXT");
   log.Add("DIR:C:\\A");

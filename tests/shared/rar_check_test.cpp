@@ -1,9 +1,9 @@
 // The dry run over an archive, with the stand-in UNRAR.DLL.
+#include "shared/rar_check.h"
 #include "rar_writer/rar_writer.h"
 #include "shared/handles.h"
-#include "shared/rar_check.h"
-#include "support/test_support.h"
 #include "support/scopes.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

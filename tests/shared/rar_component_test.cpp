@@ -1,8 +1,8 @@
 // The archive component against a scripted archive library (fake_unrar).
-#include "fake_unrar.h"
 #include "shared/rar_component.h"
-#include "support/test_support.h"
+#include "fake_unrar.h"
 #include "support/scopes.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

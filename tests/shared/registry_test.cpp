@@ -111,8 +111,8 @@ TEST_F(Registry, ReadOnlyKeyCannotBeOpenedForWriting) {
 
 TEST_F(Registry, PathsResolveFromCurrentKeyOrRoot) {
   RegistryAccessor reg;
-  ASSERT_TRUE(reg.OpenKey(kBase, true));           // no key current: from the root
-  ASSERT_TRUE(reg.OpenKey("Child", true));         // relative to the current key
+  ASSERT_TRUE(reg.OpenKey(kBase, true));    // no key current: from the root
+  ASSERT_TRUE(reg.OpenKey("Child", true));  // relative to the current key
   reg.WriteString("V", "1");
   EXPECT_EQ(StringValue("1"), Value(Key("Child"), "V"));
   ASSERT_TRUE(reg.OpenKey("\\" + Key("Other"), true));  // leading "\": from the root

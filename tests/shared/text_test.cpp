@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 TEST(Text, TrimRemovesControlBytesAndBlanksButNeverHighBytes) {
-  EXPECT_EQ("a b", Trim(" \t\r\n\x01" "a b\x1F "));
+  EXPECT_EQ("a b", Trim(" \t\r\n\x01"
+                        "a b\x1F "));
   EXPECT_EQ("", Trim(" \t "));
-  EXPECT_EQ("\xA0" "한\xA0", Trim(" \xA0" "한\xA0 "));
+  EXPECT_EQ(
+      "\xA0"
+      "한\xA0",
+      Trim(" \xA0"
+           "한\xA0 "));
 }
 
 TEST(Text, UpperAsciiChangesOnlyAsciiLetters) {

@@ -39,13 +39,9 @@ void SetSecurity(HKEY root, const std::string& key, const char* descriptor) {
 
 }  // namespace
 
-RawValue StringValue(const std::string& text) {
-  return {REG_SZ, text + std::string(1, '\0')};
-}
+RawValue StringValue(const std::string& text) { return {REG_SZ, text + std::string(1, '\0')}; }
 
-bool KeyExists(HKEY root, const std::string& key) {
-  return OpenKey(root, key, KEY_READ).Valid();
-}
+bool KeyExists(HKEY root, const std::string& key) { return OpenKey(root, key, KEY_READ).Valid(); }
 
 bool QueryValue(HKEY root, const std::string& key, const std::string& name, RawValue& value) {
   RegistryKey handle = OpenKey(root, key, KEY_READ);
@@ -71,8 +67,8 @@ std::map<std::string, RawValue> KeyValues(HKEY root, const std::string& key) {
   for (DWORD index = 0;; ++index) {
     char name[1024];
     DWORD size = sizeof name;
-    if (RegEnumValueA(handle.Get(), index, name, &size, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS) {
+    if (RegEnumValueA(handle.Get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
       break;
     }
     RawValue value;

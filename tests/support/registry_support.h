@@ -9,9 +9,7 @@
 struct RawValue {
   DWORD Type = REG_NONE;
   std::string Data;  // the stored bytes, a string's terminating zero included
-  bool operator==(const RawValue& other) const {
-    return Type == other.Type && Data == other.Data;
-  }
+  bool operator==(const RawValue& other) const { return Type == other.Type && Data == other.Data; }
 };
 
 // A REG_SZ value as stored: the text and its terminating zero.

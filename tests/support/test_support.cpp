@@ -62,16 +62,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw std::runtime_error("cannot create " + path);
   DWORD written = 0;
-  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                 nullptr) ||
+  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size()) {
     throw std::runtime_error("cannot write " + path);
   }
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::string();
   std::string bytes;
   char chunk[65536];

@@ -483,7 +483,8 @@ TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   const std::string path = dir + "huge.rar";
   WriteFileBytes(path, bytes.substr(0, bytes.size() - 7));
   {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file);
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(bytes.size() - 7 + huge.declaredSize);

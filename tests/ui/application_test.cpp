@@ -14,8 +14,8 @@ HWND Button(HWND window, const std::string& caption) {
 
 TEST(Application, RunsTheMainWindowUntilItClosesThenDestroysTheFormsInReverse) {
   const std::string log = ScratchDir("sample-app") + "events.txt";
-  ui::Process app = ui::Process::Start(
-      "\"" + BuildTreePath("tests/ui/ui_sample_app.exe") + "\" " + log);
+  ui::Process app =
+      ui::Process::Start("\"" + BuildTreePath("tests/ui/ui_sample_app.exe") + "\" " + log);
 
   const HWND dialog = ui::WaitForWindow({app.Id(), "TfmSampleDialog", {"표본 대화"}});
   const HWND main = ui::WaitForWindow({app.Id(), "TfmSampleMain", {"표본 배경"}});
@@ -55,8 +55,7 @@ TEST(Application, RunsTheMainWindowUntilItClosesThenDestroysTheFormsInReverse) {
   box = ui::WaitForMessageBox(app.Id());
   ui::AnswerMessageBox(box, IDYES);
   EXPECT_EQ(0u, app.WaitForExit());
-  EXPECT_EQ("main created\ndialog created\ndialog destroyed\nmain destroyed\n",
-            ReadFileBytes(log));
+  EXPECT_EQ("main created\ndialog created\ndialog destroyed\nmain destroyed\n", ReadFileBytes(log));
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ struct FontFacts {
 FontFacts FontFactsOf(HWND window) {
   FontFacts facts = {};
   WindowDC dc(window);
-  SelectedObject selected(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+  SelectedObject selected(dc.Get(),
+                          reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
   char face[LF_FACESIZE] = {};
   GetTextFaceA(dc.Get(), LF_FACESIZE, face);
   facts.Face = face;
@@ -50,7 +51,8 @@ FontFacts FontFactsOf(HWND window) {
 
 SIZE TextExtent(HWND window, const std::string& text) {
   WindowDC dc(window);
-  SelectedObject selected(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+  SelectedObject selected(dc.Get(),
+                          reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
   SIZE size = {};
   GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size;
@@ -126,9 +128,9 @@ TEST(FormBorders, TitleBarButtonsFollowTheBorderStyle) {
     bool systemMenu;
     bool sizeable;
   };
-  for (const Case& c : {Case{FormBorder::DialogNoTitleButtons, false, false},
-                        Case{FormBorder::Dialog, true, false},
-                        Case{FormBorder::MainWindow, true, true}}) {
+  for (const Case& c :
+       {Case{FormBorder::DialogNoTitleButtons, false, false}, Case{FormBorder::Dialog, true, false},
+        Case{FormBorder::MainWindow, true, true}}) {
     TTestForm form(Application, c.border);
     const LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
@@ -456,9 +458,9 @@ TEST_F(DirectoryList, OpeningItemsMovesUpAndDown) {
   EXPECT_EQ("C:\\", form->DirList.Directory());
   form->DirList.OpenItem(99);  // no such item
   EXPECT_EQ("C:\\", form->DirList.Directory());
-  EXPECT_EQ((std::vector<std::string>{"C:\\kit-tests\\dirlist", root + "가나", "C:\\kit-tests",
-                                      "C:\\"}),
-            changes);
+  EXPECT_EQ(
+      (std::vector<std::string>{"C:\\kit-tests\\dirlist", root + "가나", "C:\\kit-tests", "C:\\"}),
+      changes);
 }
 
 TEST_F(DirectoryList, PickingADriveMovesTheList) {

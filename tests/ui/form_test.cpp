@@ -71,8 +71,8 @@ class Forms : public ::testing::Test {
 
 TEST_F(Forms, FormsShowTheProgramsIcon) {
   for (const TForm* form : {static_cast<TForm*>(main), static_cast<TForm*>(dialog)}) {
-    for (const auto& [index, metric] : {std::pair{GCLP_HICON, SM_CXICON},
-                                       std::pair{GCLP_HICONSM, SM_CXSMICON}}) {
+    for (const auto& [index, metric] :
+         {std::pair{GCLP_HICON, SM_CXICON}, std::pair{GCLP_HICONSM, SM_CXSMICON}}) {
       const int size = GetSystemMetrics(metric);
       const HANDLE own = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
                                     size, size, LR_SHARED);

@@ -64,8 +64,8 @@ int main() {
   const double update = UpdateSeconds(*form);
   const double write = WriteSeconds();
   Application.DestroyForms();
-  std::printf("per file: window updates %.1f us, writing 1 KiB %.1f us\n",
-              1e6 * update / kFiles, 1e6 * write / kFiles);
+  std::printf("per file: window updates %.1f us, writing 1 KiB %.1f us\n", 1e6 * update / kFiles,
+              1e6 * write / kFiles);
   std::printf("(writes + updates) / writes = %.2f\n", (write + update) / write);
   return 0;
 }

@@ -23,7 +23,7 @@ class TfmSampleDialog : public TForm {
  public:
   explicit TfmSampleDialog(TFormHost& host)
       : TForm(host, {"TfmSampleDialog", "표본 대화", 300, 120, FormBorder::Dialog,
-               FormPlacement::ScreenCenter, TFont{}}) {
+                     FormPlacement::ScreenCenter, TFont{}}) {
     Button1.OnClick = [] { throw Exception("표본 오류"); };
     Button2.OnClick = [this] {
       Label1.SetText("중단됨");
@@ -51,7 +51,7 @@ class TfmSampleMain : public TForm {
  public:
   explicit TfmSampleMain(TFormHost& host)
       : TForm(host, {"TfmSampleMain", "표본 배경", 400, 300, FormBorder::MainWindow,
-               FormPlacement::Maximized, TFont{}, clNavy}) {
+                     FormPlacement::Maximized, TFont{}, clNavy}) {
     lbTitle.SetFont(TFont{"바탕체", 29, true, clYellow});
     lbTitle.SetTransparent(true);
   }

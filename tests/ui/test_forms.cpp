@@ -17,7 +17,7 @@ TTestForm::TTestForm(TFormHost& host, FormBorder border, FormPlacement placement
 
 TTestDialog::TTestDialog(TFormHost& host, const std::string& caption)
     : TForm(host, {"TTestDialog", caption, 200, 60, FormBorder::Dialog, FormPlacement::ScreenCenter,
-             TFont{}}) {
+                   TFont{}}) {
   Button1.OnClick = [this] {
     if (Action) Action();
   };

@@ -42,8 +42,8 @@ class TRecordingHost : public TFormHost {
 class TPlainForm : public TForm {
  public:
   explicit TPlainForm(TFormHost& host)
-      : TForm(host, {"TPlainForm", "홀로", 200, 80, FormBorder::Dialog,
-                     FormPlacement::ScreenCenter}) {}
+      : TForm(host,
+              {"TPlainForm", "홀로", 200, 80, FormBorder::Dialog, FormPlacement::ScreenCenter}) {}
   TButton Button1{*this, 10, 10, 75, 25, "확인"};
 };
 

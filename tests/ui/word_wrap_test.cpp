@@ -35,8 +35,7 @@ std::string JoinedWithBlanks(const std::vector<std::string>& lines) {
 }  // namespace
 
 TEST_F(WordWrap, KoreanWordsAreNeverSplit) {
-  const std::string text =
-      "설치 마법사는 별빛 가계부 1.0을(를) 다음 디렉토리에 설치할 것입니다.";
+  const std::string text = "설치 마법사는 별빛 가계부 1.0을(를) 다음 디렉토리에 설치할 것입니다.";
   const auto lines = Wrap(text, 353);
   ASSERT_EQ(2u, lines.size());
   EXPECT_EQ(text, JoinedWithBlanks(lines));  // every break stands at a blank

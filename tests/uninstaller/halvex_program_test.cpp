@@ -1,10 +1,10 @@
 // Halvex.exe started like a user starts it, from its own directory with the install
 // log beside it; its message boxes are read and answered from this process.
-#include "testing/message_box_flags.h"
-#include "support/registry_support.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
+#include "support/registry_support.h"
 #include "support/test_support.h"
+#include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +33,13 @@ class HalvexProgram : public ::testing::Test {
     uninstallKey_ = kUninstall + "Pelmora " + name;
     MakeDirectories(app_ + "DATA\\EMPTY");
     MakeDirectories(menu_);
-    for (const std::string& file : {app_ + "PROG.EXE", app_ + "DATA\\A.DBF",
-                                    menu_ + "Pelmora.LNK", menu_ + "Remove.LNK",
-                                    app_ + "Korvane.lck", app_ + "UNRAR.DLL"}) {
+    for (const std::string& file :
+         {app_ + "PROG.EXE", app_ + "DATA\\A.DBF", menu_ + "Pelmora.LNK", menu_ + "Remove.LNK",
+          app_ + "Korvane.lck", app_ + "UNRAR.DLL"}) {
       WriteFileBytes(file, "x");
     }
-    ASSERT_TRUE(CopyFileA(KitOutputPath("Halvex.exe").c_str(), (app_ + "Halvex.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA(KitOutputPath("Halvex.exe").c_str(), (app_ + "Halvex.exe").c_str(), FALSE));
     SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey_, "DisplayName", REG_SZ, "Pelmora");
     SetRawValue(HKEY_LOCAL_MACHINE, uninstallKey_ + "\\Sub\\Deeper", "V", REG_SZ, "1");
     SetRawValue(HKEY_LOCAL_MACHINE, kOtherProduct, "DisplayName", REG_SZ, "Other");
@@ -96,9 +96,9 @@ class HalvexProgram : public ::testing::Test {
            KeyExists(HKEY_LOCAL_MACHINE, uninstallKey_ + "\\Sub\\Deeper");
   }
   void ExpectProductRemoved() const {
-    for (const std::string& file : {app_ + "PROG.EXE", app_ + "DATA\\A.DBF",
-                                    menu_ + "Pelmora.LNK", menu_ + "Remove.LNK",
-                                    app_ + "Korvane.lck", app_ + "INSTALL.LOG"}) {
+    for (const std::string& file :
+         {app_ + "PROG.EXE", app_ + "DATA\\A.DBF", menu_ + "Pelmora.LNK", menu_ + "Remove.LNK",
+          app_ + "Korvane.lck", app_ + "INSTALL.LOG"}) {
       EXPECT_FALSE(FileExists(file)) << file;
     }
     EXPECT_FALSE(DirectoryExists(app_ + "DATA"));

@@ -23,8 +23,8 @@ class KeyTree : public ::testing::Test {
   }
   static RegistryKey CreateRawKey(HKEY parent, const std::string& name) {
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
     return RegistryKey(key);
   }
   static bool Exists(const std::string& key) { return KeyExists(HKEY_LOCAL_MACHINE, key); }

@@ -58,19 +58,16 @@ TEST(UninstallKeyGuard, OnlyAProductKeyBelowTheUninstallKey) {
   EXPECT_FALSE(IsRemovableUninstallKey("Software"));
   EXPECT_FALSE(IsRemovableUninstallKey("Software\\Korvane\\Pelmora\\1.0"));
   EXPECT_FALSE(IsRemovableUninstallKey("\\" + kUninstall + "Pelmora 1.0"));
-  EXPECT_FALSE(IsRemovableUninstallKey("Software\\Microsoft\\Windows\\CurrentVersion\\"
-                                       "UninstallX\\Pelmora 1.0"));
+  EXPECT_FALSE(
+      IsRemovableUninstallKey("Software\\Microsoft\\Windows\\CurrentVersion\\"
+                              "UninstallX\\Pelmora 1.0"));
   EXPECT_FALSE(IsRemovableUninstallKey("System\\" + kUninstall + "Pelmora 1.0"));
 }
 
 TEST(RemovalPasses, FilesThenDirectoriesThenKeysEachInFileOrder) {
   const Lines lines = {
-      "REG:" + kUninstall + "First",
-      "DIR:C:\\KORVANE",
-      "FILE:C:\\KORVANE\\PROG.EXE",
-      "ICON:C:\\MENU\\Pelmora.LNK",
-      "DIR:C:\\MENU",
-      "REG:" + kUninstall + "Second",
+      "REG:" + kUninstall + "First",   "DIR:C:\\KORVANE", "FILE:C:\\KORVANE\\PROG.EXE",
+      "ICON:C:\\MENU\\Pelmora.LNK",    "DIR:C:\\MENU",    "REG:" + kUninstall + "Second",
       "FILE:C:\\KORVANE\\INSTALL.LOG",
   };
   EXPECT_EQ((Lines{"file C:\\KORVANE\\PROG.EXE", "file C:\\MENU\\Pelmora.LNK",
@@ -81,15 +78,15 @@ TEST(RemovalPasses, FilesThenDirectoriesThenKeysEachInFileOrder) {
 
 TEST(RemovalPasses, LineSelectionPayloadPositionsAndTrimming) {
   const Lines lines = {
-      "file:C:\\LOWER.TXT",                // lower-case tag: ignored
-      "FILE: C:\\A.TXT \t",                // blanks and tabs around the payload go
+      "file:C:\\LOWER.TXT",  // lower-case tag: ignored
+      "FILE: C:\\A.TXT \t",  // blanks and tabs around the payload go
       "ICON:\tC:\\B.LNK",
-      "  DIR:C:\\X",                       // tag not at the start: the fixed cut stays
+      "  DIR:C:\\X",  // tag not at the start: the fixed cut stays
       "comment without a tag",
       "",
-      "DIR:",                              // nothing to remove
-      "FILE:" + std::string(260, 'f'),     // no install made a path this long: left alone
-      "FILE:" + std::string(259, 'g'),     // taken whole
+      "DIR:",                           // nothing to remove
+      "FILE:" + std::string(260, 'f'),  // no install made a path this long: left alone
+      "FILE:" + std::string(259, 'g'),  // taken whole
       "DIR:" + std::string(251, 'd') + "tail",
   };
   EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file " + std::string(259, 'g'),
@@ -113,8 +110,12 @@ TEST(RemovalPasses, UnsafeKeyPayloadsAreSkippedSilently) {
 }
 
 TEST(RemovalPasses, AFailingStepDoesNotStopItsPass) {
-  const Lines lines = {"FILE:C:\\A", "FILE:C:\\B", "DIR:C:\\D", "DIR:C:\\E",
-                       "REG:" + kUninstall + "K", "REG:" + kUninstall + "L"};
+  const Lines lines = {"FILE:C:\\A",
+                       "FILE:C:\\B",
+                       "DIR:C:\\D",
+                       "DIR:C:\\E",
+                       "REG:" + kUninstall + "K",
+                       "REG:" + kUninstall + "L"};
   for (const std::string& failing :
        {std::string("C:\\A"), std::string("C:\\D"), kUninstall + "K"}) {
     EXPECT_EQ((Lines{"file C:\\A", "file C:\\B", "dir C:\\D", "dir C:\\E",
@@ -147,11 +148,11 @@ TEST(SystemRemovalSteps, EmptiedDirectoriesGoInFileOrderOnly) {
   WriteFileBytes(dir + "OTHER\\B.TXT", "x");
 
   SystemRemovalSteps steps;
-  RunRemovalPasses({"DIR:" + app, "DIR:" + app + "\\DATA", "FILE:" + app + "\\PROG.EXE",
-                    "FILE:" + app + "\\DATA\\A.DBF", "DIR:" + app + "\\UNLOGGED",
-                    "DIR:" + dir + "OTHER", "FILE:" + dir + "OTHER\\B.TXT",
-                    "FILE:" + dir + "MISSING.TXT", "DIR:" + dir + "MISSING"},
-                   steps);
+  RunRemovalPasses(
+      {"DIR:" + app, "DIR:" + app + "\\DATA", "FILE:" + app + "\\PROG.EXE",
+       "FILE:" + app + "\\DATA\\A.DBF", "DIR:" + app + "\\UNLOGGED", "DIR:" + dir + "OTHER",
+       "FILE:" + dir + "OTHER\\B.TXT", "FILE:" + dir + "MISSING.TXT", "DIR:" + dir + "MISSING"},
+      steps);
   EXPECT_FALSE(FileExists(app + "\\PROG.EXE"));
   EXPECT_FALSE(DirectoryExists(app + "\\DATA"));      // emptied by the file pass
   EXPECT_FALSE(DirectoryExists(app + "\\UNLOGGED"));  // empty anyway

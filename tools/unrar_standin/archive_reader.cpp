@@ -14,8 +14,7 @@ class ArchiveReader::File : public ByteSource {
   bool Valid() const { return handle_.Valid(); }
 
   std::uint64_t Size() const override { return size_; }
-  bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size,
-              std::uint32_t& got) override {
+  bool ReadAt(std::uint64_t offset, void* buffer, std::uint32_t size, std::uint32_t& got) override {
     got = 0;
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(offset);

@@ -28,10 +28,10 @@ struct ExtractionContext {
 // Creates the file (or directory) at target, creating missing directories on the
 // way and replacing a file there even when it is read-only. A written file gets
 // the entry's time and, from archives of MS-DOS, OS/2 or Windows, its stored
-// attributes (read-only, hidden, system, archive). Returns 0, 12 (checksum error or data cut short; the file is kept),
-// 14 (not stored), 16 (cannot create), 19 (write error), 21 (cancelled),
-// 22 (encrypted), or the error of reading on in the next volume. Only a complete
-// file, or one that failed its checksum, stays on disk.
+// attributes (read-only, hidden, system, archive). Returns 0, 12 (checksum error or data cut short;
+// the file is kept), 14 (not stored), 16 (cannot create), 19 (write error), 21 (cancelled), 22
+// (encrypted), or the error of reading on in the next volume. Only a complete file, or one that
+// failed its checksum, stays on disk.
 int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry, const std::wstring& target);
 
 // Reads the entry's data and checks it without writing anything.

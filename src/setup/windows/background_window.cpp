@@ -8,7 +8,7 @@ TfmBackGround* fmBackGround = nullptr;
 
 TfmBackGround::TfmBackGround(TFormHost& host)
     : TForm(host, {"TfmBackGround", "", 640, 480, FormBorder::MainWindow, FormPlacement::Maximized,
-             TFont{}, clNavy}) {
+                   TFont{}, clNavy}) {
   SetEraseBackground(false);  // the gradient covers the whole client area
   lbTitle.SetFont(TFont{"바탕체", 29, true, clYellow});
   lbTitle.SetTransparent(true);
@@ -43,8 +43,7 @@ void TfmBackGround::PaintBackground(HDC dc) {
   GetWindowRect(Handle(), &outer);
   BackBuffer->SetSize(outer.right - outer.left, outer.bottom - outer.top);
   DrawGradient(GradientStartColor, GradientEndColor);
-  BitBlt(dc, 0, 0, BackBuffer->Width(), BackBuffer->Height(), BackBuffer->Canvas(), 0, 0,
-         SRCCOPY);
+  BitBlt(dc, 0, 0, BackBuffer->Width(), BackBuffer->Height(), BackBuffer->Canvas(), 0, 0, SRCCOPY);
 }
 
 void TfmBackGround::DrawGradient(COLORREF start, COLORREF end) {

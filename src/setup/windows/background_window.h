@@ -3,9 +3,9 @@
 // its first activation and closes, which ends the program, when the wizard has closed.
 #pragma once
 
+#include "setup/windows/offscreen_bitmap.h"
 #include "ui/application.h"
 #include "ui/label.h"
-#include "setup/windows/offscreen_bitmap.h"
 
 #include <functional>
 #include <memory>

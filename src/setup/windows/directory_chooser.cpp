@@ -6,7 +6,7 @@ TfmDir* fmDir = nullptr;
 
 TfmDir::TfmDir(TFormHost& host)
     : TForm(host, {"TfmDir", "선택", 320, 288, FormBorder::Dialog, FormPlacement::ScreenCenter,
-             TFont{}}) {
+                   TFont{}}) {
   DriveComboBox1.SetDirList(DirList);
   DirList.OnChange = [this] { DirListChange(); };
   Button1.OnClick = [this] { Button1Click(); };
@@ -25,7 +25,8 @@ std::optional<std::string> TfmDir::ChooseDirectory(const std::string& currentPat
 
 void TfmDir::DirListChange() {
   std::string path = DirList.Directory();
-  if (!productFolder_.empty()) path += EndsWith(path, "\\") ? productFolder_ : "\\" + productFolder_;
+  if (!productFolder_.empty())
+    path += EndsWith(path, "\\") ? productFolder_ : "\\" + productFolder_;
   ePath.SetText(path);
 }
 

@@ -5,8 +5,8 @@
 #include "setup/entry_name.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
-#include "ui/application.h"
 #include "shared/errors.h"
+#include "ui/application.h"
 
 #include <cstdint>
 #include <cstring>
@@ -30,7 +30,7 @@ std::string LogNotSavedMessage(const std::string& path) {
 
 TfmInstall::TfmInstall(TFormHost& host)
     : TForm(host, {"TfmInstall", "설치", 544, 125, FormBorder::DialogNoTitleButtons,
-             FormPlacement::ScreenCenter, TFont{"굴림체", 12}}),
+                   FormPlacement::ScreenCenter, TFont{"굴림체", 12}}),
       FOP(Handle()) {
   Image1.SetBitmap(LoadPicture(kInstallPicture));
   RAR1.FailifExists = false;

@@ -5,12 +5,12 @@
 
 #include "setup/install_progress.h"
 #include "setup/shell_file_operation.h"
+#include "shared/install_log.h"
+#include "shared/rar_component.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
 #include "ui/label.h"
-#include "shared/install_log.h"
-#include "shared/rar_component.h"
 
 #include <memory>
 #include <string>

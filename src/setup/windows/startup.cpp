@@ -1,11 +1,11 @@
 #include "setup/windows/startup.h"
 
-#include "ui/application.h"
 #include "setup/install_settings.h"
 #include "setup/windows/background_window.h"
 #include "setup/windows/directory_chooser.h"
 #include "setup/windows/wizard.h"
 #include "shared/com_ptr.h"
+#include "ui/application.h"
 
 const char kSetupTitle[] = "설치 마법사";
 

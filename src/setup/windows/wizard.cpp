@@ -39,8 +39,8 @@ std::string WithTitle(const std::string& text) {
 }  // namespace
 
 TfmWizad::TfmWizad(TFormHost& host)
-    : TForm(host, {"TfmWizad", "", 524, 298, FormBorder::Dialog, FormPlacement::ScreenCenter,
-             TFont{}}) {
+    : TForm(host,
+            {"TfmWizad", "", 524, 298, FormBorder::Dialog, FormPlacement::ScreenCenter, TFont{}}) {
   Image1.SetBitmap(LoadPicture(kWizardPicture));
   lb1.WrapAt(353);
   Label3.WrapAt(353);
@@ -135,7 +135,7 @@ void TfmWizad::Button4Click() {
 
 void TfmWizad::FormClose(TCloseAction& action) {
   if (CurrentPage == kLastPage) return;  // finished: closes without a question
-  const int answer = Application.MessageBox(kExitQuestion, "종료",
-                                            MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+  const int answer =
+      Application.MessageBox(kExitQuestion, "종료", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
   if (answer != IDYES) action = caNone;
 }

@@ -1,8 +1,8 @@
 // The install engine, run in the test process on a real progress window with the
 // stand-in UNRAR.DLL: the engine branch, the overwrite decision, the FILES table,
 // the disk prompt, shortcuts and registration, stored names, and the silent abort.
-#include "setup/support/install_test_support.h"
 #include "rar_writer/rar_writer.h"
+#include "setup/support/install_test_support.h"
 
 #include "support/registry_support.h"
 #include "support/test_support.h"
@@ -10,14 +10,14 @@
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
+#include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
-#include "ui/application.h"
+#include "shared/com_ptr.h"
 #include "shared/errors.h"
 #include "shared/file_system.h"
 #include "shared/text.h"
 #include "support/scopes.h"
-#include "setup/support/setup_globals.h"
-#include "shared/com_ptr.h"
+#include "ui/application.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 // directory at the end is written to HOST-CWD.TXT beside the program.
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
-#include "ui/application.h"
 #include "setup/windows/progress_window.h"
-#include "shared/handles.h"
 #include "shared/com_ptr.h"
+#include "shared/handles.h"
+#include "ui/application.h"
 
 #include <windows.h>
 
@@ -21,7 +21,8 @@ int outcome = kAborted;  // unless the run returns
 class TfmHost : public TForm {
  public:
   explicit TfmHost(TFormHost& host)
-      : TForm(host, {"TfmHost", "설치 시험", 300, 60, FormBorder::Dialog, FormPlacement::ScreenCenter}) {}
+      : TForm(host,
+              {"TfmHost", "설치 시험", 300, 60, FormBorder::Dialog, FormPlacement::ScreenCenter}) {}
 
   void FormActivate() override {
     if (started_) return;

@@ -16,13 +16,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
-
 namespace {
 
 namespace ui = ui_driver;
 
 const char kDbaseInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
-
 
 std::string LinkTarget(const std::string& path) {
   ComPtr<IShellLinkA> link;

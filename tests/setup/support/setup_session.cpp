@@ -33,8 +33,8 @@ std::string PrepareHost(const std::string& name, const std::optional<std::string
                         const std::string& outcomes) {
   const std::string dir = ScratchDir(name);
   const std::string program = dir + "SETUP.EXE";
-  if (!CopyFileA(BuildTreePath("tests/setup/windows/setup_wizard_host.exe").c_str(), program.c_str(),
-                 FALSE)) {
+  if (!CopyFileA(BuildTreePath("tests/setup/windows/setup_wizard_host.exe").c_str(),
+                 program.c_str(), FALSE)) {
     throw std::runtime_error("cannot copy the host to " + program);
   }
   if (script) WriteFileBytes(dir + "SETUP.INI", *script);

@@ -1,9 +1,9 @@
 // The background window behind the wizard: caption, title, credit line, frame,
 // and the gradient as it reaches the screen. Leaves a screenshot of the screen in
 // the test's work folder (background.bmp) for a look.
-#include "testing/screenshot.h"
 #include "setup/support/setup_session.h"
 #include "support/test_support.h"
+#include "testing/screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -54,10 +54,12 @@ TEST(BackgroundWindow, CoversTheScreenWithTitleCreditAndGradient) {
   };
   const RECT shown = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
   Screenshot shot;
-  ui::WaitUntil([&] {
-    shot = TakeScreenshot(shown);
-    return !shot.Pixels.empty() && shot.At(5, 5) == expected(5, 5);
-  }, "the painted background");
+  ui::WaitUntil(
+      [&] {
+        shot = TakeScreenshot(shown);
+        return !shot.Pixels.empty() && shot.At(5, 5) == expected(5, 5);
+      },
+      "the painted background");
   const char* workDir = std::getenv("KIT_WORK_DIR");
   if (workDir) SaveBmp(TakeScreenshot(), WindowsPathOfUnix(workDir) + "\\background.bmp");
 

@@ -1,11 +1,11 @@
 // The background's gradient rendered into bitmaps of chosen sizes and checked
 // pixel by pixel against the rule: each pixel has the colour of the higher of its
 // column step and its row step. Also the pictures of setup's windows.
-#include "ui/gdi.h"
 #include "setup/windows/gradient.h"
 #include "setup/windows/offscreen_bitmap.h"
 #include "setup/windows/pictures.h"
 #include "testing/screenshot.h"
+#include "ui/gdi.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,9 @@ std::vector<int> StepsAlong(int size) {
 }
 
 COLORREF ColourOfStep(COLORREF start, COLORREF end, int step) {
-  auto part = [step](int from, int to) { return (from + RoundedMulDiv(step, to - from, 255)) & 0xFF; };
+  auto part = [step](int from, int to) {
+    return (from + RoundedMulDiv(step, to - from, 255)) & 0xFF;
+  };
   return RGB(part(GetRValue(start), GetRValue(end)), part(GetGValue(start), GetGValue(end)),
              part(GetBValue(start), GetBValue(end)));
 }
@@ -77,8 +79,8 @@ void ExpectGradient(int width, int height, COLORREF start, COLORREF end) {
       if (picture.At(x, y) != expected) {
         ++faults;
         ADD_FAILURE() << width << " x " << height << ": pixel (" << x << ", " << y << ") is "
-                      << std::hex << picture.At(x, y) << ", step " << std::dec << step
-                      << " gives " << std::hex << expected;
+                      << std::hex << picture.At(x, y) << ", step " << std::dec << step << " gives "
+                      << std::hex << expected;
       }
     }
   }
@@ -127,7 +129,7 @@ TEST(Gradient, TheOffscreenBitmapHoldsTheRenderedPicture) {
   DrawGradient(buffer.Canvas(), buffer.Width(), buffer.Height(), clBlue, clBlack);
   EXPECT_EQ(RGB(0, 0, 252), GetPixel(buffer.Canvas(), 0, 0));  // row 0 has step 3
   EXPECT_EQ(RGB(0, 0, 2), GetPixel(buffer.Canvas(), 63, 0));   // column 63 has step 253
-  EXPECT_EQ(CLR_INVALID, GetPixel(buffer.Canvas(), 64, 0));   // beyond the new size
+  EXPECT_EQ(CLR_INVALID, GetPixel(buffer.Canvas(), 64, 0));    // beyond the new size
   buffer.SetSize(0, 0);
   EXPECT_EQ(0, buffer.Width());
 }

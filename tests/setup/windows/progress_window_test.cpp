@@ -6,10 +6,10 @@
 #include "support/test_support.h"
 
 #include "setup/install_settings.h"
-#include "ui/application.h"
+#include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
 #include "shared/file_system.h"
-#include "setup/support/setup_globals.h"
+#include "ui/application.h"
 
 #include <gtest/gtest.h>
 

@@ -11,14 +11,14 @@
 //   install directory the run would have used.
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
-#include "ui/application.h"
 #include "setup/windows/startup.h"
 #include "setup/windows/wizard.h"
+#include "ui/application.h"
 
 #include "shared/errors.h"
 
-#include <fstream>
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,6 +51,4 @@ bool StandInInstall() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return RunSetup(nullptr, StandInInstall);
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunSetup(nullptr, StandInInstall); }

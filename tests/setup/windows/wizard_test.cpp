@@ -70,9 +70,9 @@ TEST(Wizard, PagesShowTheirTextsAndButtonsAndOnlyTheSummaryPageInstalls) {
 
   setup.PressAndWaitFor(setup.Next(), kSummary);
   ExpectButtons(setup, kBackEnabled);
-  EXPECT_EQ((std::vector<std::string>{
-                "펠모라 1.0 프로그램 설치를 시작 합니다.",
-                "설치를 하려면 \"다음\"을 종료를 하려면 \"취소\"를 누르세요.", "[설치 정보]"}),
+  EXPECT_EQ((std::vector<std::string>{"펠모라 1.0 프로그램 설치를 시작 합니다.",
+                                      "설치를 하려면 \"다음\"을 종료를 하려면 \"취소\"를 누르세요.",
+                                      "[설치 정보]"}),
             setup.VisibleTexts());
   EXPECT_EQ((std::vector<std::string>{"작업 디렉토리 :", "     " + setup.Dir(), "     ",
                                       "설치 디렉토리 :", "     C:\\KORVANE"}),
@@ -84,7 +84,7 @@ TEST(Wizard, PagesShowTheirTextsAndButtonsAndOnlyTheSummaryPageInstalls) {
   ExpectButtons(setup, kBackEnabled);
   setup.PressAndWaitFor(setup.Back(), kWelcome);
   ExpectButtons(setup, kBackDisabled);
-  ui::Click(setup.Back());  // disabled: nothing happens
+  ui::Click(setup.Back());                    // disabled: nothing happens
   ui::PostCommand(setup.Back(), BN_CLICKED);  // even behind a disabled button
   setup.PressAndWaitFor(setup.Next(), kTargetDirectory);
   setup.PressAndWaitFor(setup.Back(), kWelcome);
@@ -164,7 +164,8 @@ TEST(Wizard, OnlyACompletedInstallLeadsToTheCompletionPage) {
   // back on the summary page, visible and usable, without a message.
   for (int run = 1; run <= 2; ++run) {
     ui::Click(setup.Next());
-    ui::WaitUntil([&] { return Lines(setup.InstallRuns()) == static_cast<size_t>(run); }, "the install run");
+    ui::WaitUntil([&] { return Lines(setup.InstallRuns()) == static_cast<size_t>(run); },
+                  "the install run");
     ui::WaitUntil([&] { return ui::IsVisible(setup.Wizard()); }, "the wizard back");
     EXPECT_EQ(kSummary, setup.Caption());
     ExpectButtons(setup, kBackEnabled);
