@@ -83,6 +83,11 @@ void TForm::Show() {
   SetForegroundWindow(Handle());
 }
 
+void TForm::ActivateNow() {
+  MSG waiting;
+  if (PeekMessageA(&waiting, Handle(), WM_KIT_ACTIVATE, WM_KIT_ACTIVATE, PM_REMOVE)) Activated();
+}
+
 void TForm::Hide() {
   ShowWindow(Handle(), SW_HIDE);
   // Wakes a modal loop that waits for messages, so it sees the form hidden.

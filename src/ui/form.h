@@ -71,8 +71,12 @@ class TForm : public TWinControl {
   // so the screen never shows the bare colour between the two.
   void SetEraseBackground(bool erase) { eraseBackground_ = erase; }
 
-  // Shows the form (maximised or as placed) and brings it to the front.
+  // Shows the form (maximised or as placed) and brings it to the front. FormActivate
+  // runs later, from the message loop.
   void Show();
+  // Runs the FormActivate that a Show left waiting, now: for a form shown inside a
+  // long operation that processes no messages.
+  void ActivateNow();
   void Hide();
   // Shows the form with every other window of the program disabled and processes
   // messages until the form is closed or hidden; then enables the others again

@@ -55,6 +55,11 @@ TLabel& TLabel::WrapAt(int width) {
   return *this;
 }
 
+TLabel& TLabel::WrapWithin(int width, int height) {
+  wrapWidth_ = width;
+  return FixedSize(width, height);
+}
+
 TLabel& TLabel::FixedSize(int width, int height) {
   autoSize_ = false;
   ApplyStyle();

@@ -14,6 +14,9 @@ class TLabel : public TWinControl {
 
   // Wraps at word boundaries within a fixed width; the height follows the text.
   TLabel& WrapAt(int width);
+  // Wraps at word boundaries within a fixed rectangle; lines beyond its bottom are
+  // cut off, so a long text never covers what lies below the label.
+  TLabel& WrapWithin(int width, int height);
   // Keeps the given size whatever the text.
   TLabel& FixedSize(int width, int height);
   // Spans the parent's full width at its bottom edge with a fixed height.

@@ -116,6 +116,7 @@ void TfmInstall::SaveInstallLog() {
 
 void TfmInstall::ShowProgress() {
   Show();
+  ActivateNow();  // a second run starts from an empty label and bar, not the last file
   Repaint();
 }
 

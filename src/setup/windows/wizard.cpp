@@ -42,12 +42,13 @@ TfmWizad::TfmWizad(TFormHost& host)
     : TForm(host,
             {"TfmWizad", "", 524, 298, FormBorder::Dialog, FormPlacement::ScreenCenter, TFont{}}) {
   Image1.SetBitmap(LoadPicture(kWizardPicture));
-  lb1.WrapAt(353);
-  Label3.WrapAt(353);
-  lb2.WrapAt(353);
-  Label6.WrapAt(353);
-  lb3.WrapAt(353);
-  lb4.WrapAt(361);
+  // The wrapping labels reach down to the next control of their page.
+  lb1.WrapWithin(353, 56);
+  Label3.WrapWithin(353, 38);
+  lb2.WrapWithin(353, 56);
+  Label6.WrapWithin(353, 67);
+  lb3.WrapWithin(353, 48);
+  lb4.WrapWithin(361, 96);
   ListBox1.SetColor(clSilver);
   ListBox1.SetItemHeight(12);
   Button1.OnClick = [this] { Button1Click(); };

@@ -105,6 +105,22 @@ TEST_F(ProgressWindow, ActivationClearsTheLabelAndTheBar) {
   form->Hide();
 }
 
+// A second run after a cancel shows the window again inside the install engine,
+// which processes no messages: it starts empty all the same.
+TEST_F(ProgressWindow, ShownForASecondRunItStartsEmpty) {
+  const std::string dir = ScratchDir("progress-twice");
+  WriteArchive(dir + "ONE.RAR", {{"ONE.TXT", "one"}});
+  for (int run = 0; run < 2; ++run) {
+    form->ShowProgress();
+    EXPECT_EQ("", form->lbFile.Text()) << "run " << run;
+    EXPECT_EQ(0, form->PB.Position()) << "run " << run;
+    EXPECT_TRUE(form->Extract(dir + "ONE.RAR", dir + "OUT", false));
+    EXPECT_EQ(dir + "OUT\\ONE.TXT", form->lbFile.Text());
+    EXPECT_EQ(3, form->PB.Position());
+    form->HideProgress();
+  }
+}
+
 TEST_F(ProgressWindow, EachEntryIsLoggedAndShownWhereTheLibraryWritesIt) {
   form->RAR1.TargetDir = "C:\\KORVANE";
   form->RAR1Extracting(form->RAR1, Header("PROG.EXE", 10));

@@ -211,6 +211,47 @@ TEST(Wizard, AfterAnAbortedInstallTheUserMayLeave) {
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 }
 
+// The labels that wrap keep the rectangle of their page however long the product's
+// title: a long one is cut off at the bottom, never drawn over the label below.
+TEST(Wizard, WrappingLabelsKeepTheirRectangleWhateverTheTitle) {
+  struct Wrapping {
+    const char* Page;
+    RECT Bounds;  // in the page
+  };
+  const Wrapping kWrapping[] = {
+      {kWelcome, {8, 8, 361, 64}},          {kWelcome, {8, 152, 361, 190}},
+      {kTargetDirectory, {8, 8, 361, 64}},  {kTargetDirectory, {8, 104, 361, 171}},
+      {kSummary, {8, 8, 361, 56}},          {kCompleted, {8, 96, 369, 192}},
+  };
+  std::string longName;
+  for (int i = 0; i < 30; ++i) longName += "아주 긴 이름 ";
+  for (const std::string& name : {std::string("펠모라"), longName}) {
+    SetupSession setup("wizard-wrap",
+                       "[APP]\r\nNAME=" + name + "\r\nVERSION=1.0\r\nINSTALLDIR=C:\\X\r\n");
+    for (const Wrapping& label : kWrapping) {
+      if (setup.Caption() != label.Page) {
+        setup.PressAndWaitFor(setup.Next(), label.Page);
+      }
+      std::vector<RECT> shown;
+      for (HWND child : ui::FindChildren(setup.Wizard(), {"Static", std::nullopt, 0, true})) {
+        const HWND notebook = ui::FindChild(setup.Wizard(), {"KitPanel", std::nullopt});
+        if (GetParent(GetParent(child)) != notebook) continue;  // on a page, not in a box
+        shown.push_back(ui::Bounds(child));
+      }
+      EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), label.Bounds))
+          << label.Page << " at " << label.Bounds.top << ", title of " << name.size() << " bytes";
+      for (const RECT& a : shown) {  // no label reaches into another
+        for (const RECT& b : shown) {
+          RECT both;
+          EXPECT_TRUE(&a == &b || !IntersectRect(&both, &a, &b)) << label.Page;
+        }
+      }
+    }
+    ui::Click(setup.Cancel());
+    EXPECT_EQ(0u, setup.Program().WaitForExit());
+  }
+}
+
 TEST(Wizard, AnEmptyProductTitleLeavesItsPlaceEmpty) {
   SetupSession setup("wizard-no-script", std::nullopt);  // no SETUP.INI at all
   EXPECT_EQ(" 설치마법사", ui::Text(setup.Background()));
