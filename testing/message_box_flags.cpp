@@ -2,6 +2,7 @@
 
 #include "shared/gdi_scopes.h"
 #include "shared/handles.h"
+#include "testing/screenshot.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -54,13 +55,7 @@ class Canvas {
   // The pixels, top row first; call while nothing is selected (a bitmap is read
   // while no device context holds it).
   Pixels Read() const {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo(width_, height_);
     Pixels pixels(static_cast<size_t>(width_) * height_);
     GetDIBits(memory_.Get(), bitmap_.Get(), 0, height_, pixels.data(), &info, DIB_RGB_COLORS);
     return pixels;

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-BitmapHandle MakeTopDownBitmap(int width, int height, void** bits) {
+BITMAPINFO TopDownInfo(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -13,6 +13,11 @@ BitmapHandle MakeTopDownBitmap(int width, int height, void** bits) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+BitmapHandle MakeTopDownBitmap(int width, int height, void** bits) {
+  const BITMAPINFO info = TopDownInfo(width, height);
   return BitmapHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 

@@ -29,8 +29,11 @@ Screenshot TakeScreenshot();
 // A window as the screen shows it, frame included.
 Screenshot TakeScreenshot(HWND window);
 
-// A top-down 32-bit bitmap (0x00RRGGBB pixels, top row first) whose bits stay
-// reachable through bits; empty when it cannot be made.
+// The description of a top-down 32-bit bitmap (0x00RRGGBB pixels, top row first).
+BITMAPINFO TopDownInfo(int width, int height);
+
+// A top-down 32-bit bitmap whose bits stay reachable through bits; empty when it
+// cannot be made.
 BitmapHandle MakeTopDownBitmap(int width, int height, void** bits);
 
 // Writes a 24-bit BMP file; false when it cannot be written.

@@ -8,3 +8,6 @@ bool FileExists(const std::string& path);
 
 // True when a directory of that path exists.
 bool DirectoryExists(const std::string& path);
+
+// True when the directory exists and holds neither files nor subdirectories.
+bool IsEmptyDirectory(const std::string& path);

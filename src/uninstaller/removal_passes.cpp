@@ -1,6 +1,6 @@
 #include "uninstaller/removal_passes.h"
 
-#include "shared/handles.h"
+#include "shared/file_system.h"
 #include "shared/install_log.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
@@ -24,17 +24,6 @@ template <typename Remove>
 void RetryWithoutReadOnly(const std::string& path, DWORD attributes, Remove remove) {
   if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return;
   if (!remove()) SetFileAttributesA(path.c_str(), attributes);
-}
-
-bool IsEmptyDirectory(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA((path + "\\*").c_str(), &found));
-  if (!search) return false;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") return false;
-  } while (FindNextFileA(search.Get(), &found));
-  return true;
 }
 
 }  // namespace

@@ -83,6 +83,19 @@ void Leave(SetupSession& setup) {
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 }
 
+// An uninstall by Halvex.exe from the install directory, answered Yes and OK.
+void Uninstall(const std::string& app) {
+  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
+  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("삭제", box.Caption);
+  ui::AnswerMessageBox(box, IDYES);
+  ui::WaitForWindowGone(box.Window);
+  box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ("완료", box.Caption);
+  ui::AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(0u, halvex.WaitForExit());
+}
+
 // The three Next presses; the completion page shows when the run has ended.
 void InstallThroughTheWizard(SetupSession& setup) {
   setup.GoTo(kSummary);
@@ -206,15 +219,7 @@ TEST(SetupProgram, HalvexRemovesWhatTheInstallLoggedAndNothingElse) {
   ASSERT_EQ(std::vector<std::string>{uninstallKey}, Payloads(log, "REG:"));
   for (const std::string& link : links) ASSERT_TRUE(FileExists(link)) << link;
 
-  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
-  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
-  EXPECT_EQ("삭제", box.Caption);
-  ui::AnswerMessageBox(box, IDYES);
-  ui::WaitForWindowGone(box.Window);
-  box = ui::WaitForMessageBox(halvex.Id());
-  EXPECT_EQ("완료", box.Caption);
-  ui::AnswerMessageBox(box, IDOK);
-  EXPECT_EQ(0u, halvex.WaitForExit());
+  Uninstall(app);
 
   for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
   for (const std::string& link : links) EXPECT_FALSE(FileExists(link)) << link;
@@ -255,19 +260,6 @@ void ExpectTheRunToStopAtTheArchive(const std::string& medium) {
   ExpectBackOnTheSummaryPage(setup);
   Leave(setup);
   EXPECT_FALSE(FileExists("C:\\BROKARA\\INSTALL.LOG"));
-}
-
-// An uninstall by Halvex.exe from the install directory, answered Yes and OK.
-void Uninstall(const std::string& app) {
-  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
-  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
-  EXPECT_EQ("삭제", box.Caption);
-  ui::AnswerMessageBox(box, IDYES);
-  ui::WaitForWindowGone(box.Window);
-  box = ui::WaitForMessageBox(halvex.Id());
-  EXPECT_EQ("완료", box.Caption);
-  ui::AnswerMessageBox(box, IDOK);
-  EXPECT_EQ(0u, halvex.WaitForExit());
 }
 
 void SetReadOnly(const std::string& path, bool readOnly) {

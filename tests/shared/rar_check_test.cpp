@@ -1,6 +1,7 @@
 // The dry run over an archive, with the stand-in UNRAR.DLL.
 #include "shared/rar_check.h"
 #include "rar_writer/rar_writer.h"
+#include "shared/file_system.h"
 #include "shared/handles.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
@@ -25,17 +26,6 @@ bool IntactAfterSaving(const RarWriter& writer, const std::string& path) {
   return ArchiveIsIntact(path);
 }
 
-bool DirectoryIsEmpty(const std::string& dir) {
-  WIN32_FIND_DATAA entry;
-  FindHandle find(FindFirstFileA((dir + "*").c_str(), &entry));
-  if (!find) return true;
-  do {
-    const std::string name = entry.cFileName;
-    if (name != "." && name != "..") return false;
-  } while (FindNextFileA(find.Get(), &entry));
-  return true;
-}
-
 }  // namespace
 
 TEST(ArchiveCheck, SoundArchivesPassAndNothingIsWritten) {
@@ -47,7 +37,7 @@ TEST(ArchiveCheck, SoundArchivesPassAndNothingIsWritten) {
     EXPECT_TRUE(IntactAfterSaving(SoundArchive(), dir + "SOUND.RAR"));
     EXPECT_TRUE(IntactAfterSaving(RarWriter(), dir + "NOENTRY.RAR"));
   }
-  EXPECT_TRUE(DirectoryIsEmpty(work));
+  EXPECT_TRUE(IsEmptyDirectory(work));
   EXPECT_TRUE(ArchiveIsIntact(SourceTreePath("tests/fixtures/rar/tree-with-empty-dir.rar")));
 }
 

@@ -107,6 +107,14 @@ class InstallRun : public ::testing::Test {
   }
 
   bool Run() { return RunInstall(*form); }
+  // A run that stops at an archive it cannot extract: the box that names it, OK.
+  void ExpectRunToStopAt(const std::string& archive) {
+    BoxAnswers answers({IDOK});
+    EXPECT_FALSE(Run());
+    ASSERT_EQ("", answers.Finish());
+    ASSERT_EQ(1u, answers.Boxes().size());
+    EXPECT_EQ(medium + archive + " 파일의 압축을 풀 수 없습니다.", answers.Boxes()[0].Text);
+  }
   const std::vector<std::string>& Lines() const { return form->InstallLog->Lines(); }
 
   std::string root, medium, app, engine;
@@ -511,19 +519,13 @@ TEST_F(InstallRun, AnEntryThatFailsItsChecksumOrCannotBeWrittenEndsTheRun) {
   ASSERT_TRUE(writer.Save(medium + "DATA.RAR"));
   WriteArchive(medium + "BUSY.RAR", {{"BUSY.DAT", "new"}});
   AddFile(1, "DATA.RAR", "<INSTALLDIR>", "");
-  BoxAnswers damagedAnswers({IDOK});
-  EXPECT_FALSE(Run());
-  ASSERT_EQ("", damagedAnswers.Finish());
-  EXPECT_EQ(medium + "DATA.RAR 파일의 압축을 풀 수 없습니다.", damagedAnswers.Boxes()[0].Text);
+  ExpectRunToStopAt("DATA.RAR");
   EXPECT_EQ("after", ReadFileBytes(app + "\\AFTER.DAT"));  // the archive was read to its end
 
   // A target that cannot be written (here: a directory in its place) counts too.
   MakeDirectories(app + "\\BUSY.DAT");
   AddFile(1, "BUSY.RAR", "<INSTALLDIR>", "");
-  BoxAnswers busyAnswers({IDOK});
-  EXPECT_FALSE(Run());
-  ASSERT_EQ("", busyAnswers.Finish());
-  EXPECT_EQ(medium + "BUSY.RAR 파일의 압축을 풀 수 없습니다.", busyAnswers.Boxes()[0].Text);
+  ExpectRunToStopAt("BUSY.RAR");
 
   // Entries kept because they exist are no failure.
   RemoveTree(app + "\\BUSY.DAT");
@@ -537,10 +539,7 @@ TEST_F(InstallRun, AnEngineOrCrwArchiveThatCannotBeExtractedStopsBeforeAnythingU
   WriteFileBytes(medium + "ENGINE.RAR", "not an archive");
   InstallSettings.DbEngineArchive = "ENGINE.RAR";
   InstallSettings.DbEngineDir = engine + "-broken";
-  BoxAnswers engineAnswers({IDOK});
-  EXPECT_FALSE(Run());
-  ASSERT_EQ("", engineAnswers.Finish());
-  EXPECT_EQ(medium + "ENGINE.RAR 파일의 압축을 풀 수 없습니다.", engineAnswers.Boxes()[0].Text);
+  ExpectRunToStopAt("ENGINE.RAR");
   // The engine is not configured for files that are not there.
   EXPECT_NE(engine + "-broken", Value(kEngineLibraryKey, "BLAPIPATH"));
   EXPECT_FALSE(NoFileLog);
@@ -549,10 +548,7 @@ TEST_F(InstallRun, AnEngineOrCrwArchiveThatCannotBeExtractedStopsBeforeAnythingU
   InstallSettings.CrwArchive = "CRW.RAR";  // not on the medium
   WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
   AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
-  BoxAnswers crwAnswers({IDOK});
-  EXPECT_FALSE(Run());
-  ASSERT_EQ("", crwAnswers.Finish());
-  EXPECT_EQ(medium + "CRW.RAR 파일의 압축을 풀 수 없습니다.", crwAnswers.Boxes()[0].Text);
+  ExpectRunToStopAt("CRW.RAR");
   EXPECT_FALSE(DirectoryExists(app));
 }
 

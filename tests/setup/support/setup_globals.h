@@ -3,10 +3,7 @@
 
 // Clears InstallSettings, NoFileLog and InstallDone when the scope starts and
 // again when it ends, so no test sees what another left behind.
-class SetupGlobalsScope {
- public:
+struct SetupGlobalsScope {
   SetupGlobalsScope();
   ~SetupGlobalsScope();
-  SetupGlobalsScope(const SetupGlobalsScope&) = delete;
-  SetupGlobalsScope& operator=(const SetupGlobalsScope&) = delete;
 };
