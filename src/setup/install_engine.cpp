@@ -270,6 +270,7 @@ bool InstallSteps(TInstallProgress& progress) {
   if (s.IconCount != 0) {
     CreateShortcuts(progress.Log(), uninstallerCopied);
     RegisterInstallation(progress.Log());
+    RegisterUninstallEntry(uninstallerCopied);
   }
   FinishRun(progress);
   return true;

@@ -25,6 +25,7 @@ void ReadAppSection(TInstallSettings& s) {
   s.Readme = ReadIniString("APP", "README", "");
   s.Run = ReadIniString("APP", "RUN", "");
   s.UninstallLinkName = ReadIniString("APP", "UNINSTALL", "");
+  s.UninstallEntry = ReadIniString("APP", "UNINSTALLENTRY", "");
   s.ProductTitle = Trim(s.ProductName + " " + s.ProductVersion);
 }
 

@@ -33,6 +33,7 @@ struct TInstallSettings {
   std::string Readme;
   std::string Run;
   std::string UninstallLinkName;
+  std::string UninstallEntry;  // "YES" in any case: an entry in the system's program list
   std::string DbEngineArchive;
   std::string DbEngineDir;
   std::string DbEngineConfigFile;

@@ -2,12 +2,30 @@
 
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
+#include "setup/path_macros.h"
 #include "shared/install_log.h"
 #include "shared/registry.h"
+#include "shared/text.h"
 
 #include <windows.h>
 
-namespace {}  // namespace
+namespace {
+
+// An empty title would name the Uninstall key itself, one with "\" a nested key.
+bool MakesAKeyOfItsOwn(const std::string& title) {
+  return !title.empty() && title.find('\\') == std::string::npos;
+}
+
+// Like the engine configuration's quiet values: a failed write is no error of the run.
+template <typename Write>
+void WriteQuietly(Write write) {
+  try {
+    write();
+  } catch (...) {
+  }
+}
+
+}  // namespace
 
 void RegisterInstallation(TInstallLog& log) {
   const TInstallSettings& s = InstallSettings;
@@ -21,4 +39,25 @@ void RegisterInstallation(TInstallLog& log) {
   GetLocalTime(&today);
   reg.WriteString("InstallDir", s.InstallDir);
   reg.WriteString("InstallDate", FormatShortDate(today));
+}
+
+void RegisterUninstallEntry(bool uninstallerCopied) {
+  const TInstallSettings& s = InstallSettings;
+  if (UpperAscii(s.UninstallEntry) != "YES" || !uninstallerCopied) return;
+  if (!MakesAKeyOfItsOwn(s.ProductTitle)) return;
+  RegistryAccessor reg;
+  if (!reg.OpenKey(kUninstallKeyPrefix + s.ProductTitle, true)) return;
+  const auto text = [&](const char* name, const std::string& value) {
+    WriteQuietly([&] { reg.WriteString(name, value); });
+  };
+  text("DisplayName", s.ProductTitle);
+  text("UninstallString", "\"" + ExpandPath(kUninstallerLinkTarget) + "\"");
+  text("DisplayVersion", s.ProductVersion);
+  text("Publisher", s.CompanyName);
+  text("InstallLocation", s.InstallDir);
+  if (s.IconCount > 0 && !s.IconEntries[0].Target.empty()) {
+    text("DisplayIcon", ExpandPath(s.IconEntries[0].Target));
+  }
+  WriteQuietly([&] { reg.WriteDword("NoModify", 1); });
+  WriteQuietly([&] { reg.WriteDword("NoRepair", 1); });
 }

@@ -10,3 +10,12 @@ class TInstallLog;
 // A key that cannot be opened or created is passed over silently; a value that
 // cannot be written raises ERegistryException.
 void RegisterInstallation(TInstallLog& log);
+
+// Writes the product's entry in the system's list of installed programs (Apps &
+// features) under the very key the "REG:" line names, so the uninstaller removes it:
+// DisplayName, UninstallString (the uninstaller in the install directory, quoted),
+// DisplayVersion, Publisher, InstallLocation, DisplayIcon (the first shortcut's
+// target, when there is one), NoModify and NoRepair. Only when the script's
+// UNINSTALLENTRY is "YES" (any case), the uninstaller was copied, and ProductTitle
+// makes a key of its own (not empty, no ""). Failed writes are swallowed.
+void RegisterUninstallEntry(bool uninstallerCopied);

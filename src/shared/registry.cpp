@@ -64,6 +64,15 @@ void RegistryAccessor::WriteString(const std::string& name, const std::string& v
   }
 }
 
+void RegistryAccessor::WriteDword(const std::string& name, DWORD value) {
+  const LONG result = current_ ? RegSetValueExA(current_.Get(), name.c_str(), 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&value), sizeof value)
+                               : ERROR_INVALID_HANDLE;
+  if (result != ERROR_SUCCESS) {
+    throw ERegistryException(Quoted("Failed to set data for '%s'", name));
+  }
+}
+
 std::string RegistryAccessor::ReadString(const std::string& name) const {
   if (!current_) return std::string();  // no key, no value
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {

@@ -4,7 +4,8 @@
 // relative to the root (the "\" is dropped); any other path is relative to the
 // current key, or to the root when no key is current.
 //
-// Every value the kit writes is a REG_SZ string stored with its terminating zero.
+// Every value the kit writes is a REG_SZ string stored with its terminating zero,
+// but for the two flags of the entry in the system's list of installed programs.
 // Failed writes and reads of the wrong type raise ERegistryException.
 //
 // Removing a key tree is written on the accessor like this, without a raw HKEY:
@@ -55,6 +56,8 @@ class RegistryAccessor {
 
   // Writes a REG_SZ value into the current key; raises "Failed to set data for '%s'".
   void WriteString(const std::string& name, const std::string& value);
+  // The same for a REG_DWORD value (only the entry in the system's program list has any).
+  void WriteDword(const std::string& name, DWORD value);
 
   // A REG_SZ or REG_EXPAND_SZ value of the current key, up to its first zero byte;
   // empty when absent. Any other type raises "Invalid data type for '%s'".

@@ -133,6 +133,7 @@ TEST(SetupProgram, TheTypicalRunThroughTheWindowsWritesTheLogAtExit) {
                 "FILE:C:\\KORVANE\\Korvane.lck\r\n",
             ReadFileBytes("C:\\KORVANE\\INSTALL.LOG"));
   EXPECT_TRUE(FileExists(group + "\\Remove.LNK"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKeys + std::string("Pelmora 1.0")));
 }
 
 TEST(SetupProgram, CancelAtTheDiskPromptBringsTheWizardBackAndLeavingWritesNoLog) {
@@ -335,7 +336,7 @@ TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
   const std::string& app = folder.Path();
   const std::string script =
       "[APP]\r\nNAME=Romara\r\nVERSION=1.0\r\nINSTALLDIR=" + app +
-      "\r\nUNINSTALL=Remove\r\n"
+      "\r\nUNINSTALL=Remove\r\nUNINSTALLENTRY=Yes\r\n"
       "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\nFILE2=README.TXT,<INSTALLDIR>,COPY\r\n"
       "[ICONS]\r\nICON1=Programs,Romara,<INSTALLDIR>\\PROG.EXE\r\n";
   RarWriterEntry locked;
@@ -377,7 +378,12 @@ TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
 
   const std::vector<std::string> files = Payloads(FileLines(app + "\\INSTALL.LOG"), "FILE:");
   ASSERT_EQ(4u, files.size());  // two entries, the log itself, the lock file
+  const std::string entry = kUninstallKeys + std::string("Romara 1.0");  // in Apps & features
+  RawValue uninstall;
+  ASSERT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", uninstall));
+  EXPECT_EQ(StringValue("\"" + app + "\\HALVEX.EXE\""), uninstall);
   Uninstall(app);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, entry));
   for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
 }
 

@@ -589,3 +589,50 @@ TEST_F(InstallRun, ASecondRunAfterACancelLogsEachLineOnce) {
                                       "DIR:" + app + "\\TWO"}),  // a copy repeats the line
             Lines());
 }
+
+TEST_F(InstallRun, AnEntryInTheProgramListOnlyWhenTheScriptAsksAndHalvexCameAlong) {
+  const std::string key = kUninstallLine + std::string("Entrada 1.0");
+  const std::string keyPath = key.substr(4);  // without "REG:"
+  TInstallSettings& s = InstallSettings;
+  s.ProductName = "Entrada";
+  s.ProductTitle = "Entrada 1.0";
+  s.UninstallEntry = "yes";
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+  AddIcon(1, {"Desktop", "Entrada", "<INSTALLDIR>\\PROG.EXE", ""});
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, keyPath);
+
+  EXPECT_TRUE(Run());  // no Halvex.exe on the medium: no entry
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, keyPath));
+
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(key, Lines().back());  // the very key the log names
+  EXPECT_EQ("Entrada 1.0", Value(keyPath.c_str(), "DisplayName"));
+  EXPECT_EQ("\"" + app + "\\HALVEX.EXE\"", Value(keyPath.c_str(), "UninstallString"));
+  EXPECT_EQ("1.0", Value(keyPath.c_str(), "DisplayVersion"));
+  EXPECT_EQ("Korvane", Value(keyPath.c_str(), "Publisher"));
+  EXPECT_EQ(app, Value(keyPath.c_str(), "InstallLocation"));
+  EXPECT_EQ(app + "\\PROG.EXE", Value(keyPath.c_str(), "DisplayIcon"));
+  for (const char* flag : {"NoModify", "NoRepair"}) {
+    RawValue value;
+    ASSERT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, keyPath, flag, value));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.Type);
+    EXPECT_EQ(std::string("\x01\0\0\0", 4), value.Data);
+  }
+
+  // Any other value, or a title that would name the Uninstall key or a nested one:
+  // nothing under the Uninstall key.
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, keyPath);
+  s.UninstallEntry = "TRUE";
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, keyPath));
+  s.UninstallEntry = "YES";
+  for (const std::string& title : {std::string(), std::string("Entrada\\1.0")}) {
+    s.ProductTitle = title;
+    EXPECT_TRUE(Run());
+    RawValue value;
+    EXPECT_FALSE(QueryValue(HKEY_LOCAL_MACHINE, kUninstallLine + 4, "DisplayName", value));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallLine + 4) + "Entrada"));
+  }
+}
