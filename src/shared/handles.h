@@ -69,6 +69,12 @@ struct GdiObjectTraits {  // fonts, brushes, bitmaps: null marks none
   static void Close(Handle h) { DeleteObject(h); }
 };
 
+struct WindowTraits {  // windows that we made and destroy ourselves
+  using Handle = HWND;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DestroyWindow(h); }
+};
+
 struct MemoryDcTraits {  // device contexts made with CreateCompatibleDC
   using Handle = HDC;
   static Handle Invalid() { return nullptr; }
@@ -83,3 +89,4 @@ using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
 using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
+using WindowHandle = ScopedHandle<WindowTraits>;

@@ -16,7 +16,12 @@ void ReportToApplication() noexcept { Application.HandleException(); }
 
 TApplication::TApplication() { SetWindowExceptionHook(&ReportToApplication); }
 
-HWND TApplication::OwnerWindow() const { return main_ ? main_->Handle() : nullptr; }
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  window_.SetTitle(title);
+}
+
+HWND TApplication::OwnerWindow() const { return window_.Handle(); }
 
 bool TApplication::EndProgramWith(const TForm& form) {
   if (&form != main_) return false;
@@ -57,6 +62,7 @@ int TApplication::Run() {
     }
   }
   DestroyForms();
+  window_.Destroy();
   return exitCode_;
 }
 
@@ -95,10 +101,7 @@ void TApplication::Terminate() {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-  HWND owner = GetActiveWindow();
-  if (!TWinControl::FromHandle(owner)) {
-    owner = main_ && main_->Visible() ? main_->Handle() : nullptr;
-  }
+  const HWND owner = window_.Handle();
   TaskWindowsDisabled others(owner);
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }

@@ -2,6 +2,7 @@
 // boxes and the boundary where exceptions from event handlers end.
 #pragma once
 
+#include "ui/application_window.h"
 #include "ui/form.h"
 #include "ui/form_host.h"
 
@@ -17,13 +18,16 @@ class TApplication : public TFormHost {
   // Installs the report of exceptions that reach a window's handler.
   TApplication();
 
-  // The program's title: the caption of error reports.
-  void SetTitle(const std::string& title) { title_ = title; }
+  // The program's title: the text of its task-bar button and the caption of error
+  // reports.
+  void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
+  // The window with the task-bar button, which owns the forms and message boxes.
+  HWND Window() { return window_.Handle(); }
 
   // Makes a form (handing it this application as its host), stores it in reference
-  // and runs its FormCreate. The first form made becomes the main form; every later
-  // one is owned by it.
+  // and runs its FormCreate. The first form made becomes the main form, whose
+  // closing ends the program. Every form is owned by the application's window.
   template <typename T>
   void CreateForm(T*& reference) {
     auto form = std::make_unique<T>(*this);
@@ -33,7 +37,8 @@ class TApplication : public TFormHost {
   TForm* MainForm() const { return main_; }
 
   // Shows the main form and processes messages until it closes; then destroys
-  // every form, the last made first. Returns the exit code.
+  // every form, the last made first, and the application's window. Returns the exit
+  // code.
   int Run();
   // Handles every message waiting now, then returns.
   void ProcessMessages();
@@ -41,7 +46,7 @@ class TApplication : public TFormHost {
   void Terminate();
   bool Terminated() const { return terminated_; }
 
-  // A message box owned by the active form; every other form is disabled meanwhile.
+  // A message box owned by the application's window; every form is disabled meanwhile.
   // (windows.h spells the name MessageBoxA; callers need not care.)
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
@@ -67,6 +72,7 @@ class TApplication : public TFormHost {
   void Dispatch(MSG& message);
 
   std::string title_;
+  mutable TApplicationWindow window_;  // made for the first form that asks for its owner
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* main_ = nullptr;
   bool terminated_ = false;

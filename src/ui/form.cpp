@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int kProgramIconId = 1;
-
 DWORD StyleOf(FormBorder border) {
   switch (border) {
     case FormBorder::Dialog:
@@ -21,16 +19,8 @@ DWORD StyleOf(FormBorder border) {
 
 DWORD ExStyleOf(FormBorder border) {
   const DWORD base = WS_EX_CONTROLPARENT;
-  return border == FormBorder::MainWindow ? base | WS_EX_APPWINDOW
-                                          : base | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
-}
-
-// The program's own icon (icon group 1 of its resources) at a size, or the
-// platform's generic one when the program has none.
-HICON ProgramIcon(int size) {
-  const HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIconId),
-                                 IMAGE_ICON, size, size, LR_SHARED);
-  return icon ? static_cast<HICON>(icon) : LoadIcon(nullptr, IDI_APPLICATION);
+  // No form gets a task-bar button: the application's window has the program's one.
+  return border == FormBorder::MainWindow ? base : base | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 }
 
 void RegisterFormClass(const char* className) {

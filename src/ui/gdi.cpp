@@ -61,3 +61,10 @@ SIZE MeasureText(HFONT font, const std::string& text, int wrapWidth) {
             DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
+
+HICON ProgramIcon(int size) {
+  constexpr int kProgramIconId = 1;
+  const HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIconId),
+                                 IMAGE_ICON, size, size, LR_SHARED);
+  return icon ? static_cast<HICON>(icon) : LoadIcon(nullptr, IDI_APPLICATION);
+}

@@ -35,6 +35,10 @@ struct TFont {
 // until the program ends, so controls may share them freely.
 HFONT FontHandleOf(const TFont& font);
 
+// The program's own icon (icon group 1 of its resources) at a size in pixels, or
+// the platform's generic one when the program has none. Shared, never destroyed.
+HICON ProgramIcon(int size);
+
 // A solid brush of a colour, shared and kept like the fonts.
 HBRUSH BrushOf(COLORREF color);
 

@@ -21,7 +21,14 @@ TEST(Application, RunsTheMainWindowUntilItClosesThenDestroysTheFormsInReverse) {
   const HWND main = ui::WaitForWindow({app.Id(), "TfmSampleMain", {"표본 배경"}});
   EXPECT_TRUE(IsZoomed(main));
   EXPECT_FALSE(ui::IsEnabled(main));  // the dialog is modal
-  EXPECT_EQ(main, GetWindow(dialog, GW_OWNER));
+  // The program's one task-bar button: an unowned window titled as the program,
+  // which owns both forms.
+  const HWND application = GetWindow(dialog, GW_OWNER);
+  EXPECT_EQ(application, GetWindow(main, GW_OWNER));
+  EXPECT_EQ("TApplication", ui::ClassNameOf(application));
+  EXPECT_EQ("표본", ui::Text(application));
+  EXPECT_EQ(nullptr, GetWindow(application, GW_OWNER));
+  EXPECT_TRUE(IsWindowVisible(application));
   EXPECT_NO_THROW(ui::FindChild(main, {"Static", std::string("표본 ")}));
 
   // An exception from a handler: reported in a box captioned with the title.
@@ -29,7 +36,7 @@ TEST(Application, RunsTheMainWindowUntilItClosesThenDestroysTheFormsInReverse) {
   ui::MessageBoxInfo box = ui::WaitForMessageBox(app.Id());
   EXPECT_EQ("표본 오류", box.Text);
   EXPECT_EQ("표본", box.Caption);
-  EXPECT_EQ(dialog, box.Owner);
+  EXPECT_EQ(application, box.Owner);
   ui::AnswerMessageBox(box, IDOK);
   ui::WaitForWindowGone(box.Window);
 

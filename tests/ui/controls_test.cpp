@@ -137,8 +137,9 @@ TEST(FormBorders, TitleBarButtonsFollowTheBorderStyle) {
     EXPECT_EQ(c.systemMenu, (style & WS_SYSMENU) != 0);
     EXPECT_EQ(c.sizeable, (style & WS_THICKFRAME) != 0);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-    // Forms other than the main form are owned by it, so they stay above it.
-    EXPECT_EQ(main->Handle(), GetWindow(form.Handle(), GW_OWNER));
+    // Every form is owned by the application's window: none has a task-bar button.
+    EXPECT_EQ(Application.Window(), GetWindow(form.Handle(), GW_OWNER));
+    EXPECT_FALSE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
   }
   Application.DestroyForms();
 }

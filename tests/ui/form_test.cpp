@@ -260,7 +260,7 @@ TEST_F(Forms, ExceptionsFromHandlersEndAtTheWindowBoundary) {
   ASSERT_EQ(2u, boxes.size());
   EXPECT_EQ("Failed to set data for 'LANGDRIVER'", boxes[0].Text);
   EXPECT_EQ("시험 프로그램", boxes[0].Caption);
-  EXPECT_EQ(dialog->Handle(), boxes[0].Owner);
+  EXPECT_EQ(Application.Window(), boxes[0].Owner);
   EXPECT_TRUE(boxes[0].HasIcon);
   EXPECT_EQ("디스크가 가득 찼습니다", boxes[1].Text);
   EXPECT_TRUE(dialog->Visible());
@@ -283,7 +283,7 @@ TEST_F(Forms, AnExceptionFromFormCreateIsReportedAndTheFormStays) {
   EXPECT_TRUE(IsWindow(failing->Handle()));
 }
 
-TEST_F(Forms, ApplicationMessageBoxIsOwnedByTheActiveFormAndModal) {
+TEST_F(Forms, ApplicationMessageBoxIsOwnedByTheApplicationAndModal) {
   dialog->Show();
   Application.ProcessMessages();
   ui::MessageBoxInfo seen;
@@ -302,7 +302,7 @@ TEST_F(Forms, ApplicationMessageBoxIsOwnedByTheActiveFormAndModal) {
   EXPECT_EQ(IDNO, answer);
   EXPECT_EQ("종료", seen.Caption);
   EXPECT_EQ("프로그램 설치를 종료 하시겠습니까?", seen.Text);
-  EXPECT_EQ(dialog->Handle(), seen.Owner);
+  EXPECT_EQ(Application.Window(), seen.Owner);
   ASSERT_EQ(2u, seen.Buttons.size());
   EXPECT_EQ(IDYES, seen.Buttons[0].Id);
   EXPECT_EQ(IDNO, seen.Buttons[1].Id);

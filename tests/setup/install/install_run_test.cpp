@@ -143,7 +143,7 @@ TEST_F(WholeRun, CancelAtTheDiskPromptKeepsTheFirstArchiveAndWritesNoLog) {
   EXPECT_EQ("Disk", box.Caption);
   const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
   EXPECT_NE(nullptr, progress);
-  EXPECT_EQ(progress, box.Owner);
+  EXPECT_EQ(GetWindow(progress, GW_OWNER), box.Owner);  // the application's window
   ui::AnswerMessageBox(box, IDCANCEL);
   ui::WaitForWindowGone(box.Window);
   EXPECT_EQ(1u, ExitCodeWithoutBoxes(setup));

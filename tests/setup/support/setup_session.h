@@ -44,6 +44,8 @@ class SetupSession {
   ui_driver::Process& Program() { return process_; }
   DWORD Id() const { return process_.Id(); }
   HWND Background() const { return background_; }
+  // The window with the program's task-bar button, which owns the forms and boxes.
+  HWND ApplicationWindow() const { return GetWindow(wizard_, GW_OWNER); }
   HWND Wizard() const { return wizard_; }
   HWND Back() const { return back_; }
   HWND Next() const { return next_; }

@@ -38,7 +38,18 @@ void ExpectCompletionPage(const SetupSession& setup) {
 TEST(Wizard, PagesShowTheirTextsAndButtonsAndOnlyTheSummaryPageInstalls) {
   SetupSession setup("wizard-pages", kPelmoraScript);
   EXPECT_FALSE(ui::IsEnabled(setup.Background()));  // the wizard is modal
-  EXPECT_EQ(setup.Background(), GetWindow(setup.Wizard(), GW_OWNER));
+  // The task-bar button: one visible, unowned window titled "설치 마법사", which owns
+  // the forms; no form has a button of its own.
+  const HWND application = setup.ApplicationWindow();
+  EXPECT_EQ("설치 마법사", ui::Text(application));
+  EXPECT_EQ(nullptr, GetWindow(application, GW_OWNER));
+  EXPECT_EQ(application, GetWindow(setup.Background(), GW_OWNER));
+  std::vector<HWND> unowned;
+  for (HWND window : ui::FindWindows({setup.Id(), "", std::nullopt, true})) {
+    if (!GetWindow(window, GW_OWNER)) unowned.push_back(window);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  }
+  EXPECT_EQ(std::vector<HWND>{application}, unowned);
   const RECT client = ui::ClientRect(setup.Wizard());
   EXPECT_EQ(524, client.right);
   EXPECT_EQ(298, client.bottom);
@@ -115,7 +126,7 @@ TEST(Wizard, CancelAsksOnPagesOneToThreeAndNoKeepsThePage) {
       } else {
         ui::Click(setup.Cancel());
       }
-      const ui::MessageBoxInfo box = ExpectExitConfirmation(setup.Id(), setup.Wizard());
+      const ui::MessageBoxInfo box = ExpectExitConfirmation(setup.Id(), setup.ApplicationWindow());
       ui::AnswerMessageBox(box, IDNO);
       ui::WaitForWindowGone(box.Window);
       EXPECT_EQ(page, setup.Caption());
@@ -127,7 +138,7 @@ TEST(Wizard, CancelAsksOnPagesOneToThreeAndNoKeepsThePage) {
   }
   // Yes on the summary page: the program ends without installing.
   ui::Click(setup.Cancel());
-  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.Wizard()), IDYES);
+  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.ApplicationWindow()), IDYES);
   EXPECT_EQ(0u, setup.Program().WaitForExit());
   EXPECT_EQ("", setup.InstallRuns());
 }
@@ -135,7 +146,7 @@ TEST(Wizard, CancelAsksOnPagesOneToThreeAndNoKeepsThePage) {
 TEST(Wizard, YesOnTheWelcomePageEndsTheProgram) {
   SetupSession setup("wizard-leave", kPelmoraScript);
   ui::PostClose(setup.Wizard());
-  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.Wizard()), IDYES);
+  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.ApplicationWindow()), IDYES);
   EXPECT_EQ(0u, setup.Program().WaitForExit());
   EXPECT_EQ("", setup.InstallRuns());
 }
@@ -195,7 +206,7 @@ TEST(Wizard, AnyOtherFailureOfTheInstallIsReportedUnderTheProgramsTitle) {
   EXPECT_TRUE(ui::IsVisible(setup.Wizard()));
   EXPECT_EQ(kSummary, setup.Caption());
   ui::PostClose(setup.Wizard());
-  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.Wizard()), IDYES);
+  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.ApplicationWindow()), IDYES);
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 }
 
@@ -207,7 +218,7 @@ TEST(Wizard, AfterAnAbortedInstallTheUserMayLeave) {
   ui::WaitUntil([&] { return ui::IsVisible(setup.Wizard()); }, "the wizard back");
   EXPECT_EQ(kSummary, setup.Caption());
   ui::Click(setup.Cancel());
-  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.Wizard()), IDYES);
+  ui::AnswerMessageBox(ExpectExitConfirmation(setup.Id(), setup.ApplicationWindow()), IDYES);
   EXPECT_EQ(0u, setup.Program().WaitForExit());
 }
 
