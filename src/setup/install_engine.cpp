@@ -1,13 +1,9 @@
 #include "setup/install_engine.h"
 
 #include "setup/date_settings.h"
-#include "setup/engine_settings_adjust.h"
+#include "setup/install_actions.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "setup/registration.h"
-#include "setup/shell_file_operation.h"
-#include "setup/shortcut.h"
-#include "shared/engine_settings.h"
 #include "shared/errors.h"
 #include "shared/file_system.h"
 #include "shared/install_log.h"
@@ -24,8 +20,6 @@ namespace {
 
 const char kToolsLibrary[] = "TUTIL32.DLL";
 const char kEngineProbe[] = "\\IDAPI32.DLL";
-const char kEngineBackupSuffix[] = "_2";
-const char kEveryFile[] = "\\*.*";
 const char kSettingsToolLink[] = "\\환경설정";
 const char kLinkExtension[] = ".LNK";
 const char kProgramsFolder[] = "Programs";
@@ -44,29 +38,17 @@ class NoFileLogScope {
   NoFileLogScope& operator=(const NoFileLogScope&) = delete;
 };
 
-// Clears a file's read-only attribute; directories are left alone.
-void MakeWritable(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      !(attributes & FILE_ATTRIBUTE_READONLY)) {
-    return;
-  }
-  SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
-// An existing target is overwritten, also a read-only one (a copy from a CD-ROM
-// made by an earlier install), and the copy is left writable, so the next install
-// can replace it. A failed copy is not an error of the run.
-void CopyOver(const std::string& from, const std::string& to) {
-  MakeWritable(to);
-  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) MakeWritable(to);
-}
+// One run: where it shows its progress and what it does to the machine.
+struct Run {
+  TInstallProgress& progress;
+  TInstallActions& actions;
+};
 
 // Copies a file of the medium when it is there; false when it is not.
-bool CopyFromMediumIfPresent(const std::string& name, const std::string& target) {
+bool CopyFromMediumIfPresent(Run& run, const std::string& name, const std::string& target) {
   const std::string source = InstallSettings.SourceDir + name;
   if (!FileExists(source)) return false;
-  CopyOver(source, ExpandPath(target));
+  run.actions.CopyWholeFile(source, ExpandPath(target));
   return true;
 }
 
@@ -88,58 +70,31 @@ bool ExtractOrTell(TInstallProgress& progress, const std::string& archive,
   return false;
 }
 
-void CopyArchiveLibrary() {
-  CopyFromMediumIfPresent(kArchiveLibraryName, std::string("<WINSYSDIR>\\") + kArchiveLibraryName);
-}
-
-void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const std::string& source,
-                      const std::string& destination) {
-  fop.Operation = operation;
-  fop.SourceFiles.clear();
-  fop.SourceFiles.push_back(source);
-  fop.Destination = destination;
-  fop.Execute();
-}
-
-// An engine backup present: the engine's files go to the Recycle Bin (its
-// subdirectories and the backup stay). Otherwise the engine directory becomes the
-// backup. Both are best effort: the engine may be in use.
-void SetOldEngineAside(TShellFileOperation& fop) {
-  const std::string& dir = InstallSettings.DbEngineDir;
-  try {
-    if (DirectoryExists(dir + kEngineBackupSuffix)) {
-      if (DirectoryExists(dir)) RunFileOperation(fop, fopDelete, dir + kEveryFile, dir);
-    } else if (DirectoryExists(dir)) {
-      RunFileOperation(fop, fopRename, dir, dir + kEngineBackupSuffix);
-    }
-  } catch (...) {
-    // The run goes on with whatever is in the engine directory.
-  }
+void CopyArchiveLibrary(Run& run) {
+  CopyFromMediumIfPresent(run, kArchiveLibraryName,
+                          std::string("<WINSYSDIR>\\") + kArchiveLibraryName);
 }
 
 // False when the engine archive could not be extracted: the engine is then not
 // configured for files that are not there.
-bool InstallDatabaseEngine(TInstallProgress& progress) {
+bool InstallDatabaseEngine(Run& run) {
   const TInstallSettings& s = InstallSettings;
   {
     NoFileLogScope quiet;
-    SetOldEngineAside(progress.FileOperation());
-    const bool failIfExists = EngineFailIfExists();
-    if (!ExtractOrTell(progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
+    run.actions.SetEngineAside(run.progress.FileOperation());
+    const bool failIfExists = run.actions.EngineFailIfExists();
+    if (!ExtractOrTell(run.progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
                        failIfExists)) {
       return false;
     }
   }
-  WriteEngineSettings();
-  SetLanguageDriver(kParadoxDriver, s.ParadoxLangDriver);
-  SetLanguageDriver(kDbaseDriver, s.DbaseLangDriver);
-  SetEnginePaths(ExpandPath(s.DbEngineDir), s.DbEngineConfigFile);
+  run.actions.ConfigureEngine();
   return true;
 }
 
-bool ExtractCrwArchive(TInstallProgress& progress) {
+bool ExtractCrwArchive(Run& run) {
   NoFileLogScope quiet;
-  return ExtractOrTell(progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
+  return ExtractOrTell(run.progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
                        ExpandPath("<WINSYSDIR>"), false);
 }
 
@@ -155,18 +110,18 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 }
 
 // False when the entry's archive could not be extracted.
-bool InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
+bool InstallFileEntry(Run& run, const FileEntry& entry) {
   const std::string mode = UpperAscii(entry.Mode);
   const std::string source = InstallSettings.SourceDir + entry.Source;
   if ((mode.empty() || mode == "FAILIFEXISTS") &&
       UpperAscii(FileExtension(entry.Source)) == ".RAR" &&
-      !ExtractOrTell(progress, source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS")) {
+      !ExtractOrTell(run.progress, source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS")) {
     return false;
   }
-  progress.Log().Add(kDirTag, progress.Archive().TargetDir);
+  run.progress.Log().Add(kDirTag, run.progress.Archive().TargetDir);
   if (mode == "COPY" && FileExists(source)) {
     try {
-      CopyOver(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
+      run.actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
     } catch (...) {
       // A copy that fails is not an error of the run.
     }
@@ -176,35 +131,35 @@ bool InstallFileEntry(TInstallProgress& progress, const FileEntry& entry) {
 
 // False when the user cancelled at the disk prompt or an archive could not be
 // extracted.
-bool InstallFileTable(TInstallProgress& progress) {
+bool InstallFileTable(Run& run) {
   // The table has no more slots than the script reader fills.
   const unsigned count = std::min<unsigned>(InstallSettings.FileCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const FileEntry& entry = InstallSettings.FileEntries[n - 1];
-    if (!WaitForSource(progress, entry.Source) || !InstallFileEntry(progress, entry)) return false;
+    if (!WaitForSource(run.progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
   }
   return true;
 }
 
 // True when the uninstaller was found on the medium (and copied).
-bool CopyCompanionFiles() {
+bool CopyCompanionFiles(Run& run) {
   const TInstallSettings& s = InstallSettings;
+  const std::string installDir = "<INSTALLDIR>\\";
   const bool uninstaller =
-      CopyFromMediumIfPresent(kUninstallerName, std::string("<INSTALLDIR>\\") + kUninstallerName);
-  CopyFromMediumIfPresent(kSettingsToolName, std::string("<INSTALLDIR>\\") + kSettingsToolName);
+      CopyFromMediumIfPresent(run, kUninstallerName, installDir + kUninstallerName);
+  CopyFromMediumIfPresent(run, kSettingsToolName, installDir + kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
-    CopyOver(s.SourceDir + s.DbEngineArchive, ExpandPath("<INSTALLDIR>\\" + s.DbEngineArchive));
+    run.actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
+                         ExpandPath(installDir + s.DbEngineArchive));
   }
-  CopyFromMediumIfPresent(kArchiveLibraryName, std::string("<INSTALLDIR>\\") + kArchiveLibraryName);
-  CopyFromMediumIfPresent(kToolsLibrary, std::string("<INSTALLDIR>\\") + kToolsLibrary);
+  CopyFromMediumIfPresent(run, kArchiveLibraryName, installDir + kArchiveLibraryName);
+  CopyFromMediumIfPresent(run, kToolsLibrary, installDir + kToolsLibrary);
   return uninstaller;
 }
 
-std::string MakeShortcut(const std::string& folder, const std::string& linkName,
+std::string MakeShortcut(Run& run, const std::string& folder, const std::string& linkName,
                          const std::string& target, const std::string& arguments) {
-  std::string link;
-  CreateShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments), link);
-  return link;
+  return run.actions.MakeShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments));
 }
 
 // Everything before the link's last "\".
@@ -213,74 +168,81 @@ std::string FolderOfLink(const std::string& link) {
   return cut == std::string::npos ? std::string() : link.substr(0, cut);
 }
 
-void CreateShortcuts(TInstallLog& log, bool uninstallerCopied) {
+void CreateShortcuts(Run& run, bool uninstallerCopied) {
   const TInstallSettings& s = InstallSettings;
+  TInstallLog& log = run.progress.Log();
   std::string group;
   const unsigned count = std::min<unsigned>(s.IconCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const IconEntry& icon = s.IconEntries[n - 1];
     std::string link;
     if (UpperAscii(icon.ShellFolder) == "PROGRAMS") {
-      link = MakeShortcut(icon.ShellFolder, s.ProductTitle + "\\" + icon.LinkName + kLinkExtension,
-                          icon.Target, icon.Arguments);
+      link = MakeShortcut(run, icon.ShellFolder,
+                          s.ProductTitle + "\\" + icon.LinkName + kLinkExtension, icon.Target,
+                          icon.Arguments);
       group = FolderOfLink(link);
     } else {
-      link = MakeShortcut(icon.ShellFolder, icon.LinkName + kLinkExtension, icon.Target,
+      link = MakeShortcut(run, icon.ShellFolder, icon.LinkName + kLinkExtension, icon.Target,
                           icon.Arguments);
     }
     log.Add(kIconTag, link);
   }
   if (uninstallerCopied && !s.UninstallLinkName.empty()) {
-    log.Add(kIconTag, MakeShortcut(kProgramsFolder,
+    log.Add(kIconTag, MakeShortcut(run, kProgramsFolder,
                                    s.ProductTitle + "\\" + s.UninstallLinkName + kLinkExtension,
                                    kUninstallerLinkTarget, ""));
   }
   if (!s.DbEngineArchive.empty()) {
     log.Add(kIconTag,
-            MakeShortcut(kProgramsFolder, s.ProductTitle + kSettingsToolLink + kLinkExtension,
+            MakeShortcut(run, kProgramsFolder, s.ProductTitle + kSettingsToolLink + kLinkExtension,
                          kSettingsToolLinkTarget, ""));
   }
   if (!group.empty()) log.Add(kDirTag, group);
 }
 
-void FinishRun(TInstallProgress& progress) {
-  progress.HideProgress();
-  SetCurrentDirectoryA(InstallSettings.InstallDir.c_str());  // a failure leaves it as it was
+void FinishRun(Run& run) {
+  run.progress.HideProgress();
+  run.actions.EnterInstallDirectory();
 }
 
 // The steps that a Cancel at the disk prompt or a failed extraction may end
 // early; false then.
-bool InstallArchives(TInstallProgress& progress) {
+bool InstallArchives(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  if (!s.DbEngineArchive.empty() && !InstallDatabaseEngine(progress)) return false;
-  if (!s.CrwArchive.empty() && !ExtractCrwArchive(progress)) return false;
-  return InstallFileTable(progress);
+  if (!s.DbEngineArchive.empty() && !InstallDatabaseEngine(run)) return false;
+  if (!s.CrwArchive.empty() && !ExtractCrwArchive(run)) return false;
+  return InstallFileTable(run);
 }
 
 // Every step of the run; false when it ended early.
-bool InstallSteps(TInstallProgress& progress) {
+bool InstallSteps(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  StartRun(progress);
-  CopyArchiveLibrary();
-  if (!InstallArchives(progress)) {
-    progress.HideProgress();
+  StartRun(run.progress);
+  CopyArchiveLibrary(run);
+  if (!InstallArchives(run)) {
+    run.progress.HideProgress();
     return false;
   }
-  const bool uninstallerCopied = CopyCompanionFiles();
+  const bool uninstallerCopied = CopyCompanionFiles(run);
   if (s.IconCount != 0) {
-    CreateShortcuts(progress.Log(), uninstallerCopied);
-    RegisterInstallation(progress.Log());
-    RegisterUninstallEntry(uninstallerCopied);
+    CreateShortcuts(run, uninstallerCopied);
+    run.actions.Register(run.progress.Log(), uninstallerCopied);
   }
-  FinishRun(progress);
+  FinishRun(run);
   return true;
 }
 
 }  // namespace
 
 bool RunInstall(TInstallProgress& progress) {
+  SystemInstallActions actions;
+  return RunInstall(progress, actions);
+}
+
+bool RunInstall(TInstallProgress& progress, TInstallActions& actions) {
   try {
-    if (!InstallSteps(progress)) return false;
+    Run run{progress, actions};
+    if (!InstallSteps(run)) return false;
   } catch (const EAbort&) {
     throw;
   } catch (...) {

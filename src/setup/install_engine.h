@@ -2,6 +2,7 @@
 // InstallSettings and working through the progress window's components.
 #pragma once
 
+#include "setup/install_actions.h"
 #include "setup/install_progress.h"
 
 #include <windows.h>
@@ -20,6 +21,10 @@
 // silent abort. Nothing done so far is undone. Lines an earlier run in the same
 // process logged are not logged again.
 bool RunInstall(TInstallProgress& progress);
+
+// The same run with its effects on the machine through actions (the order, the
+// log and the window stay the engine's).
+bool RunInstall(TInstallProgress& progress, TInstallActions& actions);
 
 // Whether the engine archive is extracted with fail-if-exists: not when OVERWRITE
 // is "TRUE" or no engine is installed; otherwise only when the installed

@@ -47,6 +47,10 @@ class TInstallLog {
   void Add(const char* tag, const std::string& payload) { Add(tag + payload); }
   const std::vector<std::string>& Lines() const { return lines_; }
 
+  // The two lines that end a saved log: the log itself and the product's lock
+  // file, both in the install directory.
+  void AddClosingLines(const std::string& installDir);
+
   // Writes every line with CR LF to path, replacing any file there.
   // False when the file cannot be created or fully written.
   bool SaveToFile(const std::string& path) const;

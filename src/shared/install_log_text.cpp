@@ -51,6 +51,11 @@ void TInstallLog::Add(const std::string& line) {
   if (earlierRuns_.count(line) == 0) lines_.push_back(line);
 }
 
+void TInstallLog::AddClosingLines(const std::string& installDir) {
+  Add(kFileTag, installDir + "\\" + kInstallLogName);
+  Add(kFileTag, installDir + "\\" + kLockFileName);
+}
+
 std::vector<std::string> SplitLogText(const std::string& bytes) {
   std::vector<std::string> lines;
   const std::string::size_type end = bytes.find('\0');  // a zero byte ends the text

@@ -100,9 +100,7 @@ bool TfmInstall::Extract(const std::string& archive, const std::string& targetDi
 
 void TfmInstall::FormDestroy() {
   if (!InstallLog) return;  // FormCreate never ran: there is nothing to save
-  const std::string& dir = InstallSettings.InstallDir;
-  InstallLog->Add(kFileTag, dir + "\\" + kInstallLogName);
-  InstallLog->Add(kFileTag, dir + "\\" + kLockFileName);
+  InstallLog->AddClosingLines(InstallSettings.InstallDir);
   if (InstallDone) SaveInstallLog();
   InstallLog.reset();
 }

@@ -1,0 +1,97 @@
+#include "setup/install_actions.h"
+
+#include "setup/engine_settings_adjust.h"
+#include "setup/install_engine.h"
+#include "setup/install_settings.h"
+#include "setup/path_macros.h"
+#include "setup/registration.h"
+#include "setup/shell_file_operation.h"
+#include "setup/shortcut.h"
+#include "shared/engine_settings.h"
+#include "shared/file_system.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kEngineBackupSuffix[] = "_2";
+const char kEveryFile[] = "\\*.*";
+
+// Clears a file's read-only attribute; directories are left alone.
+void MakeWritable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !(attributes & FILE_ATTRIBUTE_READONLY)) {
+    return;
+  }
+  SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// An existing target is overwritten, also a read-only one (a copy from a CD-ROM
+// made by an earlier install), and the copy is left writable, so the next install
+// can replace it. A failed copy is not an error of the run.
+void CopyOver(const std::string& from, const std::string& to) {
+  MakeWritable(to);
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) MakeWritable(to);
+}
+
+void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const std::string& source,
+                      const std::string& destination) {
+  fop.Operation = operation;
+  fop.SourceFiles.clear();
+  fop.SourceFiles.push_back(source);
+  fop.Destination = destination;
+  fop.Execute();
+}
+
+// An engine backup present: the engine's files go to the Recycle Bin (its
+// subdirectories and the backup stay). Otherwise the engine directory becomes the
+// backup. Both are best effort: the engine may be in use.
+void SetOldEngineAside(TShellFileOperation& fop) {
+  const std::string& dir = InstallSettings.DbEngineDir;
+  try {
+    if (DirectoryExists(dir + kEngineBackupSuffix)) {
+      if (DirectoryExists(dir)) RunFileOperation(fop, fopDelete, dir + kEveryFile, dir);
+    } else if (DirectoryExists(dir)) {
+      RunFileOperation(fop, fopRename, dir, dir + kEngineBackupSuffix);
+    }
+  } catch (...) {
+    // The run goes on with whatever is in the engine directory.
+  }
+}
+
+}  // namespace
+
+void SystemInstallActions::CopyWholeFile(const std::string& from, const std::string& to) {
+  CopyOver(from, to);
+}
+
+void SystemInstallActions::SetEngineAside(TShellFileOperation& fop) { SetOldEngineAside(fop); }
+
+bool SystemInstallActions::EngineFailIfExists() { return ::EngineFailIfExists(); }
+
+void SystemInstallActions::ConfigureEngine() {
+  const TInstallSettings& s = InstallSettings;
+  WriteEngineSettings();
+  SetLanguageDriver(kParadoxDriver, s.ParadoxLangDriver);
+  SetLanguageDriver(kDbaseDriver, s.DbaseLangDriver);
+  SetEnginePaths(ExpandPath(s.DbEngineDir), s.DbEngineConfigFile);
+}
+
+std::string SystemInstallActions::MakeShortcut(const std::string& folder,
+                                               const std::string& linkName,
+                                               const std::string& target,
+                                               const std::string& arguments) {
+  std::string link;
+  CreateShortcut(folder, linkName, target, arguments, link);
+  return link;
+}
+
+void SystemInstallActions::Register(TInstallLog& log, bool uninstallerCopied) {
+  RegisterInstallation(log);
+  RegisterUninstallEntry(uninstallerCopied);
+}
+
+void SystemInstallActions::EnterInstallDirectory() {
+  SetCurrentDirectoryA(InstallSettings.InstallDir.c_str());  // a failure leaves it as it was
+}
