@@ -27,9 +27,13 @@ void WriteQuietly(Write write) {
 
 }  // namespace
 
+void AddUninstallKeyLine(TInstallLog& log) {
+  log.Add(kRegTag, kUninstallKeyPrefix + InstallSettings.ProductTitle);
+}
+
 void RegisterInstallation(TInstallLog& log) {
   const TInstallSettings& s = InstallSettings;
-  log.Add(kRegTag, kUninstallKeyPrefix + s.ProductTitle);
+  AddUninstallKeyLine(log);
 
   RegistryAccessor reg;
   const std::string productKey =
@@ -41,10 +45,15 @@ void RegisterInstallation(TInstallLog& log) {
   reg.WriteString("InstallDate", FormatShortDate(today));
 }
 
+bool WantsUninstallEntry(bool uninstallerCopied) {
+  const TInstallSettings& s = InstallSettings;
+  return UpperAscii(s.UninstallEntry) == "YES" && uninstallerCopied &&
+         MakesAKeyOfItsOwn(s.ProductTitle);
+}
+
 void RegisterUninstallEntry(bool uninstallerCopied) {
   const TInstallSettings& s = InstallSettings;
-  if (UpperAscii(s.UninstallEntry) != "YES" || !uninstallerCopied) return;
-  if (!MakesAKeyOfItsOwn(s.ProductTitle)) return;
+  if (!WantsUninstallEntry(uninstallerCopied)) return;
   RegistryAccessor reg;
   if (!reg.OpenKey(kUninstallKeyPrefix + s.ProductTitle, true)) return;
   const auto text = [&](const char* name, const std::string& value) {

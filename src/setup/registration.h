@@ -11,6 +11,13 @@ class TInstallLog;
 // cannot be written raises ERegistryException.
 void RegisterInstallation(TInstallLog& log);
 
+// The "REG:" line alone, as RegisterInstallation appends it.
+void AddUninstallKeyLine(TInstallLog& log);
+
+// Whether RegisterUninstallEntry writes the entry for a run that copied the
+// uninstaller or not.
+bool WantsUninstallEntry(bool uninstallerCopied);
+
 // Writes the product's entry in the system's list of installed programs (Apps &
 // features) under the very key the "REG:" line names, so the uninstaller removes it:
 // DisplayName, UninstallString (the uninstaller in the install directory, quoted),

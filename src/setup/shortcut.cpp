@@ -34,6 +34,10 @@ bool ToLinkFileName(const std::string& path, wchar_t (&buffer)[kLinkPathBuffer])
 
 }  // namespace
 
+std::string ShortcutPath(const std::string& folderName, const std::string& linkName) {
+  return ShellFolderPath(folderName) + "\\" + linkName;
+}
+
 std::string ShortcutWorkingDirectory(const std::string& target) {
   std::string dir = DirectoryPart(target);
   const std::string::size_type n = dir.size();
@@ -46,7 +50,7 @@ std::string ShortcutWorkingDirectory(const std::string& target) {
 void CreateShortcut(const std::string& folderName, const std::string& linkName,
                     const std::string& target, const std::string& arguments,
                     std::string& linkPath) {
-  linkPath = ShellFolderPath(folderName) + "\\" + linkName;
+  linkPath = ShortcutPath(folderName, linkName);
   CreateDirectoryA(DirectoryPart(linkPath).c_str(), nullptr);  // may exist already
 
   ComPtr<IShellLinkA> link;

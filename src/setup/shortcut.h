@@ -13,6 +13,10 @@
 void CreateShortcut(const std::string& folderName, const std::string& linkName,
                     const std::string& target, const std::string& arguments, std::string& linkPath);
 
+// Where CreateShortcut puts the link: the folder's path + "\" + linkName. Reads the
+// shell folder list only; raises like CreateShortcut for a value that is no string.
+std::string ShortcutPath(const std::string& folderName, const std::string& linkName);
+
 // The shortcut's working directory for a target: its directory part without the
 // final "\", unless that "\" follows ":" or "\" ("C:\" stays "C:\").
 std::string ShortcutWorkingDirectory(const std::string& target);

@@ -69,6 +69,12 @@ struct GdiObjectTraits {  // fonts, brushes, bitmaps: null marks none
   static void Close(Handle h) { DeleteObject(h); }
 };
 
+struct LibraryTraits {  // libraries loaded with LoadLibrary
+  using Handle = HMODULE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { FreeLibrary(h); }
+};
+
 struct WindowTraits {  // windows that we made and destroy ourselves
   using Handle = HWND;
   static Handle Invalid() { return nullptr; }
@@ -90,3 +96,4 @@ using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
 using WindowHandle = ScopedHandle<WindowTraits>;
+using LibraryHandle = ScopedHandle<LibraryTraits>;

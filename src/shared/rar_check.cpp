@@ -2,19 +2,38 @@
 
 #include "shared/unrar.h"
 
-bool ArchiveIsIntact(const std::string& archivePath) {
+#include <cstring>
+
+bool ArchiveInspection::Intact() const {
+  if (OpenCode != rar_code::kSuccess || EndCode != rar_code::kEndArchive) return false;
+  for (const InspectedEntry& entry : Entries) {
+    if (entry.TestCode != rar_code::kSuccess) return false;
+  }
+  return true;
+}
+
+ArchiveInspection InspectArchive(const std::string& archivePath) {
+  ArchiveInspection inspection;
   std::string name = archivePath;  // the library takes a writable pointer
   RAROpenArchiveData data{};
   data.ArcName = name.data();
   data.OpenMode = rar_const::kOpenExtract;  // the library tests entries only in this mode
   RarArchiveHandle archive(RAROpenArchive(&data));
-  if (!archive || data.OpenResult != rar_code::kSuccess) return false;
+  inspection.OpenCode = static_cast<int>(data.OpenResult);
+  if (!archive && inspection.OpenCode == rar_code::kSuccess) inspection.OpenCode = rar_code::kUnknown;
+  if (inspection.OpenCode != rar_code::kSuccess) return inspection;
   RARHeaderData header{};
   int code;
   while ((code = RARReadHeader(archive.Get(), &header)) == rar_code::kSuccess) {
-    if (RARProcessFile(archive.Get(), rar_const::kTest, nullptr, nullptr) != rar_code::kSuccess) {
-      return false;
-    }
+    InspectedEntry entry;
+    entry.Name.assign(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+    entry.Flags = header.Flags;
+    entry.UnpackedSize = header.UnpSize;
+    entry.TestCode = RARProcessFile(archive.Get(), rar_const::kTest, nullptr, nullptr);
+    inspection.Entries.push_back(entry);
   }
-  return code == rar_code::kEndArchive;  // anything else: entries were lost
+  inspection.EndCode = code;
+  return inspection;
 }
+
+bool ArchiveIsIntact(const std::string& archivePath) { return InspectArchive(archivePath).Intact(); }
