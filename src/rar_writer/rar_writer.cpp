@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
-#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -93,21 +93,36 @@ std::size_t RunLength(const std::string& name8, const std::u16string& name, std:
 
 // Written here again rather than shared with the stand-in library: the writer
 // checks the reader, so the two must not rest on the same code.
-std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
+// Four bytes a step (slicing by four): the packer streams files of gigabytes through it.
+std::uint32_t RarCrc32Update(std::uint32_t crc, const char* data, std::size_t size) {
+  using Tables = std::array<std::array<std::uint32_t, 256>, 4>;
+  static const Tables tables = [] {
+    Tables t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
       std::uint32_t c = i;
       for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
+      t[0][i] = c;
+    }
+    for (std::size_t k = 1; k < 4; ++k) {
+      for (std::uint32_t i = 0; i < 256; ++i) {
+        t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+      }
     }
     return t;
   }();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
   crc = ~crc;
-  for (const char byte : bytes) {
-    crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
+  for (; size >= 4; size -= 4, bytes += 4) {
+    crc ^= bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    crc = tables[3][crc & 0xFF] ^ tables[2][(crc >> 8) & 0xFF] ^ tables[1][(crc >> 16) & 0xFF] ^
+          tables[0][crc >> 24];
   }
+  for (; size > 0; --size, ++bytes) crc = tables[0][(crc ^ *bytes) & 0xFF] ^ (crc >> 8);
   return ~crc;
+}
+
+std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc) {
+  return RarCrc32Update(crc, bytes.data(), bytes.size());
 }
 
 std::string EncodeRarUnicodeName(const std::string& name8, const std::u16string& name) {
@@ -170,8 +185,7 @@ std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
   body += static_cast<char>(kUnpackVersion);
   body += static_cast<char>(entry.method);
   Put16(body, static_cast<std::uint32_t>(name.size()));
-  Put32(body, entry.attributes ? entry.attributes
-                                : (entry.directory ? kAttrDirectory : kAttrArchive));
+  Put32(body, entry.attributes.value_or(entry.directory ? kAttrDirectory : kAttrArchive));
   if (large) {
     Put32(body, static_cast<std::uint32_t>(part.packSize >> 32));
     Put32(body, static_cast<std::uint32_t>(part.unpSize >> 32));
@@ -179,6 +193,38 @@ std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
   body += name;
   return BlockHeader(kFileBlock, flags, body, entry.badHeaderCrc);
 }
+
+// The in-memory writer's outputs: a standard stream, or a string.
+class StreamOutput : public RarOutput {
+ public:
+  explicit StreamOutput(std::ostream& out) : out_(out) {}
+  bool Write(const char* data, std::size_t size) override {
+    return static_cast<bool>(out_.write(data, static_cast<std::streamsize>(size)));
+  }
+  bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
+    const std::ostream::pos_type end = out_.tellp();
+    out_.seekp(static_cast<std::streamoff>(offset));
+    Write(data, size);
+    out_.seekp(end);
+    return static_cast<bool>(out_);
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+struct StringOutput : RarOutput {
+  bool Write(const char* data, std::size_t size) override {
+    bytes.append(data, size);
+    return true;
+  }
+  bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset > bytes.size() || size > bytes.size() - offset) return false;
+    bytes.replace(static_cast<std::size_t>(offset), size, data, size);
+    return true;
+  }
+  std::string bytes;
+};
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -254,6 +300,49 @@ const std::string VolumeBuilder::kNoData;
 
 }  // namespace
 
+bool RarStreamWriter::Put(const char* data, std::size_t size) {
+  if (!output_.Write(data, size)) return false;
+  written_ += size;
+  return true;
+}
+
+bool RarStreamWriter::Start(std::uint16_t mainFlags, bool damagedMainHeader) {
+  return Put(kSignature, 7) &&
+         Put(BlockHeader(kMainBlock, mainFlags, std::string(6, '\0'), damagedMainHeader));
+}
+
+bool RarStreamWriter::Add(const RarWriterEntry& entry) {
+  const bool hasData = !entry.directory && entry.declaredSize == 0;
+  return Put(RarWriter::FileHeader(entry)) && (!hasData || Put(entry.data));
+}
+
+RarStreamResult RarStreamWriter::AddStreamed(const RarWriterEntry& entry, std::uint64_t size,
+                                             RarDataSource& source) {
+  const std::uint64_t headerAt = written_;
+  // The checksum is not known yet: the header is written again once it is.
+  if (!Put(PartHeader(entry, {size, size, 0, 0}))) return RarStreamResult::kWriteFailed;
+  std::vector<char> block(kRarStreamBlockSize);
+  std::uint32_t crc = 0;
+  std::uint64_t done = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (!source.Read(block.data(), block.size(), got)) return RarStreamResult::kReadFailed;
+    if (got == 0) break;
+    if (got > size - done) return RarStreamResult::kSizeChanged;
+    crc = RarCrc32Update(crc, block.data(), got);
+    if (!Put(block.data(), got)) return RarStreamResult::kWriteFailed;
+    done += got;
+  }
+  if (done != size) return RarStreamResult::kSizeChanged;
+  const std::string header = PartHeader(entry, {size, size, crc, 0});
+  return output_.Overwrite(headerAt, header.data(), header.size()) ? RarStreamResult::kDone
+                                                                   : RarStreamResult::kWriteFailed;
+}
+
+bool RarStreamWriter::AddRaw(const std::string& bytes) { return Put(bytes); }
+
+bool RarStreamWriter::Finish() { return Put(BlockHeader(kEndBlock, kEndFlags, std::string())); }
+
 RarWriter& RarWriter::AddFile(const std::string& name, const std::string& data) {
   RarWriterEntry entry;
   entry.name = name;
@@ -291,26 +380,28 @@ RarWriter& RarWriter::AddOtherBlock(std::uint8_t type, const std::string& extra,
   return *this;
 }
 
-void RarWriter::Write(std::ostream& out) const {
-  out.write(kSignature, 7);
-  const std::string main = BlockHeader(kMainBlock, mainFlags_, std::string(6, '\0'), badMainCrc_);
-  out.write(main.data(), static_cast<std::streamsize>(main.size()));
+void RarWriter::WriteTo(RarOutput& output) const {
+  RarStreamWriter writer(output);
+  writer.Start(mainFlags_, badMainCrc_);
   for (const Item& item : items_) {
-    const RarWriterEntry& entry = item.entry;
-    const bool written = item.isEntry && !entry.directory && entry.declaredSize == 0;
-    const std::string header = item.isEntry ? FileHeader(entry) : item.header;
-    const std::string& data = item.isEntry ? entry.data : item.data;
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    if (written || !item.isEntry) out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (item.isEntry) {
+      writer.Add(item.entry);
+    } else {
+      writer.AddRaw(item.header + item.data);
+    }
   }
-  const std::string end = BlockHeader(kEndBlock, kEndFlags, std::string());
-  out.write(end.data(), static_cast<std::streamsize>(end.size()));
+  writer.Finish();
+}
+
+void RarWriter::Write(std::ostream& out) const {
+  StreamOutput output(out);
+  WriteTo(output);
 }
 
 std::string RarWriter::Bytes() const {
-  std::ostringstream out;
-  Write(out);
-  return out.str();
+  StringOutput output;
+  WriteTo(output);
+  return output.bytes;
 }
 
 std::vector<std::string> RarWriter::SaveVolumes(const std::string& base, std::size_t volumeDataSize,
