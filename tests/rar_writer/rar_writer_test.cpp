@@ -277,7 +277,7 @@ TEST(RarWriter, StreamedEntryOver4GiBTakesTheHighSizeFields) {
   ASSERT_EQ(32u + 8u + 8u, header.size());
   EXPECT_EQ(0x8100u, Get16(header, 3));
   EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
-  EXPECT_EQ(5u, Get32(header, 7));   // low halves
+  EXPECT_EQ(5u, Get32(header, 7));  // low halves
   EXPECT_EQ(5u, Get32(header, 11));
   EXPECT_EQ(1u, Get32(header, 32));  // high halves
   EXPECT_EQ(1u, Get32(header, 36));
