@@ -193,8 +193,8 @@ wine "$driver" remove 'C:\별빛가계부\' "$(winepath -w "$out")\\" | from_win
 for bmp in "$out"/*.bmp; do /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 
 section "What is left"
-echo "C:\\별빛가계부 (what setup copied whole and the directory that extraction made are"
-echo "not in the log, so they stay):"
+echo "C:\\별빛가계부 (what setup copied whole is not in the log, and a directory that"
+echo "extraction made is never removed, so they stay):"
 list_tree "$app_dir"
 echo "The Start-menu group \"$title\":"; list_tree "$group"
 echo "The desktop shortcut: $([ -f "$desktop_link" ] && echo present || echo gone)"
