@@ -84,7 +84,11 @@ head -c 48M /dev/zero >"$out/sample/data/표본자료.DAT"
 printf '2024-01-01,식비,12000\r\n' | iconv -f UTF-8 -t CP949 >"$out/sample/data/2024.DAT"
 for f in IDAPI32.DLL IDPDX32.DLL IDR20009.DLL; do printf 'engine file %s\r\n' "$f" >"$out/sample/engine/$f"; done
 
-pack() { wine "$build/tools/demo/pack_archive.exe" "D:\\$1" "$(winepath -w "$2")"; }
+# Output of Wine console programs: CP949 with CR LF, shown as UTF-8.
+from_wine() { iconv -f CP949 -t UTF-8 | tr -d '\r'; }
+
+# The archives are packed as a distributor packs them, with the kit's kitpack.exe.
+pack() { wine "$build/kit/kitpack.exe" "D:\\$1" "$(winepath -w "$2")" | from_wine | sed 's/^/  /'; }
 pack PROGRAM.RAR "$out/sample/program"
 pack DATA.RAR "$out/sample/data"
 pack Paradox.RAR "$out/sample/engine"
@@ -115,9 +119,6 @@ echo "SETUP.INI (stored in code page 949):"
 iconv -f CP949 -t UTF-8 "$medium/SETUP.INI" | tr -d '\r' | sed 's/^/  /'
 echo "The medium:"
 ls -l "$medium" | tail -n +2 | sed 's/^/  /'
-
-# Output of Wine console programs: CP949 with CR LF, shown as UTF-8.
-from_wine() { iconv -f CP949 -t UTF-8 | tr -d '\r'; }
 
 app_dir=$WINEPREFIX/drive_c/별빛가계부
 title="별빛 가계부 1.0"
@@ -192,8 +193,8 @@ wine "$driver" remove 'C:\별빛가계부\' "$(winepath -w "$out")\\" | from_win
 for bmp in "$out"/*.bmp; do /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 
 section "What is left"
-echo "C:\\별빛가계부 (what setup copied whole and the directory that extraction made are"
-echo "not in the log, so they stay):"
+echo "C:\\별빛가계부 (what setup copied whole is not in the log, and a directory that"
+echo "extraction made is never removed, so they stay):"
 list_tree "$app_dir"
 echo "The Start-menu group \"$title\":"; list_tree "$group"
 echo "The desktop shortcut: $([ -f "$desktop_link" ] && echo present || echo gone)"

@@ -34,8 +34,8 @@ flags=(-std=c++17 -g -O1 -m32 -fsanitize=fuzzer,address,undefined -fno-sanitize-
        -Isrc -Itools -Itests/fuzz)
 
 # The archive writer's seeds, made natively (the same bytes every time).
-g++ -std=c++17 -O1 -Itests/support tests/fuzz/seed_archives.cpp tests/support/rar_writer.cpp \
-    -o "$out/seed_archives"
+g++ -std=c++17 -O1 -Isrc tests/fuzz/seed_archives.cpp src/rar_writer/rar_blocks.cpp \
+    src/rar_writer/rar_stream_writer.cpp src/rar_writer/rar_writer.cpp -o "$out/seed_archives"
 "$out/seed_archives" tests/fuzz/corpus/archive_blocks
 
 status=0

@@ -1,184 +1,46 @@
 #include "rar_writer/rar_writer.h"
 
+#include "rar_writer/rar_blocks.h"
+
 #include <algorithm>
-#include <array>
 #include <fstream>
-#include <sstream>
+#include <vector>
+
+using namespace rar_blocks;
 
 namespace {
 
-constexpr std::uint8_t kMainBlock = 0x73;
-constexpr std::uint8_t kFileBlock = 0x74;
-constexpr std::uint8_t kEndBlock = 0x7B;
-constexpr std::uint16_t kHasAddSize = 0x8000;
-constexpr std::uint16_t kEndFlags = 0x4000;  // as the archiver writes it
-constexpr std::uint16_t kMainVolume = 0x01;
-constexpr std::uint16_t kMainNewNaming = 0x10;
-constexpr std::uint16_t kMainFirstVolume = 0x100;
-constexpr std::uint16_t kEndNextVolume = 0x01;
-constexpr std::uint16_t kFileSplitBefore = 0x01;
-constexpr std::uint16_t kFileSplitAfter = 0x02;
-constexpr std::uint16_t kFileEncrypted = 0x04;
-constexpr std::uint16_t kFileDirectory = 0xE0;
-constexpr std::uint16_t kFileLargeSizes = 0x100;
-constexpr std::uint16_t kFileUnicodeName = 0x200;
-constexpr std::uint8_t kUnpackVersion = 20;
-constexpr std::uint32_t kAttrDirectory = 0x10;
-constexpr std::uint32_t kAttrArchive = 0x20;
-const char kSignature[] = "Rar!\x1A\x07\x00";
+// The in-memory writer's outputs: a standard stream, or a string.
+class StreamOutput : public RarOutput {
+ public:
+  explicit StreamOutput(std::ostream& out) : out_(out) {}
+  bool Write(const char* data, std::size_t size) override {
+    return static_cast<bool>(out_.write(data, static_cast<std::streamsize>(size)));
+  }
+  bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
+    const std::ostream::pos_type end = out_.tellp();
+    out_.seekp(static_cast<std::streamoff>(offset));
+    Write(data, size);
+    out_.seekp(end);
+    return static_cast<bool>(out_);
+  }
 
-void Put16(std::string& out, std::uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, std::uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-// What one file header says about the data after it.
-struct EntryPart {
-  std::uint64_t packSize;
-  std::uint64_t unpSize;
-  std::uint32_t crc;
-  std::uint16_t splitFlags;
+ private:
+  std::ostream& out_;
 };
 
-// Completes a block header: body is everything after HEAD_SIZE.
-std::string BlockHeader(std::uint8_t type, std::uint16_t flags, const std::string& body,
-                        bool badCrc = false) {
-  std::string header;
-  header += static_cast<char>(type);
-  Put16(header, flags);
-  Put16(header, static_cast<std::uint32_t>(7 + body.size()));
-  header += body;
-  std::uint32_t crc = RarCrc32(header) & 0xFFFF;
-  if (badCrc) crc ^= 0x5A5A;
-  std::string block;
-  Put16(block, crc);
-  return block + header;
-}
-
-std::string StoredName(const RarWriterEntry& entry) {
-  if (entry.unicodeName.empty()) return entry.name;
-  return entry.name + '\0' + EncodeRarUnicodeName(entry.name, entry.unicodeName);
-}
-
-// The code of one character and the bytes it takes; runs are handled by the caller.
-void EncodeCharacter(char16_t c, unsigned high, unsigned& code, std::string& bytes) {
-  const unsigned charHigh = c >> 8;
-  bytes += static_cast<char>(c & 0xFF);
-  if (charHigh == 0) {
-    code = 0;
-  } else if (charHigh == high) {
-    code = 1;
-  } else {
-    code = 2;
-    bytes += static_cast<char>(charHigh);
+struct StringOutput : RarOutput {
+  bool Write(const char* data, std::size_t size) override {
+    bytes.append(data, size);
+    return true;
   }
-}
-
-// How many characters from p on equal the 8-bit name's bytes (a run), at most 129.
-std::size_t RunLength(const std::string& name8, const std::u16string& name, std::size_t p) {
-  std::size_t n = 0;
-  while (p + n < name.size() && p + n < name8.size() && n < 129 &&
-         name[p + n] == static_cast<unsigned char>(name8[p + n])) {
-    ++n;
+  bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset > bytes.size() || size > bytes.size() - offset) return false;
+    bytes.replace(static_cast<std::size_t>(offset), size, data, size);
+    return true;
   }
-  return n;
-}
-
-}  // namespace
-
-// Written here again rather than shared with the stand-in library: the writer
-// checks the reader, so the two must not rest on the same code.
-std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (const char byte : bytes) {
-    crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
-  }
-  return ~crc;
-}
-
-std::string EncodeRarUnicodeName(const std::string& name8, const std::u16string& name) {
-  unsigned high = 0;
-  for (const char16_t c : name) {
-    if (c >> 8) {
-      high = c >> 8;
-      break;
-    }
-  }
-  std::string out(1, static_cast<char>(high));
-  std::string group;
-  unsigned flags = 0;
-  int codes = 0;
-  auto flush = [&] {
-    out += static_cast<char>(flags << (2 * (4 - codes)));
-    out += group;
-    group.clear();
-    flags = 0;
-    codes = 0;
-  };
-  for (std::size_t p = 0; p < name.size();) {
-    unsigned code = 0;
-    const std::size_t run = RunLength(name8, name, p);
-    if (run >= 2) {
-      code = 3;
-      group += static_cast<char>(run - 2);
-      p += run;
-    } else {
-      EncodeCharacter(name[p], high, code, group);
-      ++p;
-    }
-    flags = (flags << 2) | code;
-    if (++codes == 4) flush();
-  }
-  if (codes > 0) flush();
-  return out;
-}
-
-namespace {
-
-// The header of one part of an entry: all of it, or a piece in one volume.
-std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
-  const std::string name = StoredName(entry);
-  const bool large = part.packSize > 0xFFFFFFFFu || part.unpSize > 0xFFFFFFFFu;
-  std::uint16_t flags = kHasAddSize | part.splitFlags;
-  if (entry.directory) flags |= kFileDirectory;
-  if (entry.encrypted) flags |= kFileEncrypted;
-  if (large) flags |= kFileLargeSizes;
-  if (!entry.unicodeName.empty() || entry.utf8Name) flags |= kFileUnicodeName;
-  std::uint32_t crc = part.crc;
-  if (entry.badDataCrc) crc ^= 0xFFFFFFFFu;
-
-  std::string body;
-  Put32(body, static_cast<std::uint32_t>(part.packSize));
-  Put32(body, static_cast<std::uint32_t>(part.unpSize));
-  body += static_cast<char>(entry.hostOs);
-  Put32(body, crc);
-  Put32(body, entry.dosTime);
-  body += static_cast<char>(kUnpackVersion);
-  body += static_cast<char>(entry.method);
-  Put16(body, static_cast<std::uint32_t>(name.size()));
-  Put32(body, entry.attributes ? entry.attributes
-                                : (entry.directory ? kAttrDirectory : kAttrArchive));
-  if (large) {
-    Put32(body, static_cast<std::uint32_t>(part.packSize >> 32));
-    Put32(body, static_cast<std::uint32_t>(part.unpSize >> 32));
-  }
-  body += name;
-  return BlockHeader(kFileBlock, flags, body, entry.badHeaderCrc);
-}
+  std::string bytes;
+};
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -234,7 +96,7 @@ class VolumeBuilder {
  private:
   void Begin() {
     const std::uint16_t first = volumes_.empty() ? kMainFirstVolume : 0;
-    volumes_.push_back(std::string(kSignature, 7) +
+    volumes_.push_back(std::string(kSignature, kSignatureSize) +
                        BlockHeader(kMainBlock, mainFlags_ | first, std::string(6, '\0')));
     left_ = volumeDataSize_;
   }
@@ -268,11 +130,7 @@ RarWriter& RarWriter::AddDirectory(const std::string& name) {
   return Add(entry);
 }
 
-std::string RarWriter::FileHeader(const RarWriterEntry& entry) {
-  const std::uint64_t size = entry.declaredSize ? entry.declaredSize : entry.data.size();
-  const std::uint32_t crc = entry.directory ? 0 : RarCrc32(entry.data);
-  return PartHeader(entry, {size, size, crc, 0});
-}
+std::string RarWriter::FileHeader(const RarWriterEntry& entry) { return EntryHeader(entry); }
 
 RarWriter& RarWriter::Add(const RarWriterEntry& entry) {
   items_.push_back({true, entry, std::string(), std::string()});
@@ -291,26 +149,28 @@ RarWriter& RarWriter::AddOtherBlock(std::uint8_t type, const std::string& extra,
   return *this;
 }
 
-void RarWriter::Write(std::ostream& out) const {
-  out.write(kSignature, 7);
-  const std::string main = BlockHeader(kMainBlock, mainFlags_, std::string(6, '\0'), badMainCrc_);
-  out.write(main.data(), static_cast<std::streamsize>(main.size()));
+void RarWriter::WriteTo(RarOutput& output) const {
+  RarStreamWriter writer(output);
+  writer.Start(mainFlags_, badMainCrc_);
   for (const Item& item : items_) {
-    const RarWriterEntry& entry = item.entry;
-    const bool written = item.isEntry && !entry.directory && entry.declaredSize == 0;
-    const std::string header = item.isEntry ? FileHeader(entry) : item.header;
-    const std::string& data = item.isEntry ? entry.data : item.data;
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    if (written || !item.isEntry) out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (item.isEntry) {
+      writer.Add(item.entry);
+    } else {
+      writer.AddRaw(item.header + item.data);
+    }
   }
-  const std::string end = BlockHeader(kEndBlock, kEndFlags, std::string());
-  out.write(end.data(), static_cast<std::streamsize>(end.size()));
+  writer.Finish();
+}
+
+void RarWriter::Write(std::ostream& out) const {
+  StreamOutput output(out);
+  WriteTo(output);
 }
 
 std::string RarWriter::Bytes() const {
-  std::ostringstream out;
-  Write(out);
-  return out.str();
+  StringOutput output;
+  WriteTo(output);
+  return output.bytes;
 }
 
 std::vector<std::string> RarWriter::SaveVolumes(const std::string& base, std::size_t volumeDataSize,

@@ -1,9 +1,17 @@
-// Writes store-only RAR 4.x archives for tests: files and directories, nested
-// names, 8-bit and Unicode names, large entries, volume sets, and deliberately
-// damaged or encrypted-looking entries. Portable C++: no platform headers.
+// Writes store-only RAR 4.x archives: files and directories, nested names, 8-bit and
+// Unicode names, their times and attributes, entries over 4 GiB, volume sets, and (for
+// tests) deliberately damaged or encrypted-looking entries. Portable C++: no platform
+// headers.
+//
+// Two ways in, one header layout: RarWriter builds an archive in memory (the tests and
+// benchmarks), RarStreamWriter writes one front to back onto an output with the data
+// of each entry read from a source in blocks (kitpack). RarWriter writes through
+// RarStreamWriter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,7 +31,68 @@ struct RarWriterEntry {
   bool badDataCrc = false;         // the data checksum in the header is wrong
   bool badHeaderCrc = false;       // the header's own checksum is wrong
   std::uint64_t declaredSize = 0;  // not 0: the header claims this size, no data follows
-  std::uint32_t attributes = 0;    // 0: the archive bit, or the directory bit
+  // As stored; none: the archive bit for a file, the directory bit for a directory.
+  std::optional<std::uint32_t> attributes;
+};
+
+// Where RarStreamWriter puts an archive: written front to back, and once per streamed
+// entry overwritten further back, where that entry's header was written before its data.
+class RarOutput {
+ public:
+  virtual ~RarOutput() = default;
+  virtual bool Write(const char* data, std::size_t size) = 0;
+  // Replaces size bytes already written at offset; the output's end stays where it was.
+  virtual bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) = 0;
+};
+
+// Where a streamed entry's data comes from, read front to back.
+class RarDataSource {
+ public:
+  virtual ~RarDataSource() = default;
+  // Up to size bytes into buffer; got is 0 at the end of the data. False when reading fails.
+  virtual bool Read(char* buffer, std::size_t size, std::size_t& got) = 0;
+};
+
+constexpr std::size_t kRarStreamBlockSize = 64 * 1024;  // what AddStreamed asks of a source
+
+enum class RarStreamResult {
+  kDone,
+  kReadFailed,   // the source failed; the archive so far is unusable
+  kSizeChanged,  // the source gave more or fewer bytes than announced
+  kWriteFailed,  // the output failed
+};
+
+// Writes one archive onto an output: Start, the entries, Finish. Memory use does not
+// grow with an entry's size. After a failure (a false or a result other than kDone)
+// the output holds no usable archive and the writer must not be used further.
+class RarStreamWriter {
+ public:
+  explicit RarStreamWriter(RarOutput& output) : output_(output) {}
+
+  // The signature and the main header.
+  bool Start(std::uint16_t mainFlags = 0, bool damagedMainHeader = false);
+  // An entry with its data in memory (entry.data; nothing after the header of a
+  // directory or of an entry with a declaredSize).
+  bool Add(const RarWriterEntry& entry);
+  // An entry whose data is read from source: exactly size bytes, in blocks of at most
+  // kRarStreamBlockSize. entry.data and entry.declaredSize are not used. The header
+  // goes out first and is completed with the data's checksum once all of it has passed;
+  // sizes over 4 GiB take the header's 64-bit fields.
+  RarStreamResult AddStreamed(const RarWriterEntry& entry, std::uint64_t size,
+                              RarDataSource& source);
+  // Bytes written as they are: another block, whole.
+  bool AddRaw(const std::string& bytes);
+  // The end block.
+  bool Finish();
+
+  std::uint64_t BytesWritten() const { return written_; }
+
+ private:
+  bool Put(const char* data, std::size_t size);
+  bool Put(const std::string& bytes) { return Put(bytes.data(), bytes.size()); }
+
+  RarOutput& output_;
+  std::uint64_t written_ = 0;
 };
 
 class RarWriter {
@@ -55,6 +124,8 @@ class RarWriter {
   static std::string FileHeader(const RarWriterEntry& entry);
 
  private:
+  void WriteTo(RarOutput& output) const;
+
   struct Item {
     bool isEntry;
     RarWriterEntry entry;  // an entry, or:
@@ -69,6 +140,7 @@ class RarWriter {
 
 // CRC-32 (zlib polynomial) of the bytes, continuing from crc.
 std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc = 0);
+std::uint32_t RarCrc32Update(std::uint32_t crc, const char* data, std::size_t size);
 
 // The encoded UTF-16 form stored after the 8-bit name and its zero byte.
 std::string EncodeRarUnicodeName(const std::string& name8, const std::u16string& name);

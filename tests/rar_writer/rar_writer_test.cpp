@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,52 @@ void WriteProof(const std::string& dir, const std::string& name,
   WriteFileBytes(dir + "expected\\" + name + ".list", list);
 }
 
+// Hands out its bytes in pieces of a fixed size, which need not match the writer's blocks.
+class PieceSource : public RarDataSource {
+ public:
+  PieceSource(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
+  bool Read(char* buffer, std::size_t size, std::size_t& got) override {
+    got = std::min({size, piece_, bytes_.size() - at_});
+    bytes_.copy(buffer, got, at_);
+    at_ += got;
+    return !(failAt && at_ >= failAt);
+  }
+  std::size_t failAt = 0;  // not 0: reading fails once this many bytes are handed out
+
+ private:
+  std::string bytes_;
+  std::size_t piece_;
+  std::size_t at_ = 0;
+};
+
+// Keeps the first bytes written (by default all) and counts the rest, so archives of
+// any size fit.
+class HeadOutput : public RarOutput {
+ public:
+  explicit HeadOutput(std::uint64_t keep = ~std::uint64_t{0}) : keep_(keep) {}
+  bool Write(const char* data, std::size_t size) override {
+    if (size_ < keep_) head.append(data, std::min<std::uint64_t>(size, keep_ - size_));
+    size_ += size;
+    return writable;
+  }
+  bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset + size > size_) return false;
+    if (offset < head.size()) {
+      const std::size_t kept = std::min<std::size_t>(size, head.size() - offset);
+      head.replace(static_cast<std::size_t>(offset), kept, data, kept);
+    }
+    return true;
+  }
+  std::uint64_t Size() const { return size_; }
+
+  std::string head;
+  bool writable = true;
+
+ private:
+  std::uint64_t keep_;
+  std::uint64_t size_ = 0;
+};
+
 }  // namespace
 
 TEST(RarWriter, ChecksumIsTheZlibOne) {
@@ -131,6 +178,12 @@ TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   EXPECT_EQ(0x80E0u, Get16(dirHeader, 3));
   EXPECT_EQ(0u, Get32(dirHeader, 7));
   EXPECT_EQ(0x10u, Get32(dirHeader, 28));
+  directory.attributes = 0x12;  // hidden
+  EXPECT_EQ(0x12u, Get32(RarWriter::FileHeader(directory), 28));
+  entry.attributes = 0;  // no attribute set: not the default archive bit
+  EXPECT_EQ(0u, Get32(RarWriter::FileHeader(entry), 28));
+  entry.attributes = 0x27;
+  EXPECT_EQ(0x27u, Get32(RarWriter::FileHeader(entry), 28));
 
   RarWriterEntry huge;
   huge.name = "huge";
@@ -141,6 +194,96 @@ TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   EXPECT_EQ(1u, Get32(hugeHeader, 32));  // high halves of both sizes
   EXPECT_EQ(1u, Get32(hugeHeader, 36));
   EXPECT_EQ("huge", hugeHeader.substr(40));
+}
+
+TEST(RarWriter, StreamedEntriesEqualTheSameEntriesInMemory) {
+  RarWriterEntry big;
+  big.name = "\xC7\xD1\xB1\xDB\\big.bin";  // 한글\big.bin
+  big.unicodeName = u"한글\\big.bin";
+  big.data = PatternBytes(200000);
+  big.dosTime = 0x3A6B2D83;
+  big.attributes = 0x21;
+  RarWriterEntry empty;
+  empty.name = "empty.txt";
+  empty.attributes = 0;
+  RarWriterEntry directory;
+  directory.name = "\xC7\xD1\xB1\xDB";
+  directory.directory = true;
+  RarWriter memory;
+  memory.Add(big).Add(empty).Add(directory);
+
+  for (const std::size_t piece : {std::size_t{1000}, kRarStreamBlockSize, std::size_t{1} << 20}) {
+    HeadOutput output;
+    RarStreamWriter writer(output);
+    ASSERT_TRUE(writer.Start());
+    PieceSource bigSource(big.data, piece);
+    PieceSource emptySource("", piece);
+    EXPECT_EQ(RarStreamResult::kDone, writer.AddStreamed(big, big.data.size(), bigSource));
+    EXPECT_EQ(RarStreamResult::kDone, writer.AddStreamed(empty, 0, emptySource));
+    ASSERT_TRUE(writer.Add(directory));
+    ASSERT_TRUE(writer.Finish());
+    const std::string bytes = memory.Bytes();
+    EXPECT_EQ(bytes, output.head) << "pieces of " << piece;
+    EXPECT_EQ(bytes.size(), writer.BytesWritten());
+  }
+}
+
+TEST(RarWriter, StreamedEntrySaysWhyItFailed) {
+  const std::string data = PatternBytes(150000);
+  RarWriterEntry entry;
+  entry.name = "data.bin";
+  struct Case {
+    std::uint64_t announced;
+    std::size_t failAt;
+    bool writable;
+    RarStreamResult result;
+  };
+  for (const Case& c : {Case{data.size() + 1, 0, true, RarStreamResult::kSizeChanged},
+                        Case{data.size() - 1, 0, true, RarStreamResult::kSizeChanged},
+                        Case{data.size(), 70000, true, RarStreamResult::kReadFailed},
+                        Case{data.size(), 0, false, RarStreamResult::kWriteFailed}}) {
+    HeadOutput output;
+    RarStreamWriter writer(output);
+    ASSERT_TRUE(writer.Start());
+    output.writable = c.writable;
+    PieceSource source(data, 50000);
+    source.failAt = c.failAt;
+    EXPECT_EQ(c.result, writer.AddStreamed(entry, c.announced, source)) << c.announced;
+  }
+}
+
+// A streamed entry over 4 GiB (zeros, generated) takes the 64-bit size fields.
+TEST(RarWriter, StreamedEntryOver4GiBTakesTheHighSizeFields) {
+  class Zeros : public RarDataSource {
+   public:
+    bool Read(char* buffer, std::size_t size, std::size_t& got) override {
+      got = static_cast<std::size_t>(std::min<std::uint64_t>(size, left));
+      std::fill(buffer, buffer + got, '\0');
+      left -= got;
+      return true;
+    }
+    std::uint64_t left = 0x100000005ull;
+  } zeros;
+  RarWriterEntry entry;
+  entry.name = "huge.bin";
+  HeadOutput output(4096);
+  RarStreamWriter writer(output);
+  ASSERT_TRUE(writer.Start());
+  ASSERT_EQ(RarStreamResult::kDone, writer.AddStreamed(entry, 0x100000005ull, zeros));
+  ASSERT_TRUE(writer.Finish());
+
+  const std::size_t at = 7 + 13;
+  const std::string header = output.head.substr(at, Get16(output.head, at + 5));
+  ASSERT_EQ(32u + 8u + 8u, header.size());
+  EXPECT_EQ(0x8100u, Get16(header, 3));
+  EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
+  EXPECT_EQ(5u, Get32(header, 7));  // low halves
+  EXPECT_EQ(5u, Get32(header, 11));
+  EXPECT_EQ(1u, Get32(header, 32));  // high halves
+  EXPECT_EQ(1u, Get32(header, 36));
+  EXPECT_EQ("huge.bin", header.substr(40));
+  EXPECT_NE(0u, Get32(header, 16));  // the data's checksum was filled in
+  EXPECT_EQ(at + header.size() + 0x100000005ull + 7, output.Size());
 }
 
 TEST(RarWriter, DamageTouchesOnlyWhatWasAskedFor) {

@@ -14,6 +14,7 @@ PROGRAMS = {  # file: (FileDescription, requested execution level)
     "setup.exe": ("설치 마법사", "requireAdministrator"),
     "Dorcel.exe": ("데이타베이스 엔진 환경설정", "requireAdministrator"),
     "Halvex.exe": ("프로그램 제거", "requireAdministrator"),
+    "kitpack.exe": ("압축 도구", "asInvoker"),
 }
 ICONS = ("setup", "dorcel", "halvex", "kitcheck", "kitpack")
 SUPPORTED_OS = {  # Vista, 7, 8, 8.1, 10 and 11

@@ -1,0 +1,27 @@
+// What kitpack finds in a folder: every file and subdirectory, all levels down, as
+// the archive will store them.
+#pragma once
+
+#include "kitpack/wide_string.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PackItem {
+  WideString path;   // the folder as given, joined with the names below it
+  std::string name;  // as stored: relative to the folder, "\" between levels, code page 949
+  bool directory = false;
+  std::uint32_t attributes = 0;  // read-only, hidden, system, archive; and directory
+  std::uint32_t dosTime = 0;     // last write, local time, 2-second steps (rounded down)
+};
+
+// The folder's entries in archive order: the entries of each directory sorted by their
+// stored names (bytes of code page 949), and a subdirectory's entry right after its
+// contents, so that a reader applying a directory's time and attributes does so when
+// nothing more is written into it. Times outside the DOS range (1980 to 2107) are
+// stored as its nearer end.
+//
+// Throws PackError for a name that code page 949 cannot write, a stored name over 259
+// bytes (what the archive library reports of a name), or a directory that cannot be read.
+std::vector<PackItem> ListFolder(const WideString& folder);

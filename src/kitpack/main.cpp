@@ -1,0 +1,15 @@
+// kitpack: packs a folder into a store-only RAR archive for a distribution medium.
+#include "kitpack/kitpack.h"
+#include "shared/system_library.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int wmain(int argc, wchar_t** argv) {
+  RestrictLibrarySearchToSystemDirectory();
+  const KitpackRun run = RunKitpack(std::vector<WideString>(argv + 1, argv + argc));
+  std::fputs(run.out.c_str(), stdout);
+  std::fputs(run.err.c_str(), stderr);
+  return run.exitCode;
+}

@@ -1,0 +1,61 @@
+#include "kitpack/messages.h"
+
+#include "kitpack/code_page_949.h"
+#include "kitpack/pack_folder.h"
+
+namespace {
+
+std::string WithPath(const WideString& path, const char* text) {
+  return Cp949ForDisplay(path) + text;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "사용법: kitpack 압축파일.RAR 디렉토리\n"
+         "디렉토리의 파일과 하위 디렉토리를 모두 무압축(저장) 방식의 RAR 압축 파일로 묶습니다.\n";
+}
+
+std::string NotADirectoryText(const WideString& folder) {
+  return WithPath(folder, ": 디렉토리가 아닙니다.\n");
+}
+
+std::string UnrepresentableNameText(const WideString& path) {
+  return WithPath(path, ": 코드 페이지 949로 나타낼 수 없는 이름입니다.\n");
+}
+
+std::string NameTooLongText(const WideString& path) {
+  return WithPath(path, ": 압축 파일 안의 이름이 259바이트를 넘습니다.\n");
+}
+
+std::string UnreadableDirectoryText(const WideString& path) {
+  return WithPath(path, " 디렉토리를 읽을 수 없습니다.\n");
+}
+
+std::string UnreadableFileText(const WideString& path) {
+  return WithPath(path, " 파일을 읽을 수 없습니다.\n");
+}
+
+std::string ChangedFileText(const WideString& path) {
+  return WithPath(path, " 파일이 읽는 동안 바뀌었습니다.\n");
+}
+
+std::string UnwritableArchiveText(const WideString& archive) {
+  return WithPath(archive, " 파일을 쓸 수 없습니다.\n");
+}
+
+std::string ReportText(const WideString& archive, const PackReport& report) {
+  return Cp949ForDisplay(archive) + ": 파일 " + GroupedNumber(report.files) + "개, 디렉토리 " +
+         GroupedNumber(report.directories) + "개, " + GroupedNumber(report.bytes) +
+         "바이트를 담았습니다.\n";
+}
+
+std::string GroupedNumber(std::uint64_t number) {
+  std::string digits;
+  do {
+    if (digits.size() % 4 == 3) digits.insert(digits.begin(), ',');
+    digits.insert(digits.begin(), static_cast<char>('0' + number % 10));
+    number /= 10;
+  } while (number > 0);
+  return digits;
+}

@@ -1,0 +1,10 @@
+// A failure that ends a packing run. Its message (code page 949) names what failed.
+#pragma once
+
+#include "shared/errors.h"
+
+class PackError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "PackError"; }
+};

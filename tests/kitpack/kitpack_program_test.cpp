@@ -1,0 +1,299 @@
+// kitpack.exe itself: started as a process on folders made here, its archives read back
+// and extracted through the stand-in archive library (bound through the import library).
+#include "shared/file_system.h"
+#include "shared/handles.h"
+#include "shared/unrar.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kUsage[] =
+    "사용법: kitpack 압축파일.RAR 디렉토리\r\n"
+    "디렉토리의 파일과 하위 디렉토리를 모두 무압축(저장) 방식의 RAR 압축 파일로 묶습니다.\r\n";
+constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                    FILE_ATTRIBUTE_DIRECTORY;
+constexpr std::uint32_t kEarliestDosTime = 0x00210000;  // 1980-01-01 00:00:00
+
+struct KitpackRun {
+  DWORD exitCode = 0;
+  std::string out;
+  std::string err;
+};
+
+// Runs kitpack.exe with the arguments and collects what it printed. A quoted argument
+// must not end in a backslash: the run-time library reads \" as a quote inside it.
+KitpackRun Kitpack(const std::string& arguments) {
+  const std::string dir = ScratchDir("kitpack-output");
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  auto create = [&](const char* name) {
+    return FileHandle(CreateFileA((dir + name).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                  &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  FileHandle out = create("out.txt");
+  FileHandle err = create("err.txt");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out.Get();
+  startup.hStdError = err.Get();
+  std::string command = "\"" + KitOutputPath("kitpack.exe") + "\" " + arguments;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    throw std::runtime_error("cannot start " + command);
+  }
+  ObjectHandle process(started.hProcess);
+  ObjectHandle thread(started.hThread);
+  KitpackRun run;
+  if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.Get(), 99);
+    throw std::runtime_error("kitpack.exe did not end");
+  }
+  GetExitCodeProcess(process.Get(), &run.exitCode);
+  out.Reset();
+  err.Reset();
+  run.out = ReadFileBytes(dir + "out.txt");
+  run.err = ReadFileBytes(dir + "err.txt");
+  return run;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::uint32_t DosTimeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  FILETIME local;
+  WORD date = 0;
+  WORD time = 0;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+      !FileTimeToDosDateTime(&local, &date, &time)) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(date) << 16 | time;
+}
+
+// Sets the last-write time, given in local time.
+void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
+                       WORD minute, WORD second) {
+  SYSTEMTIME when{year, month, 0, day, hour, minute, second, 0};
+  FILETIME local;
+  FILETIME utc;
+  ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &utc));
+  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &utc));
+}
+
+// Every header of the archive, in order, as the library lists them.
+std::vector<RARHeaderData> ListArchive(const std::string& path) {
+  std::string name = path;
+  RAROpenArchiveData open{};
+  open.ArcName = name.data();
+  open.OpenMode = rar_const::kOpenList;
+  RarArchiveHandle archive(RAROpenArchive(&open));
+  std::vector<RARHeaderData> headers;
+  RARHeaderData header{};
+  while (archive && RARReadHeader(archive.Get(), &header) == rar_code::kSuccess) {
+    headers.push_back(header);
+  }
+  return headers;
+}
+
+std::vector<std::string> NamesOf(const std::vector<RARHeaderData>& headers) {
+  std::vector<std::string> names;
+  for (const RARHeaderData& header : headers) names.push_back(header.FileName);
+  return names;
+}
+
+// Extracts every entry into dest: the code of each entry, then the end code.
+std::vector<int> ExtractArchive(const std::string& path, std::string dest) {
+  std::string name = path;
+  RAROpenArchiveData open{};
+  open.ArcName = name.data();
+  open.OpenMode = rar_const::kOpenExtract;
+  RarArchiveHandle archive(RAROpenArchive(&open));
+  std::vector<int> codes;
+  RARHeaderData header{};
+  int code = rar_code::kOpenError;
+  while (archive && (code = RARReadHeader(archive.Get(), &header)) == rar_code::kSuccess) {
+    codes.push_back(RARProcessFile(archive.Get(), rar_const::kExtract, dest.data(), nullptr));
+  }
+  codes.push_back(code);
+  return codes;
+}
+
+// The names in a directory, sorted, "." and ".." left out.
+std::vector<std::string> DirectoryNames(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA((dir + "*").c_str(), &found));
+  if (!find) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find.Get(), &found));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The packed sample, in the order kitpack stores it: names sorted by their code page 949
+// bytes within each directory, a directory after its contents.
+const std::vector<std::string> kSampleOrder = {
+    "숨김.TXT",   "옛날.TXT",     "읽기전용.TXT",     "자료\\문서\\읽어보기.TXT",
+    "자료\\문서", "자료\\빈폴더", "자료\\큰파일.BIN", "자료",
+    "漢字.TXT",
+};
+
+// A folder with nested Korean names, an empty directory, a read-only and a hidden file,
+// one of 200,000 bytes, one with a hanja name and one older than the DOS dates.
+void MakeSample(const std::string& folder) {
+  MakeDirectories(folder + "자료\\문서");
+  MakeDirectories(folder + "자료\\빈폴더");
+  WriteFileBytes(folder + "자료\\문서\\읽어보기.TXT", "읽어 보십시오.\r\n");
+  SetLocalWriteTime(folder + "자료\\문서\\읽어보기.TXT", 2001, 2, 3, 4, 5, 7);
+  WriteFileBytes(folder + "자료\\큰파일.BIN", PatternBytes(200000));
+  WriteFileBytes(folder + "읽기전용.TXT", "read only");
+  WriteFileBytes(folder + "숨김.TXT", "hidden");
+  WriteFileBytes(folder + "漢字.TXT", "hanja");
+  WriteFileBytes(folder + "옛날.TXT", "before 1980");
+  SetLocalWriteTime(folder + "옛날.TXT", 1975, 6, 1, 12, 0, 0);
+  ASSERT_TRUE(SetFileAttributesA((folder + "읽기전용.TXT").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesA((folder + "숨김.TXT").c_str(), FILE_ATTRIBUTE_HIDDEN));
+}
+
+}  // namespace
+
+TEST(KitpackProgram, PacksAFolderThatExtractsAsItWas) {
+  const std::string dir = ScratchDir("kitpack");
+  const std::string folder = dir + "자료 원본\\";
+  MakeSample(folder);
+  const std::string archive = dir + "out\\PROGRAM.RAR";
+  MakeDirectories(dir + "out");
+
+  const KitpackRun run = Kitpack(Quoted(archive) + " " + Quoted(dir + "자료 원본"));
+  EXPECT_EQ(0u, run.exitCode) << run.err;
+  EXPECT_EQ(archive + ": 파일 6개, 디렉토리 3개, 200,047바이트를 담았습니다.\r\n", run.out);
+  EXPECT_EQ("", run.err);
+  EXPECT_EQ(std::vector<std::string>{"PROGRAM.RAR"}, DirectoryNames(dir + "out\\"));
+
+  const std::vector<RARHeaderData> headers = ListArchive(archive);
+  ASSERT_EQ(kSampleOrder, NamesOf(headers));
+  for (const RARHeaderData& header : headers) {
+    const std::string source = folder + header.FileName;
+    const DWORD attributes = GetFileAttributesA(source.c_str());
+    const bool directory = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    SCOPED_TRACE(header.FileName);
+    EXPECT_EQ(directory ? 0xE0u : 0u, header.Flags & 0xE0u);
+    EXPECT_EQ(attributes & kStoredAttributes, header.FileAttr);
+    EXPECT_EQ(2u, header.HostOS);
+    EXPECT_EQ(0x30u, header.Method);
+    EXPECT_EQ(directory ? 0u : ReadFileBytes(source).size(), header.UnpSize);
+    if (header.FileName != std::string("옛날.TXT")) {
+      EXPECT_EQ(DosTimeOf(source), header.FileTime);
+    }
+  }
+  // The sample's own marks, so the loop above compared something.
+  EXPECT_EQ(FILE_ATTRIBUTE_READONLY, headers[2].FileAttr & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, headers[0].FileAttr & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ((21u << 25 | 2u << 21 | 3u << 16 | 4u << 11 | 5u << 5 | 3u), headers[3].FileTime);
+  EXPECT_EQ(kEarliestDosTime, headers[1].FileTime);
+
+  std::vector<int> codes(kSampleOrder.size(), rar_code::kSuccess);
+  codes.push_back(rar_code::kEndArchive);
+  ASSERT_EQ(codes, ExtractArchive(archive, dir + "extracted"));
+  EXPECT_TRUE(DirectoryExists(dir + "extracted\\자료\\빈폴더"));
+  for (const RARHeaderData& header : headers) {
+    if (header.Flags & 0xE0u) continue;
+    SCOPED_TRACE(header.FileName);
+    const std::string source = folder + header.FileName;
+    const std::string copy = dir + "extracted\\" + header.FileName;
+    EXPECT_EQ(ReadFileBytes(source), ReadFileBytes(copy));
+    EXPECT_EQ(header.FileTime, DosTimeOf(copy));
+    EXPECT_EQ(GetFileAttributesA(source.c_str()) & kStoredAttributes,
+              GetFileAttributesA(copy.c_str()) & kStoredAttributes);
+  }
+}
+
+TEST(KitpackProgram, ReplacesAnOlderArchiveAndNeverPacksItself) {
+  const std::string folder = ScratchDir("kitpack-self");
+  WriteFileBytes(folder + "a.txt", "a");
+  const std::string archive = folder + "SELF.RAR";
+  WriteFileBytes(archive, "an older archive");
+  for (int round = 0; round < 2; ++round) {
+    const KitpackRun run = Kitpack(Quoted(archive) + " " + Quoted(folder + "."));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ(archive + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
+    EXPECT_EQ(std::vector<std::string>{"a.txt"}, NamesOf(ListArchive(archive)));
+    EXPECT_EQ((std::vector<std::string>{"SELF.RAR", "a.txt"}), DirectoryNames(folder));
+  }
+}
+
+TEST(KitpackProgram, FailuresNameWhatFailedAndLeaveNoArchiveBehind) {
+  const std::string dir = ScratchDir("kitpack-failures");
+  const std::string folder = dir + "원본";
+  MakeDirectories(folder + "\\하위");
+  WriteFileBytes(folder + "\\하위\\good.txt", "good");
+  WriteFileBytes(folder + "\\하위\\잠김.BIN", PatternBytes(70000));
+  MakeDirectories(dir + "out");
+  const std::string older = dir + "out\\OLD.RAR";
+  WriteFileBytes(older, "an older archive");
+  const std::vector<std::string> outNames = {"OLD.RAR"};
+
+  {  // a file another program holds open without sharing
+    FileHandle lock(CreateFileA((folder + "\\하위\\잠김.BIN").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    for (const std::string& target : {older, dir + "out\\NEW.RAR"}) {
+      const KitpackRun run = Kitpack(Quoted(target) + " " + Quoted(folder));
+      EXPECT_EQ(1u, run.exitCode);
+      EXPECT_EQ(folder + "\\하위\\잠김.BIN 파일을 읽을 수 없습니다.\r\n", run.err);
+      EXPECT_EQ("", run.out);
+      EXPECT_EQ(outNames, DirectoryNames(dir + "out\\"));  // no archive, no temporary file
+      EXPECT_EQ("an older archive", ReadFileBytes(older));
+    }
+  }
+
+  // A name code page 949 cannot write (Thai).
+  const std::wstring wideFolder = L"C:\\kit-tests\\kitpack-failures\\원본\\하위\\";
+  WriteFileBytes(folder + "\\하위\\x.txt", "x");
+  ASSERT_TRUE(MoveFileW((wideFolder + L"x.txt").c_str(), (wideFolder + L"\x0E01.txt").c_str()));
+  KitpackRun run = Kitpack(Quoted(dir + "out\\NEW.RAR") + " " + Quoted(folder));
+  EXPECT_EQ(1u, run.exitCode);
+  EXPECT_EQ(folder + "\\하위\\?.txt: 코드 페이지 949로 나타낼 수 없는 이름입니다.\r\n", run.err);
+  EXPECT_EQ(outNames, DirectoryNames(dir + "out\\"));
+
+  // An archive that cannot be written: its directory is missing.
+  run = Kitpack(Quoted(dir + "missing\\NEW.RAR") + " " + Quoted(dir + "out"));
+  EXPECT_EQ(1u, run.exitCode);
+  EXPECT_EQ(dir + "missing\\NEW.RAR 파일을 쓸 수 없습니다.\r\n", run.err);
+}
+
+TEST(KitpackProgram, WrongArgumentsShowTheUsage) {
+  const std::string dir = ScratchDir("kitpack-arguments");
+  WriteFileBytes(dir + "file.txt", "not a directory");
+  const std::string archive = Quoted(dir + "A.RAR");
+  for (const std::string& arguments :
+       {std::string(), archive, archive + " " + Quoted(dir + ".") + " extra"}) {
+    const KitpackRun run = Kitpack(arguments);
+    EXPECT_EQ(2u, run.exitCode) << arguments;
+    EXPECT_EQ(kUsage, run.err);
+  }
+  for (const std::string& folder : {dir + "missing", dir + "file.txt"}) {
+    const KitpackRun run = Kitpack(archive + " " + Quoted(folder));
+    EXPECT_EQ(2u, run.exitCode) << folder;
+    EXPECT_EQ(folder + ": 디렉토리가 아닙니다.\r\n" + kUsage, run.err);
+  }
+  EXPECT_EQ(std::vector<std::string>{"file.txt"}, DirectoryNames(dir));
+}
