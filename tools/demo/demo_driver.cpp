@@ -1,6 +1,7 @@
 // demo_driver: works the kit's programs like a user for tools/demo.sh and saves a
 // screenshot (24-bit BMP) of every window on the way.
-//   demo_driver setup MEDIUM SHOTS      setup.exe on the medium, clicked through
+//   demo_driver setup MEDIUM SHOTS      setup.exe on the medium, clicked through with
+//                                       its defaults (exit code 3: the install stopped)
 //   demo_driver remove INSTALLDIR SHOTS Halvex.exe from the install directory, Yes and OK
 //   demo_driver shortcut LINK...        prints where each shortcut points
 // MEDIUM, INSTALLDIR and SHOTS are Windows paths ending in "\".
@@ -13,6 +14,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,7 +51,47 @@ HWND Button(HWND window, const std::string& caption) {
   return ui::FindChild(window, {"Button", caption});
 }
 
-void RunSetup(const std::string& medium, const std::string& shots) {
+// Watches the install run until the wizard shows its completion page (true), or a
+// box stops it (false; the box is shown, saved and answered: Cancel at the disk
+// prompt, OK otherwise). Keeps a picture of the progress window from late in the run.
+bool FollowTheInstall(const ui::Process& setup, HWND wizard, const std::string& shots) {
+  std::vector<Screenshot> frames;
+  for (const DWORD start = GetTickCount();; Sleep(20)) {
+    if (ui::IsVisible(wizard) && ui::Text(wizard) == "설치 완료") break;
+    if (const std::optional<ui::MessageBoxInfo> box = ui::FindMessageBox(setup.Id())) {
+      Say("box \"" + box->Caption + "\": " + box->Text);
+      Shoot(box->Window, shots + "install-stopped.bmp");
+      const bool prompt = box->Buttons.size() > 1;
+      ui::AnswerMessageBox(*box, prompt ? IDCANCEL : IDOK);
+      ui::WaitForWindowGone(box->Window, kPatience);
+      return false;
+    }
+    const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
+    if (progress) {
+      Screenshot shot = TakeScreenshot(progress);
+      if (ui::IsVisible(progress)) frames.push_back(std::move(shot));
+    }
+    if (GetTickCount() - start > kPatience) throw ui::DriverError("the install run did not end");
+  }
+  Say("install completed");
+  if (!frames.empty() && SaveBmp(frames[frames.size() * 2 / 3], shots + "progress.bmp")) {
+    Say("screenshot " + shots + "progress.bmp (one of " + std::to_string(frames.size()) + ")");
+  }
+  return true;
+}
+
+// After a stopped run the wizard is back on its summary page: Cancel, then Yes.
+void LeaveFromTheSummaryPage(ui::Process& setup, HWND wizard) {
+  WaitForPage(wizard, "설치 시작");
+  ui::Click(Button(wizard, "취소"));
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id(), kPatience);
+  ui::AnswerMessageBox(box, IDYES);
+  Say("setup.exe ended with exit code " + std::to_string(setup.WaitForExit(kPatience)) +
+      " without completing the install");
+}
+
+// True when the install completed.
+bool RunSetup(const std::string& medium, const std::string& shots) {
   ui::Process setup = ui::Process::Start("\"" + medium + "setup.exe\"", medium);
   const HWND wizard = ui::WaitForWindow({setup.Id(), "TfmWizad", {"환영"}}, kPatience);
   const HWND next = Button(wizard, "다음(&N) >");
@@ -71,29 +113,16 @@ void RunSetup(const std::string& medium, const std::string& shots) {
   Shoot(wizard, shots + "wizard-3-summary.bmp");
 
   ui::Click(next);
-  HWND progress = nullptr;
-  for (DWORD start = GetTickCount(); !progress; Sleep(5)) {
-    progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
-    if (GetTickCount() - start > kPatience) throw ui::DriverError("no progress window");
+  if (!FollowTheInstall(setup, wizard, shots)) {
+    LeaveFromTheSummaryPage(setup, wizard);
+    return false;
   }
-  Say("install running");
-  // The window is up only while the archives are extracted, most of that time for
-  // the larger file: take shots until it goes, and keep one from late in the run.
-  std::vector<Screenshot> frames;
-  for (Screenshot shot; ui::IsVisible(progress); Sleep(20)) {
-    shot = TakeScreenshot(progress);
-    if (ui::IsVisible(progress)) frames.push_back(std::move(shot));
-  }
-  if (frames.empty() || !SaveBmp(frames[frames.size() * 2 / 3], shots + "progress.bmp")) {
-    throw ui::DriverError("the progress window went before a shot of it was taken");
-  }
-  Say("screenshot " + shots + "progress.bmp (one of " + std::to_string(frames.size()) + ")");
-
   WaitForPage(wizard, "설치 완료");
   Shoot(wizard, shots + "wizard-4-complete.bmp");
   ui::Click(Button(wizard, "확인"));
   const DWORD code = setup.WaitForExit(kPatience);
   Say("setup.exe ended with exit code " + std::to_string(code));
+  return true;
 }
 
 // Shows the box, saves it, and presses the button.
@@ -138,7 +167,7 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   try {
     if (command == "setup" && argc == 4) {
-      RunSetup(argv[2], argv[3]);
+      if (!RunSetup(argv[2], argv[3])) return 3;
     } else if (command == "remove" && argc == 4) {
       RunRemoval(argv[2], argv[3]);
     } else if (command == "shortcut" && argc > 2) {

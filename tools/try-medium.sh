@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# Tries a distribution medium as a customer would meet it: a fresh Korean Wine
+# prefix in which the medium is drive D:, kitcheck's report on it, setup.exe run
+# from D:, then what was installed: the install log (shown as UTF-8, and compared
+# with the one kitcheck predicted), the registry values and where the shortcuts
+# point. With --uninstall, Halvex.exe removes it again and the script shows what is
+# left.
+#
+#   tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR]
+#
+#   --interactive  setup.exe on your X display ($DISPLAY): you click through it.
+#                  Otherwise a driver clicks through with the defaults in a virtual
+#                  screen (Xvfb) and saves a screenshot of every window.
+#   --uninstall    afterwards, Halvex.exe from the install directory (Yes, OK).
+#   --out DIR      where the screenshots and the predicted log go
+#                  (default build/release/try-medium).
+#   --prefix DIR   use this Wine prefix as it is (default: a fresh one in
+#                  build/release/wine/try-medium).
+#
+# Exit code 0 when setup completed (and, driven, wrote the log kitcheck predicted,
+# and Halvex ended normally); 1 otherwise; 2 for bad arguments. It uses the kit in
+# KIT_BUILD_DIR (default build/release, which it builds first).
+set -euo pipefail
+root=$(cd "$(dirname "$(realpath "$0")")/.." && pwd)
+cd "$root"
+
+medium="" interactive=0 uninstall=0 out="" prefix=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --interactive) interactive=1 ;;
+    --uninstall) uninstall=1 ;;
+    --out) out=$2; shift ;;
+    --prefix) prefix=$2; shift ;;
+    -*) echo "tools/try-medium.sh: unknown option $1" >&2; exit 2 ;;
+    *) [ -z "$medium" ] || { echo "tools/try-medium.sh: one medium only" >&2; exit 2; }
+       medium=$1 ;;
+  esac
+  shift
+done
+[ -n "$medium" ] && [ -d "$medium" ] || {
+  echo "usage: tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR]" >&2
+  exit 2
+}
+if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
+  echo "tools/try-medium.sh: --interactive needs an X display, and \$DISPLAY is not set" >&2
+  exit 2
+fi
+medium=$(realpath "$medium")
+
+section() { printf '\n== %s\n' "$*"; }
+# Output of Wine console programs and files of the kit: CP949 with CR LF, shown as UTF-8.
+from_wine() { iconv -f CP949 -t UTF-8 | tr -d '\r'; }
+
+build=${KIT_BUILD_DIR:-$root/build/release}
+if [ -z "${KIT_BUILD_DIR:-}" ]; then
+  tools/install-deps.sh
+  cmake --preset release >/dev/null
+  cmake --build --preset release -j"$(nproc)" >"$build/try-medium-build.log" 2>&1 ||
+    { tail -n 30 "$build/try-medium-build.log"; exit 1; }
+fi
+out=$(realpath -m "${out:-$build/try-medium}")
+mkdir -p "$out"
+bench=$root/tests/support/bench
+driver=$build/tools/demo/demo_driver.exe
+. "$bench/env.sh"
+if [ -z "$prefix" ]; then
+  prefix=$build/wine/try-medium
+  section "A fresh Wine prefix (Korean code page) in $prefix"
+  "$bench/make-prefix.sh" "$prefix" >/dev/null
+fi
+bench_env "$prefix"
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+wineserver -p 2>/dev/null || true  # one server for the whole try, or the one already up
+if [ "$interactive" = 0 ]; then
+  # A virtual screen of 1024 x 768 on the first free display number.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$display_file")"
+  rm -f "$display_file"
+else
+  # A real desktop has a window manager: let it frame the windows.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null
+fi
+ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
+
+section "The medium (drive D: = $medium)"
+ls -l "$medium" | tail -n +2 | sed 's/^/  /'
+
+section "kitcheck's report"
+predicted=$out/predicted-INSTALL.LOG
+rm -f "$predicted"
+set +e
+report=$(wine "$build/kit/kitcheck.exe" 'D:\' --log "$(winepath -w "$predicted")" | from_wine)
+check_code=$?
+set -e
+printf '%s\n' "$report"
+echo "(kitcheck exit code $check_code)"
+# The product key, as kitcheck read it from the medium's own script.
+product_key=$(printf '%s\n' "$report" | sed -n 's/^ *[0-9]*\. 등록: \(HKLM\\[^,]*\).*$/\1/p' | head -n 1)
+
+reg_value() { "$bench/reg-query.sh" "$prefix" "$1" "$2" 2>/dev/null; }
+show_key() {
+  echo "$1:"
+  "$bench/reg-query.sh" "$prefix" "$1" 2>/dev/null | grep -v '^$' | tail -n +2 | sed 's/^/  /' ||
+    echo "  (no such key)"
+}
+list_tree() {
+  local dir
+  dir=$(winepath -u "$1" 2>/dev/null)
+  if [ -d "$dir" ]; then
+    find "$dir" -mindepth 1 \( -type d -printf '  %P/\n' \) -o -printf '  %P  (%s bytes)\n' |
+      sort | tr '/' '\\'
+  else
+    echo "  (no such directory)"
+  fi
+}
+# The lines of the install log that carry a tag, without it.
+logged() { from_wine <"$log_file" | sed -n "s/^$1//p"; }
+
+status=0
+if [ "$interactive" = 1 ]; then
+  section "setup.exe is on your display: click through it (the script goes on when it ends)"
+  wine 'D:\setup.exe' || true
+else
+  section "setup.exe from drive D:, clicked through with its defaults"
+  wine "$driver" setup 'D:\' "$(winepath -w "$out")\\" | from_wine || status=1
+  for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
+fi
+
+install_dir=""
+[ -n "$product_key" ] && install_dir=$(reg_value "$product_key" InstallDir || true)
+log_file=""
+[ -n "$install_dir" ] && log_file=$(winepath -u "$install_dir\\INSTALL.LOG")
+
+section "What was installed"
+if [ -z "$log_file" ] || [ ! -f "$log_file" ]; then
+  echo "No install log: the install did not complete."
+  exit 1
+fi
+echo "$install_dir:"; list_tree "$install_dir"
+echo "INSTALL.LOG (code page 949, shown as UTF-8):"
+from_wine <"$log_file" | sed 's/^/  /'
+if [ "$interactive" = 0 ]; then
+  if cmp -s "$log_file" "$predicted"; then
+    echo "It is byte for byte the log kitcheck predicted."
+  else
+    echo "It differs from the log kitcheck predicted ($predicted)."
+    status=1
+  fi
+fi
+show_key "$product_key"
+uninstall_key=$(logged 'REG:' | head -n 1)
+[ -n "$uninstall_key" ] && show_key "HKLM\\$uninstall_key"
+if "$bench/reg-query.sh" "$prefix" 'HKLM\Software\Borland\Database Engine' >/dev/null 2>&1; then
+  show_key 'HKLM\Software\Borland\Database Engine'
+fi
+echo "Shortcuts:"
+links=()
+while IFS= read -r link; do links+=("$link"); done < <(logged 'ICON:')
+if [ ${#links[@]} -gt 0 ]; then
+  wine "$driver" shortcut "${links[@]}" | from_wine | sed 's/^/  /'
+fi
+
+if [ "$uninstall" = 1 ]; then
+  section "Removing it with Halvex.exe"
+  if [ "$interactive" = 1 ]; then
+    wine "$install_dir\\Halvex.exe" || true
+  else
+    wine "$driver" remove "$install_dir\\" "$(winepath -w "$out")\\" | from_wine || status=1
+    for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
+  fi
+  section "What is left"
+  echo "$install_dir (what setup copied whole is not in the log, and a directory that"
+  echo "extraction made is never removed, so they stay):"
+  list_tree "$install_dir"
+  for link in "${links[@]}"; do
+    echo "$link: $([ -f "$(winepath -u "$link")" ] && echo present || echo gone)"
+  done
+  [ -n "$uninstall_key" ] && show_key "HKLM\\$uninstall_key"
+  show_key "$product_key"
+fi
+
+section "Done"
+ls "$out"/*.png 2>/dev/null | sed 's/^/  /' || true
+exit "$status"
