@@ -1,5 +1,6 @@
 #include "testing/console_program.h"
 
+#include "shared/file_system.h"
 #include "shared/handles.h"
 
 #include <stdexcept>
@@ -17,8 +18,9 @@ class OutputFile {
     GetTempFileNameA(dir, prefix, 0, path);
     path_ = path;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    handle_.Reset(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    handle_.Reset(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr));
   }
   ~OutputFile() {
     handle_.Reset();
@@ -28,14 +30,11 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   HANDLE Handle() const { return handle_.Get(); }
-  std::string Contents() const {
-    SetFilePointer(handle_.Get(), 0, nullptr, FILE_BEGIN);
+  // What the program wrote; the file is closed first.
+  std::string Contents() {
+    handle_.Reset();
     std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(handle_.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      bytes.append(buffer, got);
-    }
+    ReadWholeFile(path_, bytes);
     return bytes;
   }
 

@@ -1,7 +1,6 @@
 #include "kitcheck/script_file.h"
 
 #include "shared/file_system.h"
-#include "shared/handles.h"
 #include "shared/text.h"
 
 #include <windows.h>
@@ -21,21 +20,6 @@ bool HasHighBytes(const std::string& bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   }
   return false;
-}
-
-std::string WholeFile(const std::string& path, bool& read) {
-  read = false;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::string();
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    bytes.append(buffer, got);
-  }
-  read = true;
-  return bytes;
 }
 
 // The section's key names as GetPrivateProfileString lists them.
@@ -88,9 +72,8 @@ ScriptEncoding EncodingOf(const std::string& bytes, unsigned& firstBadLine) {
 
 ScriptFile ReadScriptFile(const std::string& path) {
   ScriptFile script;
-  bool read = false;
-  const std::string bytes = WholeFile(path, read);
-  if (!read || !FileExists(path)) return script;
+  std::string bytes;
+  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return script;
   script.Encoding = EncodingOf(bytes, script.BadLine);
   script.FileKeys = NumberedKeys(KeyNames(path, "FILES"), "FILE");
   script.IconKeys = NumberedKeys(KeyNames(path, "ICONS"), "ICON");

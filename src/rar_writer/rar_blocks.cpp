@@ -4,15 +4,6 @@
 
 namespace {
 
-constexpr std::uint8_t kFileBlock = 0x74;
-constexpr std::uint16_t kFileEncrypted = 0x04;
-constexpr std::uint16_t kFileDirectory = 0xE0;
-constexpr std::uint16_t kFileLargeSizes = 0x100;
-constexpr std::uint16_t kFileUnicodeName = 0x200;
-constexpr std::uint8_t kUnpackVersion = 20;
-constexpr std::uint32_t kAttrDirectory = 0x10;
-constexpr std::uint32_t kAttrArchive = 0x20;
-
 void Put16(std::string& out, std::uint32_t value) {
   out += static_cast<char>(value & 0xFF);
   out += static_cast<char>((value >> 8) & 0xFF);

@@ -19,6 +19,14 @@ constexpr std::uint16_t kMainFirstVolume = 0x100;
 constexpr std::uint16_t kEndNextVolume = 0x01;
 constexpr std::uint16_t kFileSplitBefore = 0x01;
 constexpr std::uint16_t kFileSplitAfter = 0x02;
+constexpr std::uint8_t kFileBlock = 0x74;
+constexpr std::uint16_t kFileEncrypted = 0x04;
+constexpr std::uint16_t kFileDirectory = 0xE0;
+constexpr std::uint16_t kFileLargeSizes = 0x100;
+constexpr std::uint16_t kFileUnicodeName = 0x200;
+constexpr std::uint8_t kUnpackVersion = 20;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr char kSignature[] = "Rar!\x1A\x07\x00";
 constexpr std::size_t kSignatureSize = 7;
 

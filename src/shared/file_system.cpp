@@ -24,3 +24,18 @@ bool IsEmptyDirectory(const std::string& path) {
   } while (FindNextFileA(search.Get(), &found));
   return true;
 }
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  // Others may still hold it open for writing (a console's helper process does).
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  char chunk[16 * 1024];
+  DWORD got = 0;
+  for (;;) {
+    if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) return false;
+    if (got == 0) return true;
+    bytes.append(chunk, got);
+  }
+}

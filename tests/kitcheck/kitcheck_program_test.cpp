@@ -148,7 +148,8 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
       {"UTF-8 with a mark",
        [&] { WriteFileBytes(medium_ + "SETUP.INI", "\xEF\xBB\xBF[APP]\r\nNAME=\xEB\xB3\x84\r\n"); },
        1, "  오류: SETUP.INI: UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다."},
-      {"UTF-8", [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=\xEB\xB3\x84\xEB\xB9\x9B\r\n"); },
+      {"UTF-8",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=\xEB\xB3\x84\xEB\xB9\x9B\r\n"); },
        1, "  오류: SETUP.INI: UTF-8로 저장되어 있습니다."},
       {"not code page 949",
        [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=A\r\nVERSION=\xB0\x20\r\n"); }, 1,
@@ -157,8 +158,9 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        "  오류: UNRAR.DLL: setup.exe 옆에 없습니다."},
       {"a gap in FILES", [&] { ChangeScript("FILE1=PROGRAM.RAR,<INSTALLDIR>", ""); }, 1,
        "  오류: [FILES] FILE1: 번호가 비어 있습니다."},
-      {"a gap in ICONS", [&] { ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); },
-       0, "  경고: [ICONS] ICON1: 번호가 비어 있습니다."},
+      {"a gap in ICONS",
+       [&] { ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); }, 0,
+       "  경고: [ICONS] ICON1: 번호가 비어 있습니다."},
       {"a key above 10", [&] { AddToSection("[FILES]", "FILE11=DATA.RAR,<INSTALLDIR>"); }, 0,
        "  경고: [FILES] FILE11: 10보다 큰 번호는 setup이 읽지 않습니다."},
       {"no engine archive", [&] { DeleteFileA((medium_ + "Paradox.RAR").c_str()); }, 1,
@@ -177,32 +179,48 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
          secret.encrypted = true;
          ASSERT_TRUE(RarWriter().Add(secret).Save(medium_ + "DATA.RAR"));
        },
-       1, "  오류: [FILES] FILE2 DATA.RAR: 항목 SECRET.DAT 을(를) 검사할 수 없습니다 (라이브러리 코드 22)."},
+       1,
+       "  오류: [FILES] FILE2 DATA.RAR: 항목 SECRET.DAT 을(를) 검사할 수 없습니다 (라이브러리 코드 "
+       "22)."},
       {"a name the rules change",
-       [&] { WriteArchive(medium_ + "DATA.RAR", {{"..\\..\\WINDOWS\\X.DAT", "x"}}); }, 0,
-       "  경고: [FILES] FILE2 DATA.RAR: 항목 이름 ..\\..\\WINDOWS\\X.DAT 은(는) WINDOWS\\X.DAT (으)로 풀립니다."},
+       [&] {
+         WriteArchive(medium_ + "DATA.RAR", {{"..\\..\\WINDOWS\\X.DAT", "x"}});
+       },
+       0,
+       "  경고: [FILES] FILE2 DATA.RAR: 항목 이름 ..\\..\\WINDOWS\\X.DAT 은(는) WINDOWS\\X.DAT "
+       "(으)로 풀립니다."},
       {"a path of 260 bytes",
-       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부",
-                          "INSTALLDIR=C:\\Program Files\\" + std::string(240, 'L')); },
+       [&] {
+         ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부",
+                      "INSTALLDIR=C:\\Program Files\\" + std::string(240, 'L'));
+       },
        1, "바이트입니다. 260바이트 이상인 경로는 setup이 만들 수 없습니다."},
       {"no Halvex.exe", [&] { DeleteFileA((medium_ + "Halvex.exe").c_str()); }, 0,
        "  경고: [APP] UNINSTALL: Halvex.exe이(가) 매체에 없어"},
       {"no Dorcel.exe", [&] { DeleteFileA((medium_ + "Dorcel.exe").c_str()); }, 0,
        "  경고: [BDE] FILE: Dorcel.exe이(가) 매체에 없습니다."},
-      {"an unknown mode", [&] { ChangeScript("FILE2=DATA.RAR,<INSTALLDIR>\\자료", "FILE2=DATA.RAR,<INSTALLDIR>\\자료,FAST"); },
+      {"an unknown mode",
+       [&] {
+         ChangeScript("FILE2=DATA.RAR,<INSTALLDIR>\\자료",
+                      "FILE2=DATA.RAR,<INSTALLDIR>\\자료,FAST");
+       },
        0, "  경고: [FILES] FILE2: 알 수 없는 방식 FAST"},
       {"a shortcut to nothing",
-       [&] { ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
-                          "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\NOWHERE.EXE"); },
-       0, "  경고: [ICONS] ICON2: 대상 C:\\Program Files\\별빛 가계부\\NOWHERE.EXE 을(를) 설치하는"},
+       [&] {
+         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\NOWHERE.EXE");
+       },
+       0,
+       "  경고: [ICONS] ICON2: 대상 C:\\Program Files\\별빛 가계부\\NOWHERE.EXE 을(를) 설치하는"},
       {"no title",
        [&] {
          ChangeScript("NAME=별빛 가계부", "");
          ChangeScript("VERSION=1.0", "");
        },
        1, "  오류: [APP] NAME, VERSION: 제품 이름이 비어 있습니다."},
-      {"outside Program Files", [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=C:\\별빛"); },
-       0, "  경고: [APP] INSTALLDIR: C:\\별빛 은(는) Program Files 폴더 밖에 있습니다."},
+      {"outside Program Files",
+       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=C:\\별빛"); }, 0,
+       "  경고: [APP] INSTALLDIR: C:\\별빛 은(는) Program Files 폴더 밖에 있습니다."},
   };
   for (const Case& c : cases) {
     SetUp();  // a fresh sample medium for every case
@@ -214,8 +232,8 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
 }
 
 TEST_F(Kitcheck, BesideTheMediumWithoutArgumentsAndWithoutAnyArchiveLibrary) {
-  ASSERT_TRUE(CopyFileA(KitOutputPath("kitcheck.exe").c_str(), (medium_ + "kitcheck.exe").c_str(),
-                        FALSE));
+  ASSERT_TRUE(
+      CopyFileA(KitOutputPath("kitcheck.exe").c_str(), (medium_ + "kitcheck.exe").c_str(), FALSE));
   ConsoleRun run = RunConsoleProgram("\"" + medium_ + "kitcheck.exe\"", "C:\\");
   EXPECT_EQ(0u, run.ExitCode) << run.Output;
   EXPECT_TRUE(Has(run.Output, "설치 매체 검사: " + medium_ + "\r\n")) << run.Output;
@@ -231,10 +249,10 @@ TEST_F(Kitcheck, BesideTheMediumWithoutArgumentsAndWithoutAnyArchiveLibrary) {
 }
 
 TEST_F(Kitcheck, BadArgumentsAndAMissingDirectoryCannotRun) {
-  for (const std::string& arguments :
-       {std::string("\"C:\\no such medium\""), std::string("--log"), std::string("--fast"),
-        std::string("A B")}) {
-    const ConsoleRun run = RunConsoleProgram("\"" + KitOutputPath("kitcheck.exe") + "\" " + arguments);
+  for (const std::string& arguments : {std::string("\"C:\\no such medium\""), std::string("--log"),
+                                       std::string("--fast"), std::string("A B")}) {
+    const ConsoleRun run =
+        RunConsoleProgram("\"" + KitOutputPath("kitcheck.exe") + "\" " + arguments);
     EXPECT_EQ(2u, run.ExitCode) << arguments;
     EXPECT_FALSE(run.Errors.empty()) << arguments;
     EXPECT_TRUE(run.Output.empty()) << arguments;

@@ -96,13 +96,17 @@ void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day,
   ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &utc));
 }
 
-// Every header of the archive, in order, as the library lists them.
-std::vector<RARHeaderData> ListArchive(const std::string& path) {
+RarArchiveHandle OpenArchive(const std::string& path, unsigned mode) {
   std::string name = path;
   RAROpenArchiveData open{};
   open.ArcName = name.data();
-  open.OpenMode = rar_const::kOpenList;
-  RarArchiveHandle archive(RAROpenArchive(&open));
+  open.OpenMode = mode;
+  return RarArchiveHandle(RAROpenArchive(&open));
+}
+
+// Every header of the archive, in order, as the library lists them.
+std::vector<RARHeaderData> ListArchive(const std::string& path) {
+  RarArchiveHandle archive = OpenArchive(path, rar_const::kOpenList);
   std::vector<RARHeaderData> headers;
   RARHeaderData header{};
   while (archive && RARReadHeader(archive.Get(), &header) == rar_code::kSuccess) {
@@ -119,11 +123,7 @@ std::vector<std::string> NamesOf(const std::vector<RARHeaderData>& headers) {
 
 // Extracts every entry into dest: the code of each entry, then the end code.
 std::vector<int> ExtractArchive(const std::string& path, std::string dest) {
-  std::string name = path;
-  RAROpenArchiveData open{};
-  open.ArcName = name.data();
-  open.OpenMode = rar_const::kOpenExtract;
-  RarArchiveHandle archive(RAROpenArchive(&open));
+  RarArchiveHandle archive = OpenArchive(path, rar_const::kOpenExtract);
   std::vector<int> codes;
   RARHeaderData header{};
   int code = rar_code::kOpenError;

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include "shared/file_system.h"
 #include "shared/handles.h"
 
 #include <windows.h>
@@ -69,15 +70,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::string();
   std::string bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
-    bytes.append(chunk, got);
-  }
+  ReadWholeFile(path, bytes);
   return bytes;
 }
 
