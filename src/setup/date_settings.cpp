@@ -2,8 +2,6 @@
 
 #include "shared/errors.h"
 
-#include <cstdio>
-
 TDateSettings DateSettings;
 
 namespace {
@@ -12,10 +10,12 @@ constexpr int kMaxDigits = 4;  // no field of a date or time has more
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// The value in decimal, padded with zeros to width digits. (No printf: its
+// formatter would add some 25 KB to the program.)
 std::string Number(int value, int width) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-  return buffer;
+  std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : value);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return value < 0 ? "-" + digits : digits;
 }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }

@@ -14,6 +14,15 @@ const char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kDescription[] = "No description available";
 
+// The shell link object and the two interfaces used, named here: the platform's GUID
+// library holds every GUID of the platform in one piece, some 40 KB of the program.
+constexpr CLSID kShellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kShellLinkA = {
+    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kPersistFile = {
+    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 // The link file name is handed over in a buffer of this many UTF-16 characters,
 // its terminating zero included.
 constexpr int kLinkPathBuffer = MAX_PATH;
@@ -55,9 +64,9 @@ void CreateShortcut(const std::string& folderName, const std::string& linkName,
 
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;  // declared last: released first
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  if (FAILED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA,
                               link.ReceiveVoid())) ||
-      FAILED(link.QueryInterface(IID_IPersistFile, file))) {
+      FAILED(link.QueryInterface(kPersistFile, file))) {
     throw Exception("The shell link object is not available");
   }
   link->SetPath(target.c_str());

@@ -5,7 +5,6 @@
 #include "shared/text.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 
 const char kUnhandledErrorCaption[] = "Application Error";
@@ -41,9 +40,10 @@ void ShowReport(const MessageBoxFunction& showBox, const void* codeAddress) {
 
 std::string UnhandledErrorText(const std::string& kind, const std::string& moduleName,
                                const void* codeAddress, const std::string& message) {
-  char address[16];
-  std::snprintf(address, sizeof address, "%08lX",
-                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(codeAddress)));
+  // Eight upper-case hex digits, made by hand: printf's formatter costs 25 KB.
+  const std::uintptr_t value = reinterpret_cast<std::uintptr_t>(codeAddress);
+  std::string address(8, '0');
+  for (int i = 0; i < 8; ++i) address[7 - i] = "0123456789ABCDEF"[(value >> (4 * i)) & 0xF];
   return "Exception " + kind + " in module " + moduleName + " at " + address + ".\n" + message +
          (EndsWith(message, ".") ? "" : ".");
 }
