@@ -10,10 +10,11 @@ target_compile_definitions(kit_options INTERFACE
   WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501
   $<$<CONFIG:Release>:NDEBUG>)
 # Release builds optimise for size (the last -O wins): the kit has to fit a diskette.
+# Function-local statics go without thread guards: every program is single-threaded.
 target_compile_options(kit_options INTERFACE
   -Wall -Wextra
   $<$<BOOL:${KIT_WARNINGS_AS_ERRORS}>:-Werror>
-  $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949>
+  $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949 -fno-threadsafe-statics>
   $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
 target_link_options(kit_options INTERFACE
   -static -static-libgcc -static-libstdc++
@@ -22,12 +23,16 @@ target_link_options(kit_options INTERFACE
 # Where the kit's programs and its stand-in archive library land.
 set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
 
-# A program of the kit. The quiet terminate handler is linked as an object of the
-# program itself: from a static library the run-time's own handler would win.
+# A program of the kit. The program's own pieces of the run-time (the quiet terminate
+# handler, the thread primitives, the library's error throws) are linked as objects of
+# the program itself: from a static library the run-time's own copies would win.
 function(kit_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp)
+    target_sources(${target} PRIVATE
+      ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp
+      ${PROJECT_SOURCE_DIR}/src/shared/runtime_threads.cpp
+      ${PROJECT_SOURCE_DIR}/src/shared/runtime_throws.cpp)
   endif()
 endfunction()
