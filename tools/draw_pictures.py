@@ -5,6 +5,7 @@
 
 install.bmp (48 x 48): the progress window's picture, a diskette pouring into a folder.
 wizard.bmp (122 x 220): the wizard's left side, a computer and a product box on blue.
+Both are run-length encoded, a fraction of their plain size in the program.
 With ICONDIR, one 16-colour icon (32 x 32 and 16 x 16) per program goes there as
 <program>.ico: setup, dorcel, halvex, kitcheck and kitpack.
 The files are committed; run this again only to change the pictures.
@@ -20,6 +21,7 @@ PALETTE = [
 ]
 BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
 GRAY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
+BI_RLE4 = 2
 
 
 class Canvas:
@@ -69,19 +71,30 @@ class Canvas:
             y = round(y1 + (y2 - y1) * i / steps)
             self.rect(x, y, x + width, y + width, colour)
 
-    def save(self, path):
-        row_bytes = ((self.width + 1) // 2 + 3) // 4 * 4
-        image = bytearray()
+    def rle4(self):
+        """The pixels run-length encoded (BI_RLE4), bottom row first: each run is a count
+        and two colours that alternate along it, a plain stretch being one colour twice."""
+        data = bytearray()
         for row in reversed(self.pixels):
-            line = bytearray()
-            for x in range(0, self.width, 2):
-                right = row[x + 1] if x + 1 < self.width else 0
-                line.append(row[x] << 4 | right)
-            image += line + bytes(row_bytes - len(line))
+            x = 0
+            while x < self.width:
+                first = row[x]
+                second = row[x + 1] if x + 1 < self.width else first
+                length = 1
+                while (x + length < self.width and length < 255 and
+                       row[x + length] == (first if length % 2 == 0 else second)):
+                    length += 1
+                data += bytes((length, first << 4 | second))
+                x += length
+            data += b"\0\0"  # end of the row
+        return data + b"\0\1"  # end of the picture
+
+    def save(self, path):
+        image = self.rle4()
         palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
         offset = 14 + 40 + len(palette)
         header = struct.pack("<2sIHHI", b"BM", offset + len(image), 0, 0, offset)
-        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 4, 0,
+        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 4, BI_RLE4,
                            len(image), 2835, 2835, 16, 0)
         with open(path, "wb") as f:
             f.write(header + info + palette + image)

@@ -4,6 +4,7 @@
 #include "setup/windows/gradient.h"
 #include "setup/windows/offscreen_bitmap.h"
 #include "setup/windows/pictures.h"
+#include "shared/gdi_scopes.h"
 #include "testing/screenshot.h"
 #include "ui/gdi.h"
 
@@ -145,6 +146,21 @@ TEST(Pictures, TheProgramCarriesBothPictures) {
   EXPECT_EQ(48, facts.bmWidth);
   EXPECT_EQ(48, facts.bmHeight);
   EXPECT_FALSE(LoadPicture(999));
+}
+
+// The pictures are stored run-length encoded: decoded, a pixel of each lies where drawn.
+TEST(Pictures, TheEncodedPicturesDecodeToTheirColours) {
+  const MemoryDcHandle memory(CreateCompatibleDC(nullptr));
+  const BitmapHandle wizard = LoadPicture(kWizardPicture);
+  {
+    SelectedObject selected(memory.Get(), wizard.Get());
+    EXPECT_EQ(RGB(0, 0, 255), GetPixel(memory.Get(), 0, 0));       // the light sky
+    EXPECT_EQ(RGB(0, 128, 128), GetPixel(memory.Get(), 60, 219));  // the desk
+  }
+  const BitmapHandle install = LoadPicture(kInstallPicture);
+  SelectedObject selected(memory.Get(), install.Get());
+  EXPECT_EQ(RGB(192, 192, 192), GetPixel(memory.Get(), 0, 0));  // the background
+  EXPECT_EQ(RGB(255, 255, 0), GetPixel(memory.Get(), 10, 35));  // the folder
 }
 
 }  // namespace
