@@ -10,15 +10,18 @@ target_compile_definitions(kit_options INTERFACE
   WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501
   $<$<CONFIG:Release>:NDEBUG>)
 # Release builds optimise for size (the last -O wins): the kit has to fit a diskette.
+# Their objects carry the compiler's intermediate form beside the machine code, so a
+# program can be optimised whole when linked (kit_program) and the tests link as usual.
 # Function-local statics go without thread guards: every program is single-threaded.
 target_compile_options(kit_options INTERFACE
   -Wall -Wextra
   $<$<BOOL:${KIT_WARNINGS_AS_ERRORS}>:-Werror>
   $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949 -fno-threadsafe-statics>
-  $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections>)
+  $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections -flto -ffat-lto-objects>)
 target_link_options(kit_options INTERFACE
   -static -static-libgcc -static-libstdc++
-  $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
+  $<$<CONFIG:Release>:-Wl,--gc-sections -s>
+  $<$<CONFIG:Release>:$<IF:$<BOOL:$<TARGET_PROPERTY:KIT_WHOLE_PROGRAM>>,-flto;-flto-partition=one;-Os,-fno-lto>>)
 
 # Where the kit's programs and its stand-in archive library land.
 set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
@@ -28,6 +31,11 @@ set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
 # the program itself: from a static library the run-time's own copies would win.
 function(kit_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
+  # Optimised whole, which drops every function the program never calls: the linker
+  # cannot, as each function's unwind entry keeps it. In one partition: GCC 12 fails
+  # to split a Windows program into several (an internal error, or an undefined
+  # '.lto_priv' copy of a function local to one part and called from another).
+  set_target_properties(${target} PROPERTIES KIT_WHOLE_PROGRAM ON)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
     target_sources(${target} PRIVATE
