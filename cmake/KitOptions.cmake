@@ -20,11 +20,15 @@ target_compile_options(kit_options INTERFACE
   $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections -flto -ffat-lto-objects>)
 target_link_options(kit_options INTERFACE
   -static -static-libgcc -static-libstdc++
-  $<$<CONFIG:Release>:-Wl,--gc-sections -s>
+  $<$<CONFIG:Release>:-Wl,--gc-sections>
   $<$<CONFIG:Release>:$<IF:$<BOOL:$<TARGET_PROPERTY:KIT_WHOLE_PROGRAM>>,-flto;-flto-partition=one;-Os,-fno-lto>>)
 
-# Where the kit's programs and its stand-in archive library land.
+# Where the kit's programs and its stand-in archive library land, and where each one's
+# unstripped twin and link map go (for tools/size-report.sh, and to name the function
+# at a code address an error report gives).
 set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
+set(KIT_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/symbols)
+file(MAKE_DIRECTORY ${KIT_SYMBOLS_DIR})
 
 # A program of the kit. The program's own pieces of the run-time (the quiet terminate
 # handler, the thread primitives, the library's error throws) are linked as objects of
@@ -36,6 +40,13 @@ function(kit_program target)
   # to split a Windows program into several (an internal error, or an undefined
   # '.lto_priv' copy of a function local to one part and called from another).
   set_target_properties(${target} PROPERTIES KIT_WHOLE_PROGRAM ON)
+  if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    target_link_options(${target} PRIVATE -Wl,-Map=${KIT_SYMBOLS_DIR}/$<TARGET_FILE_NAME:${target}>.map)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${KIT_SYMBOLS_DIR}
+      COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+      VERBATIM)
+  endif()
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
     target_sources(${target} PRIVATE
