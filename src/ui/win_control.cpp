@@ -2,6 +2,8 @@
 
 #include "shared/errors.h"
 
+#include <algorithm>
+
 namespace {
 
 WindowExceptionHook exceptionHook = nullptr;
@@ -10,6 +12,18 @@ WindowExceptionHook exceptionHook = nullptr;
 int NextControlId() {
   static int next = 100;
   return next++;
+}
+
+LONGLONG PerformanceCount() {
+  LARGE_INTEGER count;
+  QueryPerformanceCounter(&count);
+  return count.QuadPart;
+}
+
+LONGLONG PerformanceFrequency() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
 }
 
 RECT ClientBoundsInParent(HWND window) {
@@ -203,12 +217,23 @@ void TWinControl::Repaint() {
   PaintPendingNow();
 }
 
-void TWinControl::PaintPendingNow() {
-  const HWND root = GetAncestor(handle_, GA_ROOT);
-  TWinControl* const form = FromHandle(root);
+TWinControl* TWinControl::Form() const { return FromHandle(GetAncestor(handle_, GA_ROOT)); }
+
+bool TWinControl::RepaintDue() const {
+  const TWinControl* const form = Form();
+  return form == nullptr || PerformanceCount() >= form->repaintDueAt_;
+}
+
+void TWinControl::PaintNow() {
+  TWinControl* const form = Form();
   if (!form) return;  // not on one of our forms
-  const DWORD now = GetTickCount();
-  if (form->lastPaintNow_ != 0 && now - form->lastPaintNow_ < kRepaintInterval) return;
-  form->lastPaintNow_ = now;
-  RedrawWindow(root, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const LONGLONG start = PerformanceCount();
+  RedrawWindow(form->handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const LONGLONG end = PerformanceCount();
+  const LONGLONG closest = PerformanceFrequency() * kRepaintInterval / 1000;
+  form->repaintDueAt_ = end + std::max(closest, (end - start) * kPaintSpacing);
+}
+
+void TWinControl::PaintPendingNow() {
+  if (RepaintDue()) PaintNow();
 }

@@ -47,13 +47,21 @@ class TWinControl {
   COLORREF Color() const;
   void SetColor(COLORREF color);
 
-  // Paints the control now, without processing other window messages. Repaints
-  // that follow each other faster than the eye can tell apart (within
-  // kRepaintInterval of the form's last one) are left to the next one, or to the
-  // message loop: Wine copies the whole window to the screen on every paint, which
-  // would otherwise cost more than extracting a small file.
+  // Paints the control now, without processing other window messages, if a repaint
+  // of its form is due; otherwise it is painted with the form's next one, or by the
+  // message loop.
   virtual void Repaint();
-  static constexpr DWORD kRepaintInterval = 20;  // milliseconds
+  // Whether a repaint of this control's form is due. A form's repaints are spaced by
+  // kPaintSpacing times what its last one cost, and at least kRepaintInterval apart,
+  // so that painting takes at most one part in kPaintSpacing + 1 of a long task that
+  // repaints as it goes, however slow the screen: Wine copies the window to the
+  // screen on every paint, which may cost more than writing a small file.
+  bool RepaintDue() const;
+  // Paints what is waiting to be painted in this control's form now, parents before
+  // children, however recent the last repaint; the next one is spaced after this one.
+  void PaintNow();
+  static constexpr DWORD kRepaintInterval = 20;  // milliseconds, the closest spacing
+  static constexpr int kPaintSpacing = 24;
 
   // The layer's object for a window, or null when the window is not one of ours.
   static TWinControl* FromHandle(HWND window);
@@ -80,8 +88,7 @@ class TWinControl {
   // The brush of this window's background colour.
   HBRUSH BackgroundBrush() const { return BrushOf(Color()); }
   void NotifyChildrenOfSize();
-  // Paints what is waiting to be painted in this control's form, parents before
-  // children, unless the form was painted this way less than kRepaintInterval ago.
+  // PaintNow if a repaint is due.
   void PaintPendingNow();
 
  private:
@@ -94,7 +101,10 @@ class TWinControl {
   TFont font_;
   COLORREF color_ = clBtnFace;
   bool parentColor_ = true;
-  DWORD lastPaintNow_ = 0;  // of a form: when PaintPendingNow last painted it
+  // The form of this control (itself for a form); null when it is not one of ours.
+  TWinControl* Form() const;
+
+  LONGLONG repaintDueAt_ = 0;  // of a form: the performance counter's value
 };
 
 // What becomes of an exception that a window's handler raised: it cannot unwind

@@ -312,9 +312,15 @@ int PixelsOtherThan(HWND window, const RECT& area, COLORREF colour) {
   return count;
 }
 
+// Waits until a repaint of the control's form is due.
+void AwaitRepaint(const TWinControl& control) {
+  for (int waited = 0; !control.RepaintDue() && waited < 5000; ++waited) Sleep(1);
+  ASSERT_TRUE(control.RepaintDue());
+}
+
 TEST_F(Controls, RepaintDrawsAtOnceWithoutTheMessageLoop) {
-  // Repaints closer together than the interval are painted with the next one.
-  auto pause = [] { Sleep(TWinControl::kRepaintInterval + 5); };
+  // Repaints before the next one is due are painted with the next one.
+  auto pause = [this] { AwaitRepaint(*form); };
   TProgressBar& bar = form->PB;
   bar.SetMax(100);
   bar.SetPosition(0);
@@ -347,6 +353,45 @@ TEST_F(Controls, RepaintDrawsAtOnceWithoutTheMessageLoop) {
   pause();
   title.Repaint();
   EXPECT_EQ(0, PixelsOtherThan(form->Handle(), before, clNavy));
+}
+
+// A picture that takes its time to paint, as on a slow screen.
+class TSlowImage : public TImage {
+ public:
+  using TImage::TImage;
+  static constexpr DWORD kPaintMilliseconds = 15;
+
+ protected:
+  void DrawItem(const DRAWITEMSTRUCT& item) override {
+    Sleep(kPaintMilliseconds);
+    TImage::DrawItem(item);
+  }
+};
+
+TEST_F(Controls, RepaintsAreSpacedByWhatTheLastOneCost) {
+  AwaitRepaint(*form);
+  form->PaintNow();
+  EXPECT_FALSE(form->RepaintDue());  // not again at once
+  AwaitRepaint(*form);
+
+  TSlowImage slow(*form, 200, 10, 20, 20);
+  form->Label1.Repaint();
+  EXPECT_FALSE(form->RepaintDue());
+  AwaitRepaint(*form);
+  slow.Repaint();  // costs at least 15 ms, so the next is due 24 times that later
+  const DWORD painted = GetTickCount();
+  Sleep(TSlowImage::kPaintMilliseconds * TWinControl::kPaintSpacing / 2);
+  EXPECT_FALSE(form->RepaintDue()) << GetTickCount() - painted << " ms after the paint";
+
+  // A repaint that is not due waits; painting now does not.
+  TProgressBar& bar = form->PB;
+  WindowDC barDC(bar.Handle());
+  const COLORREF empty = GetPixel(barDC.Get(), 400, 8);
+  bar.SetPosition(100);
+  bar.Repaint();
+  EXPECT_EQ(empty, GetPixel(barDC.Get(), 400, 8));
+  form->PaintNow();
+  EXPECT_NE(empty, GetPixel(barDC.Get(), 400, 8));
 }
 
 TEST_F(Controls, ListBoxHoldsKoreanItemsInFixedRows) {

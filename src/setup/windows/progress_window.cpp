@@ -74,21 +74,20 @@ int TfmInstall::RAR1ProcessData(TRAR& /*Sender*/, unsigned char* /*Addr*/, int /
 }
 
 void TfmInstall::ShowProgressSoon() {
-  const DWORD now = GetTickCount();
-  if (lastShown_ != 0 && now - lastShown_ < kRepaintInterval) return;
-  ShowProgressNow();
+  if (RepaintDue()) ShowProgressNow();
 }
 
 void TfmInstall::ShowProgressNow() {
-  lastShown_ = GetTickCount() | 1;  // never 0, which means "not yet"
   if (progress_.File != shownFile_) {
-    lbFile.SetText(progress_.File);
+    lbFile.SetText(progress_.File);  // marks what it covers for painting
     shownFile_ = progress_.File;
   }
-  PB.SetMax(progress_.Max);
-  PB.SetPosition(progress_.Position);
-  PB.Repaint();
-  lbFile.Repaint();
+  if (PB.Max() != progress_.Max || PB.Position() != progress_.Position) {
+    PB.SetMax(progress_.Max);
+    PB.SetPosition(progress_.Position);
+    InvalidateRect(PB.Handle(), nullptr, FALSE);
+  }
+  PaintNow();
 }
 
 bool TfmInstall::Extract(const std::string& archive, const std::string& targetDir,
@@ -115,7 +114,8 @@ void TfmInstall::SaveInstallLog() {
 void TfmInstall::ShowProgress() {
   Show();
   ActivateNow();  // a second run starts from an empty label and bar, not the last file
-  Repaint();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  PaintNow();  // all of it at once, however recent the last repaint
 }
 
 void TfmInstall::HideProgress() { Hide(); }

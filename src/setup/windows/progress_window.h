@@ -47,8 +47,8 @@ class TfmInstall : public TForm, public TInstallProgress {
   int AskUser(const std::string& text, const std::string& caption, UINT flags) override;
 
   // Puts the file and the bar values of the latest entry on screen now. The handlers
-  // do so at most once per repaint interval: a window update costs more than
-  // writing a small file, and the screen shows no more anyway.
+  // do so only when a repaint of the window is due: a window update may cost more
+  // than writing a small file, and the screen shows no more anyway.
   void ShowProgressNow();
 
  private:
@@ -64,7 +64,6 @@ class TfmInstall : public TForm, public TInstallProgress {
 
   Progress progress_;
   std::string shownFile_;
-  DWORD lastShown_ = 0;  // GetTickCount of the last update on screen; 0: none yet
   // The bar holds 16-bit values: larger entries are shown shifted right by this.
   int barShift_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
 #include "shared/file_system.h"
+#include "shared/gdi_scopes.h"
 #include "ui/application.h"
 
 #include <gtest/gtest.h>
@@ -219,10 +220,15 @@ TEST_F(ProgressWindow, AfterAnExtractionTheWindowShowsItsLastEntry) {
   entries.push_back({"LAST.TXT", "the end"});
   WriteArchive(dir + "MANY.RAR", entries);
   form->Show();
+  Application.ProcessMessages();
+  WindowDC barDC(form->PB.Handle());
+  const COLORREF empty = GetPixel(barDC.Get(), 440, 8);
   EXPECT_TRUE(form->Extract(dir + "MANY.RAR", dir + "OUT", false));
   EXPECT_EQ(dir + "OUT\\LAST.TXT", form->lbFile.Text());
   EXPECT_EQ(7, form->PB.Max());
   EXPECT_EQ(7, form->PB.Position());
+  // On screen at once, however recent the last repaint: the full bar.
+  EXPECT_NE(empty, GetPixel(barDC.Get(), 440, 8));
   EXPECT_EQ(201u, Lines().size());
   form->Hide();
 }
