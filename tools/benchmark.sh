@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs if needed and runs every one of them
 # (build/release/tests/benchmarks/*.exe) in a fresh copy of the bench prefix,
-# with an Xvfb screen (some show windows), printing their figures. A new
+# with an Xvfb screen (some show windows), printing their figures and then every
+# ratio with its target together. A new
 # benchmark only needs a kit_benchmark() line in tests/benchmarks/CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")/.."
@@ -15,10 +16,14 @@ base=$build/wine/base
 
 export KIT_BUILD_DIR="$PWD/$build" KIT_SOURCE_DIR="$PWD" KIT_OUTPUT_DIR="$PWD/$build/kit"
 status=0
+figures=$(mktemp)
+trap 'rm -f "$figures"' EXIT
 for exe in "$build"/tests/benchmarks/*.exe; do
   name=$(basename "$exe" .exe)
   echo "== $name"
   tests/support/bench/run-test.sh --base "$base" --work "$build/wine/benchmarks/$name" \
-    --display -- "$PWD/$exe" || status=1
+    --display -- "$PWD/$exe" | tee -a "$figures" || status=1
 done
+echo "== every ratio against its target"
+grep -E "target <=|^\(|benchmark:" "$figures" | grep -v "^fastest" || true
 exit "$status"
