@@ -11,6 +11,12 @@
 namespace {
 
 constexpr pthread_mutex_t kStaticallyInitialised = PTHREAD_MUTEX_INITIALIZER;
+
+// A critical section is recursive, so it serves every kind of mutex.
+bool IsStaticallyInitialised(pthread_mutex_t value) {
+  return value == PTHREAD_MUTEX_INITIALIZER || value == PTHREAD_RECURSIVE_MUTEX_INITIALIZER ||
+         value == PTHREAD_ERRORCHECK_MUTEX_INITIALIZER;
+}
 constexpr long kOnceRunning = 1;
 constexpr long kOnceDone = 2;
 
@@ -31,12 +37,12 @@ void DeleteSection(CRITICAL_SECTION* section) {
 // use, the first of two racing threads winning.
 CRITICAL_SECTION* SectionOf(pthread_mutex_t* mutex) {
   const pthread_mutex_t current = *mutex;
-  if (current != kStaticallyInitialised) return reinterpret_cast<CRITICAL_SECTION*>(current);
+  if (!IsStaticallyInitialised(current)) return reinterpret_cast<CRITICAL_SECTION*>(current);
   CRITICAL_SECTION* fresh = NewSection();
   if (fresh == nullptr) return nullptr;
-  void* previous = InterlockedCompareExchangePointer(
-      reinterpret_cast<void**>(mutex), fresh, reinterpret_cast<void*>(kStaticallyInitialised));
-  if (previous == reinterpret_cast<void*>(kStaticallyInitialised)) return fresh;
+  void* previous = InterlockedCompareExchangePointer(reinterpret_cast<void**>(mutex), fresh,
+                                                     reinterpret_cast<void*>(current));
+  if (previous == reinterpret_cast<void*>(current)) return fresh;
   DeleteSection(fresh);
   return static_cast<CRITICAL_SECTION*>(previous);
 }
@@ -63,7 +69,7 @@ int pthread_mutex_init(pthread_mutex_t* mutex, const pthread_mutexattr_t*) {
 }
 
 int pthread_mutex_destroy(pthread_mutex_t* mutex) {
-  if (*mutex != kStaticallyInitialised) DeleteSection(reinterpret_cast<CRITICAL_SECTION*>(*mutex));
+  if (!IsStaticallyInitialised(*mutex)) DeleteSection(reinterpret_cast<CRITICAL_SECTION*>(*mutex));
   *mutex = kStaticallyInitialised;
   return 0;
 }
