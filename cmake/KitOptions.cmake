@@ -12,11 +12,10 @@ target_compile_definitions(kit_options INTERFACE
 # Release builds optimise for size (the last -O wins): the kit has to fit a diskette.
 # Their objects carry the compiler's intermediate form beside the machine code, so a
 # program can be optimised whole when linked (kit_program) and the tests link as usual.
-# Function-local statics go without thread guards: every program is single-threaded.
 target_compile_options(kit_options INTERFACE
   -Wall -Wextra
   $<$<BOOL:${KIT_WARNINGS_AS_ERRORS}>:-Werror>
-  $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949 -fno-threadsafe-statics>
+  $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8 -fexec-charset=CP949>
   $<$<CONFIG:Release>:-Os -ffunction-sections -fdata-sections -flto -ffat-lto-objects>)
 target_link_options(kit_options INTERFACE
   -static -static-libgcc -static-libstdc++

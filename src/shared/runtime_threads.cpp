@@ -1,11 +1,12 @@
 // The few thread primitives the C++ run-time itself uses (its exception-handling
-// locks, the one-time set-up of the unwinder and the per-thread exception state),
-// made directly from Win32. The general POSIX threads library would otherwise come
-// in whole, some 32 KB, for these eight functions. Linked into programs only, never
-// into the archive library, and only programs that start no threads of their own:
-// key destructors are not run when a thread ends.
+// locks, the one-time set-up of the unwinder, the per-thread exception state and
+// the guards of function-local statics), made directly from Win32. The general POSIX
+// threads library would otherwise come in whole, some 32 KB, for these functions.
+// Linked into programs only, never into the archive library, and only programs that
+// start no threads of their own: key destructors are not run when a thread ends.
 #include <windows.h>
 
+#include <cxxabi.h>
 #include <pthread.h>
 
 namespace {
@@ -105,3 +106,32 @@ int pthread_setspecific(pthread_key_t key, const void* value) {
 }
 
 }  // extern "C"
+
+// A function-local static is made under one lock for all of them: a thread that
+// finds one being made waits until it is. The first byte of a guard marks it made.
+namespace __cxxabiv1 {
+
+namespace {
+
+pthread_mutex_t staticsLock = PTHREAD_RECURSIVE_MUTEX_INITIALIZER;
+
+bool IsMade(const __guard* guard) { return *reinterpret_cast<const volatile char*>(guard) != 0; }
+
+}  // namespace
+
+extern "C" int __cxa_guard_acquire(__guard* guard) {
+  if (IsMade(guard)) return 0;
+  pthread_mutex_lock(&staticsLock);
+  if (!IsMade(guard)) return 1;  // the caller makes it, holding the lock
+  pthread_mutex_unlock(&staticsLock);
+  return 0;
+}
+
+extern "C" void __cxa_guard_release(__guard* guard) {
+  *reinterpret_cast<volatile char*>(guard) = 1;
+  pthread_mutex_unlock(&staticsLock);
+}
+
+extern "C" void __cxa_guard_abort(__guard*) { pthread_mutex_unlock(&staticsLock); }
+
+}  // namespace __cxxabiv1
