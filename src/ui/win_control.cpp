@@ -217,17 +217,21 @@ void TWinControl::Repaint() {
   PaintPendingNow();
 }
 
-TWinControl* TWinControl::Form() const { return FromHandle(GetAncestor(handle_, GA_ROOT)); }
-
-bool TWinControl::RepaintDue() const {
-  const TWinControl* const form = Form();
-  return form == nullptr || PerformanceCount() >= form->repaintDueAt_;
+// Found through the objects rather than the windows: asking the system for a window's
+// root costs Wine a trip to its server, and a long task asks for every entry.
+TWinControl* TWinControl::Form() const {
+  const TWinControl* control = this;
+  while (control->parent_) control = control->parent_;
+  return const_cast<TWinControl*>(control);
 }
 
-void TWinControl::PaintNow() {
-  TWinControl* const form = Form();
-  if (!form) return;  // not on one of our forms
+bool TWinControl::RepaintDue() const { return PerformanceCount() >= Form()->repaintDueAt_; }
+
+void TWinControl::PaintNow(const std::function<void()>& change) {
   const LONGLONG start = PerformanceCount();
+  if (change) change();
+  TWinControl* const form = Form();
+  if (!form->handle_) return;  // a null window would mean the whole screen
   RedrawWindow(form->handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const LONGLONG end = PerformanceCount();
   const LONGLONG closest = PerformanceFrequency() * kRepaintInterval / 1000;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Where a control's window comes from and how it starts.
@@ -57,11 +58,12 @@ class TWinControl {
   // repaints as it goes, however slow the screen: Wine copies the window to the
   // screen on every paint, which may cost more than writing a small file.
   bool RepaintDue() const;
-  // Paints what is waiting to be painted in this control's form now, parents before
-  // children, however recent the last repaint; the next one is spaced after this one.
-  void PaintNow();
+  // Makes a change to the controls (if given) and paints what is waiting to be painted
+  // in this control's form now, parents before children, however recent the last
+  // repaint. What both cost spaces the next repaint.
+  void PaintNow(const std::function<void()>& change = nullptr);
   static constexpr DWORD kRepaintInterval = 20;  // milliseconds, the closest spacing
-  static constexpr int kPaintSpacing = 24;
+  static constexpr int kPaintSpacing = 32;
 
   // The layer's object for a window, or null when the window is not one of ours.
   static TWinControl* FromHandle(HWND window);
@@ -101,7 +103,7 @@ class TWinControl {
   TFont font_;
   COLORREF color_ = clBtnFace;
   bool parentColor_ = true;
-  // The form of this control (itself for a form); null when it is not one of ours.
+  // The form of this control: itself for a form.
   TWinControl* Form() const;
 
   LONGLONG repaintDueAt_ = 0;  // of a form: the performance counter's value

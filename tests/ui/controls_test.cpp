@@ -378,7 +378,7 @@ TEST_F(Controls, RepaintsAreSpacedByWhatTheLastOneCost) {
   form->Label1.Repaint();
   EXPECT_FALSE(form->RepaintDue());
   AwaitRepaint(*form);
-  slow.Repaint();  // costs at least 15 ms, so the next is due 24 times that later
+  slow.Repaint();  // costs at least 15 ms, so the next is due kPaintSpacing times that later
   const DWORD painted = GetTickCount();
   Sleep(TSlowImage::kPaintMilliseconds * TWinControl::kPaintSpacing / 2);
   EXPECT_FALSE(form->RepaintDue()) << GetTickCount() - painted << " ms after the paint";

@@ -78,16 +78,17 @@ void TfmInstall::ShowProgressSoon() {
 }
 
 void TfmInstall::ShowProgressNow() {
-  if (progress_.File != shownFile_) {
-    lbFile.SetText(progress_.File);  // marks what it covers for painting
-    shownFile_ = progress_.File;
-  }
-  if (PB.Max() != progress_.Max || PB.Position() != progress_.Position) {
-    PB.SetMax(progress_.Max);
-    PB.SetPosition(progress_.Position);
-    InvalidateRect(PB.Handle(), nullptr, FALSE);
-  }
-  PaintNow();
+  PaintNow([this] {
+    if (progress_.File != shownFile_) {
+      lbFile.SetText(progress_.File);  // marks what it covers for painting
+      shownFile_ = progress_.File;
+    }
+    if (PB.Max() != progress_.Max || PB.Position() != progress_.Position) {
+      PB.SetMax(progress_.Max);
+      PB.SetPosition(progress_.Position);
+      InvalidateRect(PB.Handle(), nullptr, FALSE);
+    }
+  });
 }
 
 bool TfmInstall::Extract(const std::string& archive, const std::string& targetDir,
