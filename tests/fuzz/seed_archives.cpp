@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
 
   RarWriter volume;
   volume.AddFile("SPLIT.BIN", std::string(300, 's'));
-  const auto parts = volume.SaveVolumes(dir + "/writer-volume", 200, true);
+  const auto parts = volume.SaveVolumes(dir + "/writer-volume", 200, false);
   ok &= parts.size() == 2;
   return ok ? 0 : 1;
 }
