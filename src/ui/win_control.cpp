@@ -234,8 +234,13 @@ void TWinControl::PaintNow(const std::function<void()>& change) {
   if (!form->handle_) return;  // a null window would mean the whole screen
   RedrawWindow(form->handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const LONGLONG end = PerformanceCount();
-  const LONGLONG closest = PerformanceFrequency() * kRepaintInterval / 1000;
-  form->repaintDueAt_ = end + std::max(closest, (end - start) * kPaintSpacing);
+  form->repaintDueAt_ = end + RepaintSpacing(end - start, PerformanceFrequency());
+}
+
+LONGLONG TWinControl::RepaintSpacing(LONGLONG cost, LONGLONG frequency) {
+  const LONGLONG closest = frequency * kRepaintInterval / 1000;
+  const LONGLONG longest = frequency * kLongestRepaintSpacing / 1000;
+  return std::min(longest, std::max(closest, cost * kPaintSpacing));
 }
 
 void TWinControl::PaintPendingNow() {

@@ -55,14 +55,20 @@ class TWinControl {
   // Whether a repaint of this control's form is due. A form's repaints are spaced by
   // kPaintSpacing times what its last one cost, and at least kRepaintInterval apart,
   // so that painting takes at most one part in kPaintSpacing + 1 of a long task that
-  // repaints as it goes, however slow the screen: Wine copies the window to the
-  // screen on every paint, which may cost more than writing a small file.
+  // repaints as it goes: Wine copies the window to the screen on every paint, which
+  // may cost more than writing a small file. Never more than kLongestRepaintSpacing
+  // apart, though: one slow paint (a busy machine, a screen reader, a remote session)
+  // must not hold the window still for long.
   bool RepaintDue() const;
+  // The spacing after a repaint that cost `cost` counts of a counter running at
+  // `frequency` counts per second, in the same counts.
+  static LONGLONG RepaintSpacing(LONGLONG cost, LONGLONG frequency);
   // Makes a change to the controls (if given) and paints what is waiting to be painted
   // in this control's form now, parents before children, however recent the last
   // repaint. What both cost spaces the next repaint.
   void PaintNow(const std::function<void()>& change = nullptr);
-  static constexpr DWORD kRepaintInterval = 20;  // milliseconds, the closest spacing
+  static constexpr DWORD kRepaintInterval = 20;         // milliseconds, the closest spacing
+  static constexpr DWORD kLongestRepaintSpacing = 250;  // milliseconds
   static constexpr int kPaintSpacing = 32;
 
   // The layer's object for a window, or null when the window is not one of ours.

@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -368,28 +370,63 @@ class TSlowImage : public TImage {
   }
 };
 
+TEST(RepaintSpacing, FollowsWhatTheLastRepaintCostWithinBounds) {
+  const LONGLONG perSecond = 1000000;                           // a count is a microsecond
+  EXPECT_EQ(20000, TWinControl::RepaintSpacing(0, perSecond));  // never closer than 20 ms
+  EXPECT_EQ(20000, TWinControl::RepaintSpacing(500, perSecond));
+  EXPECT_EQ(160000, TWinControl::RepaintSpacing(5000, perSecond));  // 32 times a 5 ms paint
+  EXPECT_EQ(249984, TWinControl::RepaintSpacing(7812, perSecond));
+  // Beyond about 8 ms a paint, the longest spacing wins: a paint of one second holds
+  // the window still for a quarter of a second, not for half a minute.
+  EXPECT_EQ(250000, TWinControl::RepaintSpacing(7813, perSecond));
+  EXPECT_EQ(250000, TWinControl::RepaintSpacing(1000000, perSecond));
+}
+
+// Whether a repaint is due `wait` milliseconds after a paint. Meaningful only when no
+// more than `spacing` passed from the start of the paint to the question (the machine
+// may stall): otherwise nullopt.
+std::optional<bool> DueAfter(const TWinControl& form, const std::function<void()>& paint,
+                             DWORD wait, DWORD spacing) {
+  LARGE_INTEGER before, after, frequency;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&before);
+  paint();
+  Sleep(wait);
+  const bool due = form.RepaintDue();
+  QueryPerformanceCounter(&after);
+  if ((after.QuadPart - before.QuadPart) * 1000 / frequency.QuadPart >= spacing) return {};
+  return due;
+}
+
 TEST_F(Controls, RepaintsAreSpacedByWhatTheLastOneCost) {
   AwaitRepaint(*form);
-  form->PaintNow();
-  EXPECT_FALSE(form->RepaintDue());  // not again at once
+  // Not again at once (unless the machine itself stalled that long).
+  EXPECT_NE(std::optional<bool>(true),
+            DueAfter(
+                *form, [&] { form->PaintNow(); }, 0, TWinControl::kRepaintInterval));
   AwaitRepaint(*form);
 
+  // A paint of 15 ms or more spaces the next by the longest spacing, and a repaint
+  // asked for meanwhile waits for it; painting now does not.
   TSlowImage slow(*form, 200, 10, 20, 20);
-  form->Label1.Repaint();
-  EXPECT_FALSE(form->RepaintDue());
   AwaitRepaint(*form);
-  slow.Repaint();  // costs at least 15 ms, so the next is due kPaintSpacing times that later
-  const DWORD painted = GetTickCount();
-  Sleep(TSlowImage::kPaintMilliseconds * TWinControl::kPaintSpacing / 2);
-  EXPECT_FALSE(form->RepaintDue()) << GetTickCount() - painted << " ms after the paint";
-
-  // A repaint that is not due waits; painting now does not.
   TProgressBar& bar = form->PB;
   WindowDC barDC(bar.Handle());
   const COLORREF empty = GetPixel(barDC.Get(), 400, 8);
-  bar.SetPosition(100);
-  bar.Repaint();
-  EXPECT_EQ(empty, GetPixel(barDC.Get(), 400, 8));
+  bool barWaited = false;
+  const std::optional<bool> due = DueAfter(
+      *form,
+      [&] {
+        slow.Repaint();
+        bar.SetPosition(100);
+        bar.Repaint();
+        barWaited = GetPixel(barDC.Get(), 400, 8) == empty;
+      },
+      100, TWinControl::kLongestRepaintSpacing);
+  if (due) {
+    EXPECT_FALSE(*due);
+    EXPECT_TRUE(barWaited);
+  }
   form->PaintNow();
   EXPECT_NE(empty, GetPixel(barDC.Get(), 400, 8));
 }
