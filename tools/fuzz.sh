@@ -29,7 +29,8 @@ fi
 mkdir -p "$out/artifacts"
 parsers=(src/shared/install_log_text.cpp src/shared/text.cpp src/setup/comma_field.cpp
          tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/crc32.cpp
-         tools/unrar_standin/unicode_name.cpp tests/fuzz/fuzz_entries.cpp)
+         tools/unrar_standin/unicode_name.cpp tests/fuzz/fuzz_entries.cpp
+         tests/fuzz/archive_fixup.cpp)
 flags=(-std=c++17 -g -O1 -m32 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -Isrc -Itools -Itests/fuzz)
 

@@ -79,6 +79,6 @@ std::basic_string<Char> SafeEntryName(std::basic_string<Char> name) {
     changed = DropUncPrefix(name) || changed;
     changed = DropLeadingRun(name) || changed;
   }
-  if (name == String{Char('.'), Char('.')}) name.clear();
+  if (name == String(2, Char('.'))) name.clear();
   return name;
 }

@@ -1,5 +1,7 @@
 #include "fuzz_entries.h"
 
+#include "archive_fixup.h"
+
 #include "setup/comma_field.h"
 #include "shared/entry_name_rules.h"
 #include "shared/install_log.h"
@@ -58,7 +60,7 @@ void CheckSafeName(const std::basic_string<Char>& stored) {
   const String parent = {Char('\\'), Char('.'), Char('.'), Char('\\')};
   Require((Char('\\') + safe).find(parent) == String::npos);
   Require(safe.empty() || safe[0] != Char('\\'));
-  Require(safe != String{Char('.'), Char('.')});
+  Require(safe != String(2, Char('.')));
   Require(!(safe.size() >= 2 && safe[1] == Char(':') && entry_name_rules::IsAsciiLetter(safe[0])));
 }
 
@@ -105,7 +107,11 @@ void EntryNames(const std::uint8_t* data, std::size_t size) {
   CheckSafeName(wide);
 }
 
-void ArchiveBlocks(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void ReadBlocks(const std::string& bytes) {
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::size_t size = bytes.size();
   MemorySource source(data, size);
   BlockReader reader(source);
   if (reader.Open() != rar_code::kSuccess) return;
@@ -124,6 +130,17 @@ void ArchiveBlocks(const std::uint8_t* data, std::size_t size) {
       Require(wide.size() <= name8.size() + entry.storedName.size() * 2);
     }
   }
+}
+
+}  // namespace
+
+void ArchiveBlocks(const std::uint8_t* data, std::size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  ReadBlocks(bytes);
+  // Once more with the checksums made whole, so that mutations reach what lies behind.
+  const std::string raw = bytes;
+  FixArchiveChecksums(bytes);
+  if (bytes != raw) ReadBlocks(bytes);
 }
 
 }  // namespace fuzz

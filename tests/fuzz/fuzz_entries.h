@@ -15,7 +15,8 @@ void InstallLog(const std::uint8_t* data, std::size_t size);
 void CommaFields(const std::uint8_t* data, std::size_t size);
 // The archive library's rules for stored names, 8-bit and 16-bit.
 void EntryNames(const std::uint8_t* data, std::size_t size);
-// The stand-in library's block reader and its Unicode name decoder.
+// The stand-in library's block reader and its Unicode name decoder, on the bytes as
+// they are and with their checksums made whole.
 void ArchiveBlocks(const std::uint8_t* data, std::size_t size);
 
 struct Target {
