@@ -1,0 +1,161 @@
+// The platform model of the native fuzz targets against the platform itself: the
+// model's cases replayed through Windows' own functions under Wine. Where the two
+// differ, the fuzz targets would check the kit against a machine that does not exist.
+#include "model/code_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWcErrInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, beyond the headers' Windows XP
+
+struct Outcome {
+  bool ok;
+  std::wstring text;
+  bool operator==(const Outcome& other) const { return ok == other.ok && text == other.text; }
+};
+
+Outcome Platform(UINT codePage, const std::string& bytes, bool strict) {
+  const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+  const int size = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(codePage, flags, bytes.data(), size, text.data(), length);
+  return {length > 0, text};
+}
+
+Outcome Model(UINT codePage, const std::string& bytes, bool strict) {
+  Outcome outcome;
+  outcome.ok = model::ToUtf16(codePage, bytes, strict, outcome.text) && !outcome.text.empty();
+  return outcome;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::ostringstream out;
+  for (unsigned char c : bytes) out << std::hex << static_cast<int>(c) << ' ';
+  return out.str();
+}
+
+std::string Hex(const std::wstring& text) {
+  std::ostringstream out;
+  for (wchar_t c : text) out << std::hex << static_cast<int>(c) << ' ';
+  return out.str();
+}
+
+// Replays every case in both modes; the first differences are named.
+void ExpectSameDecoding(UINT codePage, const std::vector<std::string>& cases) {
+  int differences = 0;
+  for (const std::string& bytes : cases) {
+    for (bool strict : {false, true}) {
+      const Outcome expected = Platform(codePage, bytes, strict);
+      const Outcome modelled = Model(codePage, bytes, strict);
+      if (expected == modelled) continue;
+      if (++differences <= 10) {
+        ADD_FAILURE() << "code page " << codePage << (strict ? " strict" : "") << ", bytes "
+                      << Hex(bytes) << ": platform " << (expected.ok ? Hex(expected.text) : "fails")
+                      << ", model " << (modelled.ok ? Hex(modelled.text) : "fails");
+      }
+    }
+  }
+  EXPECT_EQ(0, differences);
+}
+
+}  // namespace
+
+TEST(ModelReplay, CodePage949ReadsEveryByteAndPairAsThePlatform) {
+  std::vector<std::string> cases;
+  for (int first = 0; first < 0x100; ++first) {
+    const char lead = static_cast<char>(first);
+    cases.push_back(std::string(1, lead));
+    cases.push_back(std::string(1, lead) + "A");
+    cases.push_back(std::string("A") + lead);
+    if (first < 0x81 || first == 0xFF) continue;
+    for (int trail = 0; trail < 0x100; ++trail) {
+      cases.push_back(std::string(1, lead) + static_cast<char>(trail));
+    }
+  }
+  ExpectSameDecoding(949, cases);
+}
+
+TEST(ModelReplay, Utf8ReadsSequencesAsThePlatform) {
+  std::vector<std::string> cases;
+  for (int first = 0; first < 0x100; ++first) {
+    for (int second = 0; second < 0x100; ++second) {
+      cases.push_back({static_cast<char>(first), static_cast<char>(second)});
+    }
+  }
+  // Longer sequences: every lead byte of one with bytes of each kind after it.
+  const unsigned char kinds[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F,
+                                 0xA0, 0xBF, 0xC0, 0xE0, 0xF4, 0xFF};
+  for (int lead = 0xC0; lead < 0x100; ++lead) {
+    for (unsigned char b : kinds) {
+      for (unsigned char c : kinds) {
+        cases.push_back({static_cast<char>(lead), static_cast<char>(b), static_cast<char>(c)});
+        for (unsigned char d : kinds) {
+          cases.push_back({static_cast<char>(lead), static_cast<char>(b), static_cast<char>(c),
+                           static_cast<char>(d)});
+        }
+      }
+    }
+  }
+  ExpectSameDecoding(CP_UTF8, cases);
+}
+
+TEST(ModelReplay, CodePage949WritesEveryCharacterTheModelKnows) {
+  // The model writes "?" for what the code page lacks; the platform may put a
+  // look-alike there instead (best fit: "e" for U+00E9, a compatibility jamo for a
+  // conjoining one), which does not read back as the character written. So a
+  // character the model lacks must not come back whole from the platform.
+  int differences = 0;
+  for (unsigned unit = 1; unit < 0x10000; ++unit) {
+    const std::wstring text(1, static_cast<wchar_t>(unit));
+    char buffer[8] = {};
+    BOOL usedDefault = FALSE;
+    const int length =
+        WideCharToMultiByte(949, 0, text.data(), 1, buffer, sizeof buffer, nullptr, &usedDefault);
+    const std::string platform(buffer, length > 0 ? length : 0);
+    std::string modelled;
+    bool defaulted = false;
+    model::FromUtf16(949, text, false, modelled, defaulted);
+    const bool same = defaulted ? Platform(949, platform, false).text != text
+                                : platform == modelled && !usedDefault;
+    if (!same && ++differences <= 10) {
+      ADD_FAILURE() << "U+" << std::hex << unit << ": platform " << Hex(platform) << ", model "
+                    << Hex(modelled);
+    }
+  }
+  EXPECT_EQ(0, differences);
+}
+
+TEST(ModelReplay, Utf8WritesEveryUnitAsThePlatform) {
+  std::vector<std::wstring> cases;
+  for (unsigned unit = 1; unit < 0x10000; ++unit) cases.push_back({static_cast<wchar_t>(unit)});
+  cases.push_back({wchar_t(0xD83D), wchar_t(0xDE00)});
+  cases.push_back({wchar_t(0xDE00), wchar_t(0xD83D)});
+  cases.push_back({wchar_t(0xD83D), L'A'});
+  int differences = 0;
+  for (const std::wstring& text : cases) {
+    for (bool strict : {false, true}) {
+      char buffer[16] = {};
+      const int length = WideCharToMultiByte(CP_UTF8, strict ? kWcErrInvalidChars : 0, text.data(),
+                                             static_cast<int>(text.size()), buffer, sizeof buffer,
+                                             nullptr, nullptr);
+      const std::string platform(buffer, length > 0 ? length : 0);
+      std::string modelled;
+      bool defaulted = false;
+      const bool ok = model::FromUtf16(CP_UTF8, text, strict, modelled, defaulted);
+      if ((length > 0) == ok && platform == modelled) continue;
+      if (++differences <= 10) {
+        ADD_FAILURE() << "units " << Hex(text) << (strict ? " strict" : "") << ": platform "
+                      << Hex(platform) << ", model " << Hex(modelled);
+      }
+    }
+  }
+  EXPECT_EQ(0, differences);
+}
