@@ -2,11 +2,13 @@
 // model's cases replayed through Windows' own functions under Wine. Where the two
 // differ, the fuzz targets would check the kit against a machine that does not exist.
 #include "model/code_pages.h"
+#include "model/profile.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -154,6 +156,108 @@ TEST(ModelReplay, Utf8WritesEveryUnitAsThePlatform) {
       if (++differences <= 10) {
         ADD_FAILURE() << "units " << Hex(text) << (strict ? " strict" : "") << ": platform "
                       << Hex(platform) << ", model " << Hex(modelled);
+      }
+    }
+  }
+  EXPECT_EQ(0, differences);
+}
+
+namespace {
+
+// One file of lines picked from fragments that each touch a rule of the reader,
+// ended in every way a line can end.
+std::vector<std::string> ProfileFiles() {
+  const std::vector<std::string> fragments = {
+      "[APP]", "[app]", " [ B ] ", "[C]junk", "[D", "[]", "NAME=x", "name = \"q\" ", "K='s'",
+      "NOEQ", "=empty", ";C=3", "A=\xC7\xD1\xB1\xDB", "V=\xFF\x80", "L=\x81", "", "  ",
+      "\tT\t=\t v \t", "Q=\"a\"b\"", "Z=\"", "E=\xA8\xA3", "\xC7\xD1=\xB1\xDB", "W= x = y ",
+      "[\xC7\xD1\xB1\xDB]", "[ app ]", "K=second", "NAME", "\xA1\xA1" "A\xA1\xA1=\xA1\xA1" "w",
+      "[a]b]", "\"K\"=quoted name", "=again", "Z\x1A=ctrl-z", "V=\"x\" ", "[X] ; note"};
+  const std::vector<std::string> ends = {"\r\n", "\n", "\r", std::string("\0\n", 2)};
+  std::vector<std::string> files = {
+      "", "\xEF\xBB\xBF[APP]\r\nNAME=\xEC\xB2\xB4\r\n", "\xEF\xBB\xBF;x\r\n[APP]\r\nNAME=1\r\n",
+      "A=1\n[B]\nC=2\n", "[A]\nK=" + std::string(40, 'x') + "\n"};
+  unsigned state = 12345;
+  auto next = [&state] {
+    state = state * 1103515245 + 12345;
+    return (state >> 16) & 0x7FFF;
+  };
+  for (int n = 0; n < 150; ++n) {
+    std::string file;
+    const unsigned lines = 1 + next() % 10;
+    for (unsigned i = 0; i < lines; ++i) {
+      file += fragments[next() % fragments.size()] + ends[next() % ends.size()];
+    }
+    files.push_back(file);
+  }
+  return files;
+}
+
+struct Answer {
+  unsigned returned;
+  std::string buffer;
+  bool operator==(const Answer& other) const {
+    return returned == other.returned && buffer == other.buffer;
+  }
+};
+
+// What was returned and the buffer up to a little beyond it.
+std::string Shown(const Answer& answer) {
+  const std::size_t end = std::min<std::size_t>(answer.buffer.size(), answer.returned + 3);
+  return std::to_string(answer.returned) + " [" + Hex(answer.buffer.substr(0, end)) + "]";
+}
+
+}  // namespace
+
+TEST(ModelReplay, ProfileReadsEveryFileAsThePlatform) {
+  const std::string dir = "C:\\model-replay\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const char* const sections[] = {"APP", "app", " B ", "C", "D", "", "\xC7\xD1\xB1\xDB", "X"};
+  const char* const keys[] = {"NAME", "name", "K", "NOEQ", "", ";C", "A", "V", "L", "T",
+                              "Q", "Z", "E", "\xC7\xD1", "W", "MISSING"};
+  struct Query {
+    const char* Section;
+    const char* Key;
+    const char* Default;
+    unsigned Size;
+  };
+  const std::vector<std::string> files = ProfileFiles();
+  int differences = 0;
+  for (std::size_t n = 0; n < files.size(); ++n) {
+    // A new name for every file: the platform keeps files it has read in a cache.
+    const std::string path = dir + "case" + std::to_string(n) + ".ini";
+    if (n > 0) {
+      HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD written = 0;
+      WriteFile(file, files[n].data(), static_cast<DWORD>(files[n].size()), &written, nullptr);
+      CloseHandle(file);
+    }
+    // Lists and values whole, and cut by small buffers in every third file.
+    std::vector<Query> queries = {{nullptr, nullptr, "DEF", 1024}};
+    for (const char* section : sections) {
+      queries.push_back({section, nullptr, "DEF", 1024});
+      for (const char* key : keys) queries.push_back({section, key, "DEF", 1024});
+    }
+    queries.push_back({"APP", "MISSING", "  def  ", 1024});
+    queries.push_back({"APP", "MISSING", nullptr, 1024});
+    for (unsigned size = 1; n % 3 == 0 && size <= 8; ++size) {
+      queries.push_back({nullptr, nullptr, "DEF", size});
+      queries.push_back({"APP", nullptr, "DEF", size});
+      for (const char* key : {"NAME", "A", "K", "E"}) queries.push_back({"APP", key, "DEF", size});
+    }
+    for (const Query& q : queries) {
+      Answer platform{0, std::string(q.Size + 2, '#')};
+      platform.returned = GetPrivateProfileStringA(q.Section, q.Key, q.Default,
+                                                   &platform.buffer[0], q.Size, path.c_str());
+      Answer modelled{0, std::string(q.Size + 2, '#')};
+      modelled.returned = model::ProfileString(files[n], n > 0, q.Section, q.Key, q.Default,
+                                               &modelled.buffer[0], q.Size);
+      if (platform == modelled) continue;
+      if (++differences <= 10) {
+        ADD_FAILURE() << "file " << Hex(files[n]) << "\nsection "
+                      << (q.Section ? q.Section : "(none)") << ", key " << (q.Key ? q.Key : "(none)")
+                      << ", default " << (q.Default ? q.Default : "(none)") << ", size " << q.Size
+                      << ": platform " << Shown(platform) << ", model " << Shown(modelled);
       }
     }
   }
