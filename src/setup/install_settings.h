@@ -21,6 +21,12 @@ struct IconEntry {
 
 constexpr unsigned kMaxScriptEntries = 10;
 
+// The two tables' keys are these prefixes followed by the slot number 1 to
+// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10").
+extern const char kFileKeyPrefix[];  // "FILE", in [FILES]
+extern const char kIconKeyPrefix[];  // "ICON", in [ICONS]
+std::string TableKeyName(const char* prefix, unsigned slot);
+
 struct TInstallSettings {
   std::string SourceDir;  // directory of setup, ending in "\"
   std::string ProductName;
@@ -45,8 +51,10 @@ struct TInstallSettings {
   std::string CrwPath;
   unsigned FileCount = 0;  // highest slot present, not the number of entries
   std::array<FileEntry, kMaxScriptEntries> FileEntries;  // slot n is [n - 1]
+  std::array<bool, kMaxScriptEntries> FilePresent{};     // the slot's key was found
   unsigned IconCount = 0;
   std::array<IconEntry, kMaxScriptEntries> IconEntries;
+  std::array<bool, kMaxScriptEntries> IconPresent{};
 };
 
 // The process-wide settings of setup.
