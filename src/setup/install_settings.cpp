@@ -64,13 +64,6 @@ void ReadTables(TInstallSettings& s) {
 
 }  // namespace
 
-const char kFileKeyPrefix[] = "FILE";
-const char kIconKeyPrefix[] = "ICON";
-
-std::string TableKeyName(const char* prefix, unsigned slot) {
-  return prefix + std::to_string(slot);
-}
-
 std::string ReadIniString(const std::string& section, const std::string& key,
                           const std::string& def) {
   const std::string path = InstallSettings.SourceDir + kScriptName;

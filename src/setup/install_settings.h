@@ -22,10 +22,13 @@ struct IconEntry {
 constexpr unsigned kMaxScriptEntries = 10;
 
 // The two tables' keys are these prefixes followed by the slot number 1 to
-// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10").
-extern const char kFileKeyPrefix[];  // "FILE", in [FILES]
-extern const char kIconKeyPrefix[];  // "ICON", in [ICONS]
-std::string TableKeyName(const char* prefix, unsigned slot);
+// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
+// here, so that a check of the keys needs nothing of the reader but this header.
+inline constexpr char kFileKeyPrefix[] = "FILE";  // in [FILES]
+inline constexpr char kIconKeyPrefix[] = "ICON";  // in [ICONS]
+inline std::string TableKeyName(const char* prefix, unsigned slot) {
+  return prefix + std::to_string(slot);
+}
 
 struct TInstallSettings {
   std::string SourceDir;  // directory of setup, ending in "\"
