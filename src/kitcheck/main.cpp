@@ -74,6 +74,12 @@ std::vector<std::string> ProgramFilesDirectories() {
   return dirs;
 }
 
+ScriptFile ReadScript(const std::string& path) {
+  std::string bytes;
+  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return ScriptFile();
+  return AnalyseScript(bytes, path);
+}
+
 int Check(const CheckArguments& arguments) {
   const std::string mediumDir =
       FullDirectory(arguments.MediumDir.empty() ? ProgramDirectory() : arguments.MediumDir);
@@ -84,7 +90,7 @@ int Check(const CheckArguments& arguments) {
   ArchiveCatalog catalog(BindArchiveLibrary(mediumDir));
   SetStartupDateSettings();
   ReadSetupScriptFor(mediumDir + "setup.exe");
-  MediumFacts facts{mediumDir, ReadScriptFile(mediumDir + "SETUP.INI"), ProgramFilesDirectories()};
+  MediumFacts facts{mediumDir, ReadScript(mediumDir + "SETUP.INI"), ProgramFilesDirectories()};
   const DryRunResult run = DryRunInstall(catalog);
 
   ReportInput report;

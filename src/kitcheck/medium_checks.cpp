@@ -1,5 +1,7 @@
 #include "kitcheck/medium_checks.h"
 
+#include "kitcheck/archive_signature.h"
+
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
@@ -9,11 +11,35 @@
 #include "shared/install_log.h"
 #include "shared/text.h"
 
+#include <windows.h>
+
+#include <array>
 #include <set>
 
 namespace {
 
-constexpr std::size_t kLongestPath = 259;  // what the 8-bit file calls take
+// Windows counts a path in UTF-16 characters, its terminating zero included.
+constexpr std::size_t kMaxPath = 260;
+
+std::size_t PathLength(const std::string& path) {
+  if (path.empty()) return 0;
+  const int length =
+      MultiByteToWideChar(949, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  return length > 0 ? static_cast<std::size_t>(length) : path.size();
+}
+
+// What the byte-order mark does on Windows: its profile functions read the file as
+// code page 949 text, so the mark joins the first line.
+std::string MarkEffect(const EncodingVerdict& text) {
+  if (text.MarkedSection.empty()) {
+    return text.MarkedHighBytes ? "한글이 모두 깨집니다. " : "";
+  }
+  const std::string lost = UpperAscii(text.MarkedSection) == "APP"
+                               ? "제품 이름, 제목, 설치 디렉토리가 비게 됩니다. "
+                               : "그 섹션의 키를 모두 잃습니다. ";
+  return "Windows는 표시를 첫 줄에 붙여 읽어 [" + text.MarkedSection + "] 섹션을 찾지 못하므로 " +
+         lost + (text.MarkedHighBytes ? "다른 값의 한글도 모두 깨집니다. " : "");
+}
 
 class Checks {
  public:
@@ -23,6 +49,7 @@ class Checks {
   std::vector<Problem> Run() {
     ScriptText();
     MediumFiles();
+    UninstallEntry();
     Numbering();
     Settings();
     Archives();
@@ -42,6 +69,7 @@ class Checks {
 
   void ScriptText();
   void MediumFiles();
+  void UninstallEntry();
   void Numbering();
   void Settings();
   void Archives();
@@ -57,23 +85,28 @@ class Checks {
 };
 
 void Checks::ScriptText() {
-  switch (facts_.Script.Encoding) {
+  const EncodingVerdict& text = facts_.Script.Text;
+  const std::string resave = "코드 페이지 949로 저장하십시오.";
+  switch (text.Encoding) {
     case ScriptEncoding::Missing:
       Error("SETUP.INI", "파일이 없습니다. setup은 빈 설정으로 아무것도 설치하지 않습니다.");
       break;
     case ScriptEncoding::Utf8WithMark:
       Error("SETUP.INI",
-            "UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다. 한글이 모두 깨집니다. "
-            "코드 페이지 949로 저장하십시오.");
+            "UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다. " + MarkEffect(text) + resave);
       break;
     case ScriptEncoding::Utf8:
-      Error("SETUP.INI",
-            "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. "
-            "코드 페이지 949로 저장하십시오.");
+      Error("SETUP.INI", "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. " + resave);
+      break;
+    case ScriptEncoding::Either:
+      Warning("SETUP.INI",
+              "코드 페이지 949로도 UTF-8로도 읽을 수 있습니다. " + std::to_string(text.Line) +
+                  "번째 줄은 코드 페이지 949로(setup이 읽는 대로) \"" + text.AsCp949 +
+                  "\", UTF-8로 \"" + text.AsUtf8 + "\"입니다. UTF-8로 썼다면 " + resave);
       break;
     case ScriptEncoding::NotCp949:
       Error("SETUP.INI",
-            std::to_string(facts_.Script.BadLine) + "번째 줄이 코드 페이지 949 텍스트가 아닙니다.");
+            std::to_string(text.Line) + "번째 줄이 코드 페이지 949 텍스트가 아닙니다.");
       break;
     case ScriptEncoding::Cp949:
       break;
@@ -97,20 +130,26 @@ void Checks::MediumFiles() {
   }
 }
 
+void Checks::UninstallEntry() {
+  if (UpperAscii(s_.UninstallEntry) != "YES") return;
+  const std::string subject = "[APP] UNINSTALLENTRY";
+  if (!OnMedium(kUninstallerName)) {
+    Error(subject, std::string(kUninstallerName) +
+                       "이(가) 매체에 없어 setup이 앱 및 기능 목록에 항목을 쓰지 않습니다. "
+                       "프로그램을 제거할 방법이 없습니다.");
+  } else if (s_.IconCount == 0) {
+    Error(subject,
+          "[ICONS] 항목이 없어 setup이 앱 및 기능 목록에 항목도 제거 바로 가기도 만들지 "
+          "않습니다. 프로그램을 제거할 방법이 없습니다.");
+  }
+}
+
 void Checks::Numbering() {
-  const auto check = [&](const std::vector<NumberedKey>& keys, const char* section,
-                         const char* prefix, unsigned count, bool gapIsError) {
-    std::set<unsigned> present;
-    for (const NumberedKey& key : keys) {
-      if (key.Number > kMaxScriptEntries) {
-        Warning(std::string("[") + section + "] " + key.Name,
-                "10보다 큰 번호는 setup이 읽지 않습니다.");
-      }
-      present.insert(key.Number);
-    }
-    for (unsigned n = 1; n < count; ++n) {
-      if (present.count(n)) continue;
-      const std::string subject = std::string("[") + section + "] " + prefix + std::to_string(n);
+  const auto check = [&](const std::array<bool, kMaxScriptEntries>& present, unsigned count,
+                         const char* section, const char* prefix, bool gapIsError) {
+    for (unsigned n = 1; n <= count && n <= kMaxScriptEntries; ++n) {
+      if (present[n - 1]) continue;
+      const std::string subject = std::string("[") + section + "] " + TableKeyName(prefix, n);
       if (gapIsError) {
         Error(subject,
               "번호가 비어 있습니다. setup은 이 자리에서 이름 없는 파일이 든 "
@@ -120,8 +159,21 @@ void Checks::Numbering() {
       }
     }
   };
-  check(facts_.Script.FileKeys, "FILES", "FILE", s_.FileCount, true);
-  check(facts_.Script.IconKeys, "ICONS", "ICON", s_.IconCount, false);
+  check(s_.FilePresent, s_.FileCount, "FILES", kFileKeyPrefix, true);
+  check(s_.IconPresent, s_.IconCount, "ICONS", kIconKeyPrefix, false);
+
+  const auto ignored = [&](const std::vector<IgnoredKey>& keys, const char* section,
+                           const char* prefix) {
+    for (const IgnoredKey& key : keys) {
+      Warning(std::string("[") + section + "] " + key.Name,
+              key.Repeated ? std::string("같은 키가 앞에 있어 setup이 읽지 않습니다.")
+                           : "setup이 읽지 않는 키입니다. setup은 " + TableKeyName(prefix, 1) +
+                                 "부터 " + TableKeyName(prefix, kMaxScriptEntries) +
+                                 "까지, 앞에 0 없는 번호만 읽습니다.");
+    }
+  };
+  ignored(facts_.Script.IgnoredFileKeys, "FILES", kFileKeyPrefix);
+  ignored(facts_.Script.IgnoredIconKeys, "ICONS", kIconKeyPrefix);
 }
 
 void Checks::Settings() {
@@ -197,12 +249,26 @@ void Checks::Archives() {
 }
 
 void Checks::Archive(const std::string& subject, const std::string& name) {
+  const std::string where = subject + " " + name;
+  const ArchiveFormat format = FormatOfSignature(LeadingBytes(s_.SourceDir + name));
+  if (format != ArchiveFormat::Unknown && format != ArchiveFormat::Rar4 &&
+      format != ArchiveFormat::Rar5) {
+    Error(where, std::string("RAR 압축 파일이 아니라 ") + FormatName(format) +
+                     " 파일입니다. setup은 이 파일의 압축을 풀 수 없습니다.");
+    return;
+  }
   const ArchiveInspection* inspection = catalog_.Inspect(s_.SourceDir + name);
   if (!inspection) return;
-  const std::string where = subject + " " + name;
+  const std::string code = std::to_string(inspection->OpenCode);
+  if (inspection->OpenCode != 0 && format == ArchiveFormat::Rar5) {
+    Error(where,
+          "RAR 5 형식의 압축 파일입니다. 이 압축 라이브러리는 RAR 5 형식을 열지 "
+          "못합니다 (라이브러리 코드 " +
+              code + "). RAR 4 형식으로 만드십시오 (kitpack은 RAR 4 형식으로 만듭니다).");
+    return;
+  }
   if (inspection->OpenCode != 0) {
-    Error(where, "압축 파일을 열 수 없습니다 (라이브러리 코드 " +
-                     std::to_string(inspection->OpenCode) + ").");
+    Error(where, "압축 파일을 열 수 없습니다 (라이브러리 코드 " + code + ").");
     return;
   }
   for (const InspectedEntry& entry : inspection->Entries) {
@@ -224,18 +290,37 @@ void Checks::Archive(const std::string& subject, const std::string& name) {
 
 void Checks::PredictedPaths() {
   std::set<std::string> told;
-  const auto check = [&](const std::string& path) {
-    if (path.size() <= kLongestPath || !told.insert(path).second) return;
-    Error(path, "설치될 경로가 " + std::to_string(path.size()) +
-                    "바이트입니다. 260바이트 이상인 경로는 setup이 만들 수 없습니다.");
+  const auto tooLong = [&](const std::string& path) {
+    return PathLength(path) >= kMaxPath && told.insert(path).second;
   };
-  for (const std::string& line : run_.Log.Lines()) {
-    for (const char* tag : {kFileTag, kIconTag, kDirTag}) {
-      if (StartsWith(line, tag)) check(line.substr(std::string(tag).size()));
-    }
-  }
+  const auto length = [](const std::string& path) {
+    return "설치될 경로가 " + std::to_string(PathLength(path)) + "자입니다. ";
+  };
+  // What setup writes through the 8-bit calls, which stop at 259 characters.
+  const auto written = [&](const std::string& path, const char* consequence) {
+    if (tooLong(path)) Error(path, length(path) + "260자 이상이면 " + consequence);
+  };
   for (const DryRunStep& step : run_.Steps) {
-    if (step.What == DryRunStep::Copy) check(step.To);
+    if (step.What == DryRunStep::Copy) written(step.To, "setup이 파일을 복사하지 못합니다.");
+    if (step.What != DryRunStep::Shortcut) continue;
+    written(step.To, "setup이 바로 가기를 만들지 못합니다.");
+    told.insert(step.To.substr(0, step.To.rfind('\\')));  // its group: told with the link
+  }
+  if (run_.Completed) {
+    written(s_.InstallDir + "\\" + kInstallLogName,
+            "setup이 설치 기록을 쓰지 못해 Halvex가 아무것도 제거하지 못합니다.");
+    told.insert(s_.InstallDir + "\\" + kLockFileName);  // the product's, not setup's
+  }
+  for (const std::string& line : run_.Log.Lines()) {
+    for (const char* tag : {kFileTag, kDirTag}) {
+      if (!StartsWith(line, tag)) continue;
+      const std::string path = line.substr(std::string(tag).size());
+      if (tooLong(path)) {
+        Warning(path, length(path) +
+                          "압축 라이브러리와 Halvex는 다루지만, 260자 이상인 경로를 열지 "
+                          "못하는 프로그램이 많습니다.");
+      }
+    }
   }
 }
 

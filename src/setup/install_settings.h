@@ -21,6 +21,15 @@ struct IconEntry {
 
 constexpr unsigned kMaxScriptEntries = 10;
 
+// The two tables' keys are these prefixes followed by the slot number 1 to
+// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
+// here, so that a check of the keys needs nothing of the reader but this header.
+inline constexpr char kFileKeyPrefix[] = "FILE";  // in [FILES]
+inline constexpr char kIconKeyPrefix[] = "ICON";  // in [ICONS]
+inline std::string TableKeyName(const char* prefix, unsigned slot) {
+  return prefix + std::to_string(slot);
+}
+
 struct TInstallSettings {
   std::string SourceDir;  // directory of setup, ending in "\"
   std::string ProductName;
@@ -45,8 +54,10 @@ struct TInstallSettings {
   std::string CrwPath;
   unsigned FileCount = 0;  // highest slot present, not the number of entries
   std::array<FileEntry, kMaxScriptEntries> FileEntries;  // slot n is [n - 1]
+  std::array<bool, kMaxScriptEntries> FilePresent{};     // the slot's key was found
   unsigned IconCount = 0;
   std::array<IconEntry, kMaxScriptEntries> IconEntries;
+  std::array<bool, kMaxScriptEntries> IconPresent{};
 };
 
 // The process-wide settings of setup.

@@ -25,6 +25,22 @@ namespace {
 namespace ui = ui_driver;
 
 const std::string kSampleScriptPath = "tools/sample/SETUP.INI";
+const char kNoProblem[] = "문제:\r\n  없음\r\n";
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// A script for the sample medium whose Korean is only syllables that are valid UTF-8
+// as well (in code page 949 here); name is the [APP] NAME line's value.
+std::string ScriptNamed(const std::string& name) {
+  return "[APP]\r\nNAME=" + name +
+         "\r\nVERSION=1.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=C:\\Program Files\\체크키트\r\n"
+         "UNINSTALL=Remove\r\nUNINSTALLENTRY=YES\r\n[BDE]\r\nFILE=Paradox.RAR\r\n"
+         "DATE=2024-03-01\r\n[FILES]\r\nFILE1=PROGRAM.RAR,<INSTALLDIR>\r\n"
+         "FILE2=DATA.RAR,<INSTALLDIR>\\DATA\r\n[ICONS]\r\n"
+         "ICON1=Programs,체크키트,<INSTALLDIR>\\BYEOLBIT.EXE\r\n";
+}
 
 class Kitcheck : public ::testing::Test {
  protected:
@@ -62,13 +78,27 @@ class Kitcheck : public ::testing::Test {
     ChangeScript(section, section + "\r\n" + line);
   }
 
+  struct Case {
+    const char* What;
+    std::function<void()> Make;
+    unsigned Exit;
+    std::vector<std::string> Lines;  // each somewhere in the report
+  };
+  void RunCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      SetUp();  // a fresh sample medium for every case
+      c.Make();
+      const ConsoleRun run = Check();
+      EXPECT_EQ(c.Exit, run.ExitCode) << c.What << "\n" << run.Output;
+      for (const std::string& line : c.Lines) {
+        EXPECT_TRUE(Has(run.Output, line)) << c.What << "\n" << line << "\n" << run.Output;
+      }
+    }
+  }
+
   std::string medium_;
   std::string script_;
 };
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 }  // namespace
 
@@ -116,7 +146,7 @@ TEST_F(Kitcheck, TheSampleMediumPassesAndItsLogIsTheOneSetupWrites) {
   const std::string predicted = medium_ + "PREDICTED.LOG";
   const ConsoleRun run = Check("--log \"" + predicted + "\"");
   EXPECT_EQ(0u, run.ExitCode) << run.Output;
-  EXPECT_TRUE(Has(run.Output, "문제:\r\n  없음\r\n")) << run.Output;
+  EXPECT_TRUE(Has(run.Output, kNoProblem)) << run.Output;
   EXPECT_TRUE(Has(run.Output, "압축 라이브러리: " + medium_ + "UNRAR.DLL\r\n"));
   EXPECT_TRUE(Has(run.Output, "압축 풀기: " + medium_ + "PROGRAM.RAR -> " + app + " (2개 항목)"));
   EXPECT_TRUE(Has(run.Output, "프로그램 목록(앱 및 기능)에 항목"));
@@ -135,42 +165,39 @@ TEST_F(Kitcheck, TheSampleMediumPassesAndItsLogIsTheOneSetupWrites) {
 }
 
 TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
-  struct Case {
-    const char* What;
-    std::function<void()> Make;
-    unsigned Exit;
-    std::string Line;
-  };
-  const std::string zip = std::string("PK\x03\x04", 4) + " not a rar archive";
   const std::vector<Case> cases = {
-      {"no script", [&] { DeleteFileA((medium_ + "SETUP.INI").c_str()); }, 1,
-       "  오류: SETUP.INI: 파일이 없습니다."},
-      {"UTF-8 with a mark",
-       [&] { WriteFileBytes(medium_ + "SETUP.INI", "\xEF\xBB\xBF[APP]\r\nNAME=\xEB\xB3\x84\r\n"); },
-       1, "  오류: SETUP.INI: UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다."},
-      {"UTF-8",
-       [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=\xEB\xB3\x84\xEB\xB9\x9B\r\n"); },
-       1, "  오류: SETUP.INI: UTF-8로 저장되어 있습니다."},
-      {"not code page 949",
-       [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=A\r\nVERSION=\xB0\x20\r\n"); }, 1,
-       "  오류: SETUP.INI: 3번째 줄이 코드 페이지 949 텍스트가 아닙니다."},
-      {"no UNRAR.DLL", [&] { DeleteFileA((medium_ + "UNRAR.DLL").c_str()); }, 1,
-       "  오류: UNRAR.DLL: setup.exe 옆에 없습니다."},
-      {"a gap in FILES", [&] { ChangeScript("FILE1=PROGRAM.RAR,<INSTALLDIR>", ""); }, 1,
-       "  오류: [FILES] FILE1: 번호가 비어 있습니다."},
+      {"no script",
+       [&] { DeleteFileA((medium_ + "SETUP.INI").c_str()); },
+       1,
+       {"  오류: SETUP.INI: 파일이 없습니다."}},
+      {"no UNRAR.DLL",
+       [&] { DeleteFileA((medium_ + "UNRAR.DLL").c_str()); },
+       1,
+       {"  오류: UNRAR.DLL: setup.exe 옆에 없습니다."}},
+      {"a gap in FILES",
+       [&] { ChangeScript("FILE1=PROGRAM.RAR,<INSTALLDIR>", ""); },
+       1,
+       {"  오류: [FILES] FILE1: 번호가 비어 있습니다."}},
       {"a gap in ICONS",
-       [&] { ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); }, 0,
-       "  경고: [ICONS] ICON1: 번호가 비어 있습니다."},
-      {"a key above 10", [&] { AddToSection("[FILES]", "FILE11=DATA.RAR,<INSTALLDIR>"); }, 0,
-       "  경고: [FILES] FILE11: 10보다 큰 번호는 setup이 읽지 않습니다."},
-      {"no engine archive", [&] { DeleteFileA((medium_ + "Paradox.RAR").c_str()); }, 1,
-       "  오류: [BDE] FILE: Paradox.RAR 파일이 매체에 없습니다."},
-      {"no CRW archive", [&] { ChangeScript("FILE=", "FILE=CRW.RAR"); }, 1,
-       "  오류: [CRW] FILE: CRW.RAR 파일이 매체에 없습니다."},
-      {"no FILES archive", [&] { DeleteFileA((medium_ + "DATA.RAR").c_str()); }, 0,
-       "  경고: [FILES] FILE2: DATA.RAR 파일이 매체에 없습니다."},
-      {"not an archive", [&] { WriteFileBytes(medium_ + "DATA.RAR", zip); }, 1,
-       "  오류: [FILES] FILE2 DATA.RAR: 압축 파일을 열 수 없습니다 (라이브러리 코드 13)."},
+       [&] { ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); },
+       0,
+       {"  경고: [ICONS] ICON1: 번호가 비어 있습니다."}},
+      {"no engine archive",
+       [&] { DeleteFileA((medium_ + "Paradox.RAR").c_str()); },
+       1,
+       {"  오류: [BDE] FILE: Paradox.RAR 파일이 매체에 없습니다."}},
+      {"no CRW archive",
+       [&] { ChangeScript("FILE=", "FILE=CRW.RAR"); },
+       1,
+       {"  오류: [CRW] FILE: CRW.RAR 파일이 매체에 없습니다."}},
+      {"no FILES archive",
+       [&] { DeleteFileA((medium_ + "DATA.RAR").c_str()); },
+       0,
+       {"  경고: [FILES] FILE2: DATA.RAR 파일이 매체에 없습니다."}},
+      {"not an archive",
+       [&] { WriteFileBytes(medium_ + "DATA.RAR", "no archive at all"); },
+       1,
+       {"  오류: [FILES] FILE2 DATA.RAR: 압축 파일을 열 수 없습니다 (라이브러리 코드 13)."}},
       {"an encrypted entry",
        [&] {
          RarWriterEntry secret;
@@ -180,55 +207,187 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
          ASSERT_TRUE(RarWriter().Add(secret).Save(medium_ + "DATA.RAR"));
        },
        1,
-       "  오류: [FILES] FILE2 DATA.RAR: 항목 SECRET.DAT 을(를) 검사할 수 없습니다 (라이브러리 코드 "
-       "22)."},
+       {"  오류: [FILES] FILE2 DATA.RAR: 항목 SECRET.DAT 을(를) 검사할 수 없습니다 (라이브러리 "
+        "코드 "
+        "22)."}},
       {"a name the rules change",
        [&] {
          WriteArchive(medium_ + "DATA.RAR", {{"..\\..\\WINDOWS\\X.DAT", "x"}});
        },
        0,
-       "  경고: [FILES] FILE2 DATA.RAR: 항목 이름 ..\\..\\WINDOWS\\X.DAT 은(는) WINDOWS\\X.DAT "
-       "(으)로 풀립니다."},
-      {"a path of 260 bytes",
-       [&] {
-         ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부",
-                      "INSTALLDIR=C:\\Program Files\\" + std::string(240, 'L'));
-       },
-       1, "바이트입니다. 260바이트 이상인 경로는 setup이 만들 수 없습니다."},
-      {"no Halvex.exe", [&] { DeleteFileA((medium_ + "Halvex.exe").c_str()); }, 0,
-       "  경고: [APP] UNINSTALL: Halvex.exe이(가) 매체에 없어"},
-      {"no Dorcel.exe", [&] { DeleteFileA((medium_ + "Dorcel.exe").c_str()); }, 0,
-       "  경고: [BDE] FILE: Dorcel.exe이(가) 매체에 없습니다."},
+       {"  경고: [FILES] FILE2 DATA.RAR: 항목 이름 ..\\..\\WINDOWS\\X.DAT 은(는) WINDOWS\\X.DAT "
+        "(으)로 풀립니다."}},
+      {"no Dorcel.exe",
+       [&] { DeleteFileA((medium_ + "Dorcel.exe").c_str()); },
+       0,
+       {"  경고: [BDE] FILE: Dorcel.exe이(가) 매체에 없습니다."}},
       {"an unknown mode",
        [&] {
          ChangeScript("FILE2=DATA.RAR,<INSTALLDIR>\\자료",
                       "FILE2=DATA.RAR,<INSTALLDIR>\\자료,FAST");
        },
-       0, "  경고: [FILES] FILE2: 알 수 없는 방식 FAST"},
+       0,
+       {"  경고: [FILES] FILE2: 알 수 없는 방식 FAST"}},
       {"a shortcut to nothing",
        [&] {
          ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
                       "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\NOWHERE.EXE");
        },
        0,
-       "  경고: [ICONS] ICON2: 대상 C:\\Program Files\\별빛 가계부\\NOWHERE.EXE 을(를) 설치하는"},
+       {"  경고: [ICONS] ICON2: 대상 C:\\Program Files\\별빛 가계부\\NOWHERE.EXE 을(를) 설치하는"}},
       {"no title",
        [&] {
          ChangeScript("NAME=별빛 가계부", "");
          ChangeScript("VERSION=1.0", "");
        },
-       1, "  오류: [APP] NAME, VERSION: 제품 이름이 비어 있습니다."},
+       1,
+       {"  오류: [APP] NAME, VERSION: 제품 이름이 비어 있습니다."}},
       {"outside Program Files",
-       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=C:\\별빛"); }, 0,
-       "  경고: [APP] INSTALLDIR: C:\\별빛 은(는) Program Files 폴더 밖에 있습니다."},
+       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=C:\\별빛"); },
+       0,
+       {"  경고: [APP] INSTALLDIR: C:\\별빛 은(는) Program Files 폴더 밖에 있습니다."}},
   };
-  for (const Case& c : cases) {
-    SetUp();  // a fresh sample medium for every case
-    c.Make();
-    const ConsoleRun run = Check();
-    EXPECT_EQ(c.Exit, run.ExitCode) << c.What << "\n" << run.Output;
-    EXPECT_TRUE(Has(run.Output, c.Line)) << c.What << "\n" << run.Output;
-  }
+  RunCases(cases);
+}
+
+TEST_F(Kitcheck, TheScriptIsJudgedByWhatSetupReadsFromIt) {
+  const std::string marked =
+      "  오류: SETUP.INI: UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다. ";
+  const std::string ignored = ": setup이 읽지 않는 키입니다. setup은 ";
+  const std::vector<Case> cases = {
+      {"code page 949 that is valid UTF-8 too",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", ScriptNamed("체크키트")); },
+       0,
+       {kNoProblem}},
+      {"valid both ways, neither reading plainly meant",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", ScriptNamed("Caf\xC3\xA9")); },
+       0,
+       {"  경고: SETUP.INI: 코드 페이지 949로도 UTF-8로도 읽을 수 있습니다. 2번째 줄은 코드 "
+        "페이지 949로(setup이 읽는 대로) \"NAME=Caf\xC3\xA9\", UTF-8로 \"NAME=Caf?\"입니다."}},
+      {"UTF-8",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=\xEB\xB3\x84\xEB\xB9\x9B\r\n"); },
+       1,
+       {"  오류: SETUP.INI: UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다."}},
+      {"not code page 949",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", "[APP]\r\nNAME=A\r\nVERSION=\xB0\x20\r\n"); },
+       1,
+       {"  오류: SETUP.INI: 3번째 줄이 코드 페이지 949 텍스트가 아닙니다."}},
+      {"a mark before [APP]",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", "\xEF\xBB\xBF[APP]\r\nNAME=\xEB\xB3\x84\r\n"); },
+       1,
+       {marked + "Windows는 표시를 첫 줄에 붙여 읽어 [APP] 섹션을 찾지 못하므로 제품 이름, 제목, "
+                 "설치 디렉토리가 비게 됩니다. 다른 값의 한글도 모두 깨집니다. 코드 페이지 "
+                 "949로 저장하십시오."}},
+      {"a mark before [FILES]",
+       [&] {
+         WriteFileBytes(medium_ + "SETUP.INI",
+                        "\xEF\xBB\xBF[FILES]\r\nFILE1=DATA.RAR,C:\\D\r\n[APP]\r\nNAME=A\r\n");
+       },
+       1,
+       {marked + "Windows는 표시를 첫 줄에 붙여 읽어 [FILES] 섹션을 찾지 못하므로 그 섹션의 키를 "
+                 "모두 잃습니다. 코드 페이지 949로 저장하십시오."}},
+      {"a mark before a comment",
+       [&] { WriteFileBytes(medium_ + "SETUP.INI", "\xEF\xBB\xBF" + script_); },
+       1,
+       {marked + "한글이 모두 깨집니다. 코드 페이지 949로 저장하십시오."}},
+      {"FILE01 for FILE1",
+       [&] { ChangeScript("FILE1=PROGRAM.RAR,<INSTALLDIR>", "FILE01=PROGRAM.RAR,<INSTALLDIR>"); },
+       1,
+       {"  경고: [FILES] FILE01" + ignored + "FILE1부터 FILE10까지, 앞에 0 없는 번호만 읽습니다.",
+        "  오류: [FILES] FILE1: 번호가 비어 있습니다."}},
+      {"a key above 10",
+       [&] { AddToSection("[FILES]", "FILE11=DATA.RAR,<INSTALLDIR>"); },
+       0,
+       {"  경고: [FILES] FILE11" + ignored + "FILE1부터 FILE10까지"}},
+      {"ICON0",
+       [&] { AddToSection("[ICONS]", "ICON0=Desktop,A,<INSTALLDIR>\\BYEOLBIT.EXE"); },
+       0,
+       {"  경고: [ICONS] ICON0" + ignored + "ICON1부터 ICON10까지"}},
+      {"a key twice",
+       [&] { AddToSection("[FILES]", "FILE1=PROGRAM.RAR,<INSTALLDIR>"); },
+       0,
+       {"  경고: [FILES] FILE1: 같은 키가 앞에 있어 setup이 읽지 않습니다."}},
+  };
+  RunCases(cases);
+}
+
+TEST_F(Kitcheck, PathsArchivesAndTheUninstallEntryNameWhatFollows) {
+  const std::string longDir = "C:\\Program Files\\" + std::string(240, 'L');
+  const std::string longName = std::string(240, 'D') + ".DAT";
+  std::string korean;
+  for (int i = 0; i < 120; ++i) korean += "가";
+  const std::string notRar = "  오류: [FILES] FILE2 DATA.RAR: RAR 압축 파일이 아니라 ";
+  const std::vector<Case> cases = {
+      {"a Korean path of 276 bytes and 149 characters",
+       [&] {
+         ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부",
+                      "INSTALLDIR=C:\\Program Files\\" + korean);
+       },
+       0,
+       {kNoProblem}},
+      {"an install directory of 257 characters",
+       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=" + longDir); },
+       1,
+       {"  오류: " + longDir +
+            "\\Halvex.exe: 설치될 경로가 268자입니다. 260자 이상이면 setup이 파일을 복사하지 "
+            "못합니다.",
+        "  오류: " + longDir +
+            "\\INSTALL.LOG: 설치될 경로가 269자입니다. 260자 이상이면 setup이 설치 기록을 쓰지 "
+            "못해 Halvex가 아무것도 제거하지 못합니다.",
+        "  경고: " + longDir +
+            "\\BYEOLBIT.EXE: 설치될 경로가 270자입니다. 압축 라이브러리와 Halvex는 다루지만"}},
+      {"a long shortcut name",
+       [&] {
+         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON2=Desktop," + std::string(250, 'S') + ",<INSTALLDIR>\\BYEOLBIT.EXE");
+       },
+       1,
+       {".LNK: 설치될 경로가 ", "자입니다. 260자 이상이면 setup이 바로 가기를 만들지 못합니다."}},
+      {"a long extracted name",
+       [&] {
+         WriteArchive(medium_ + "DATA.RAR", {{longName, "x"}});
+       },
+       0,
+       {"  경고: C:\\Program Files\\별빛 가계부\\자료\\" + longName + ": 설치될 경로가 "}},
+      {"an Apps & features entry without Halvex.exe",
+       [&] { DeleteFileA((medium_ + "Halvex.exe").c_str()); },
+       1,
+       {"  경고: [APP] UNINSTALL: Halvex.exe이(가) 매체에 없어",
+        "  오류: [APP] UNINSTALLENTRY: Halvex.exe이(가) 매체에 없어 setup이 앱 및 기능 목록에 "
+        "항목을 쓰지 않습니다. 프로그램을 제거할 방법이 없습니다."}},
+      {"no Halvex.exe, no entry asked for",
+       [&] {
+         DeleteFileA((medium_ + "Halvex.exe").c_str());
+         ChangeScript("UNINSTALLENTRY=YES", "");
+       },
+       0,
+       {"  경고: [APP] UNINSTALL: Halvex.exe이(가) 매체에 없어"}},
+      {"an Apps & features entry without shortcuts",
+       [&] {
+         ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
+         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
+       },
+       1,
+       {"  오류: [APP] UNINSTALLENTRY: [ICONS] 항목이 없어"}},
+      {"a ZIP file",
+       [&] {
+         WriteFileBytes(medium_ + "DATA.RAR", std::string("PK\x03\x04\x14\0\0\0", 8) + "zip");
+       },
+       1,
+       {notRar + "ZIP 파일입니다. setup은 이 파일의 압축을 풀 수 없습니다."}},
+      {"a CAB file as the engine archive",
+       [&] { WriteFileBytes(medium_ + "Paradox.RAR", std::string("MSCF\0\0\0\0rest", 12)); },
+       1,
+       {"  오류: [BDE] FILE Paradox.RAR: RAR 압축 파일이 아니라 CAB 파일입니다."}},
+      {"a RAR 5 archive",
+       [&] {
+         WriteFileBytes(medium_ + "DATA.RAR", std::string("Rar!\x1A\x07\x01\x00", 8) + "rar 5");
+       },
+       1,
+       {"  오류: [FILES] FILE2 DATA.RAR: RAR 5 형식의 압축 파일입니다. 이 압축 라이브러리는 "
+        "RAR 5 형식을 열지 못합니다 (라이브러리 코드 13). RAR 4 형식으로 만드십시오"}},
+  };
+  RunCases(cases);
 }
 
 TEST_F(Kitcheck, BesideTheMediumWithoutArgumentsAndWithoutAnyArchiveLibrary) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 // Writes SETUP.INI beside a would-be setup.exe and reads it as setup does.
@@ -113,6 +115,9 @@ TEST_F(SetupScript, CountsAreTheHighestSlotPresent) {
       "[FILES]\r\nFILE1=A.RAR,C:\\A\r\nFILE3=C.RAR,C:\\C\r\nFILE11=K.RAR,C:\\K\r\n"
       "[ICONS]\r\nICON2=Programs,P,C:\\P.EXE\r\nICON11=Programs,Q,C:\\Q.EXE\r\n");
   EXPECT_EQ(3u, s.FileCount);
+  EXPECT_EQ((std::array<bool, 3>{true, false, true}),
+            (std::array<bool, 3>{s.FilePresent[0], s.FilePresent[1], s.FilePresent[2]}));
+  EXPECT_FALSE(s.FilePresent[9]);  // FILE11 is no slot
   EXPECT_EQ("", s.FileEntries[1].Source);
   EXPECT_EQ("", s.FileEntries[1].DestDir);
   EXPECT_EQ("C.RAR", s.FileEntries[2].Source);
@@ -127,9 +132,12 @@ TEST_F(SetupScript, NoneExactlyCountsAsAbsent) {
   const TInstallSettings& s =
       Read("[FILES]\r\nFILE1=NONE\r\nFILE2=None\r\n[ICONS]\r\nICON1=NONE\r\n");
   EXPECT_EQ(2u, s.FileCount);
+  EXPECT_FALSE(s.FilePresent[0]);
+  EXPECT_TRUE(s.FilePresent[1]);
   EXPECT_EQ("", s.FileEntries[0].Source);
   EXPECT_EQ("None", s.FileEntries[1].Source);
   EXPECT_EQ(0u, s.IconCount);
+  EXPECT_FALSE(s.IconPresent[0]);
 }
 
 TEST_F(SetupScript, IconTableFields) {

@@ -1,0 +1,48 @@
+#include "kitcheck/script_keys.h"
+
+#include "setup/install_settings.h"
+#include "shared/text.h"
+
+#include <windows.h>
+
+#include <set>
+
+namespace {
+
+bool SetupReads(const std::string& upperName, const char* prefix) {
+  for (unsigned n = 1; n <= kMaxScriptEntries; ++n) {
+    if (upperName == UpperAscii(TableKeyName(prefix, n))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> SectionKeys(const std::string& path, const char* section) {
+  // One byte more than the call may fill: every name in it ends in a zero.
+  std::vector<char> buffer(32 * 1024 + 1, '\0');
+  const DWORD length = GetPrivateProfileStringA(
+      section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size() - 1), path.c_str());
+  std::vector<std::string> names;
+  for (DWORD at = 0; at < length && at < buffer.size() && buffer[at] != '\0';) {
+    names.emplace_back(&buffer[at]);
+    at += static_cast<DWORD>(names.back().size()) + 1;
+  }
+  return names;
+}
+
+std::vector<IgnoredKey> KeysSetupIgnores(const std::vector<std::string>& listed,
+                                         const char* prefix) {
+  std::vector<IgnoredKey> ignored;
+  std::set<std::string> seen;
+  for (const std::string& name : listed) {
+    const std::string upper = UpperAscii(Trim(name));
+    if (upper.empty() || upper[0] == ';') continue;
+    if (!SetupReads(upper, prefix)) {
+      ignored.push_back({name, false});
+    } else if (!seen.insert(upper).second) {
+      ignored.push_back({name, true});
+    }
+  }
+  return ignored;
+}
