@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-const char kEngineDirectory[] = "C:\\Program Files\\Borland\\Common Files\\BDE";
 const char kEngineLibraryKey[] = "SOFTWARE\\Borland\\BLW32";
 const char kEngineKey[] = "SOFTWARE\\Borland\\Database Engine";
 const char kDbaseDriverInitKey[] =

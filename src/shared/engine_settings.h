@@ -6,7 +6,7 @@
 
 // The engine directory (no trailing backslash): where the fixed configuration points,
 // what the settings tool refills, and the default of the setup script's [BDE] PATH.
-extern const char kEngineDirectory[];
+inline constexpr char kEngineDirectory[] = "C:\\Program Files\\Borland\\Common Files\\BDE";
 
 // Keys that the setup program's later adjustment writes into again.
 extern const char kEngineLibraryKey[];      // "SOFTWARE\Borland\BLW32"
