@@ -108,6 +108,11 @@ void Checks::ScriptText() {
       Error("SETUP.INI",
             std::to_string(text.Line) + "번째 줄이 코드 페이지 949 텍스트가 아닙니다.");
       break;
+    case ScriptEncoding::ZeroByte:
+      Error("SETUP.INI", std::to_string(text.Line) +
+                             "번째 줄에 0 바이트가 있습니다. 텍스트 파일이 아니며, 그 줄과 "
+                             "그 뒤의 키를 setup이 읽지 못할 수 있습니다.");
+      break;
     case ScriptEncoding::Cp949:
       break;
   }

@@ -153,8 +153,14 @@ EncodingVerdict JudgeEncoding(const std::string& bytes) {
   if (bytes.compare(0, 3, kByteOrderMark) == 0) return MarkVerdict(bytes);
   EncodingVerdict verdict;
   verdict.Encoding = ScriptEncoding::Cp949;
-  if (!HasHighBytes(bytes)) return verdict;
   const std::vector<std::string> lines = Lines(bytes);
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    if (lines[n].find('\0') == std::string::npos) continue;
+    verdict.Encoding = ScriptEncoding::ZeroByte;
+    verdict.Line = static_cast<unsigned>(n + 1);
+    return verdict;
+  }
+  if (!HasHighBytes(bytes)) return verdict;
   const unsigned badLine = FirstLineNotCp949(lines);
   std::vector<wchar_t> utf8;
   if (Decode(CP_UTF8, bytes, utf8)) {

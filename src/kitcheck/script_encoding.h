@@ -14,6 +14,7 @@ enum class ScriptEncoding {
   Utf8,          // UTF-8 without one: Hangul or CJK in its UTF-8 reading, or no code page 949 text
   Either,        // valid both ways and neither reading plainly meant
   NotCp949,      // bytes that are no code page 949 text
+  ZeroByte,      // a zero byte: no text file; the profile functions lose keys around it
 };
 
 // What a UTF-8 reading (UTF-16 code units) holds beyond ASCII.
@@ -29,7 +30,7 @@ Utf8Reading ClassifyUtf8Reading(const wchar_t* text, std::size_t length);
 struct EncodingVerdict {
   ScriptEncoding Encoding = ScriptEncoding::Missing;
   // NotCp949: the first line that is no code page 949 text; Either: the first line
-  // the two readings tell apart (from 1).
+  // the two readings tell apart; ZeroByte: the first line with a zero byte (from 1).
   unsigned Line = 0;
   std::string AsCp949;  // Either: that line as setup reads it
   std::string
@@ -40,7 +41,8 @@ struct EncodingVerdict {
   bool MarkedHighBytes = false;  // Utf8WithMark: bytes above 127 after the mark (broken Korean)
 };
 
-// A byte-order mark, or Hangul or CJK in the UTF-8 reading: UTF-8. Valid both ways
+// A byte-order mark, or Hangul or CJK in the UTF-8 reading: UTF-8. A zero byte:
+// ZeroByte (it passes as text both ways, but names are cut at it). Valid both ways
 // and a Latin UTF-8 reading: code page 949. Any other text valid both ways: Either.
 // Valid UTF-8 only: UTF-8. Otherwise code page 949 checked line by line.
 EncodingVerdict JudgeEncoding(const std::string& bytes);

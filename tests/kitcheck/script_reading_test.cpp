@@ -63,6 +63,14 @@ TEST(ScriptEncoding, BytesThatAreNoCp949TextNameTheirLine) {
   EXPECT_EQ(3u, verdict.Line);
 }
 
+TEST(ScriptEncoding, AZeroByteIsNoTextWhateverElseTheBytesAre) {
+  // A key line after a zero byte has no name for the profile functions, and its
+  // section lists no keys past it: nothing kitcheck reads there can be trusted.
+  const EncodingVerdict verdict = Judge(std::string("[FILES]\r\n\0FILE1=A.RAR,C:\\X\r\n", 28));
+  EXPECT_EQ(ScriptEncoding::ZeroByte, verdict.Encoding);
+  EXPECT_EQ(2u, verdict.Line);
+}
+
 TEST(ScriptEncoding, TheMarkJoinsTheFirstLineAndHidesItsSection) {
   EncodingVerdict verdict = Judge("\xEF\xBB\xBF[APP]\r\nNAME=\xEB\xB3\x84\r\n");
   EXPECT_EQ(ScriptEncoding::Utf8WithMark, verdict.Encoding);
