@@ -50,7 +50,7 @@ pure=(tests/fuzz/fuzz_entries.cpp src/shared/install_log_text.cpp src/shared/tex
       tools/unrar_standin/crc32.cpp tools/unrar_standin/unicode_name.cpp
       tests/fuzz/archive_fixup.cpp)
 platform=(tests/fuzz/platform/machine.cpp tests/fuzz/platform/win32.cpp
-          tests/fuzz/model/code_pages.cpp)
+          tests/fuzz/model/code_pages.cpp tests/fuzz/model/profile.cpp)
 standin=(tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/archive_reader.cpp
          tools/unrar_standin/archive_session.cpp tools/unrar_standin/code_pages.cpp
          tools/unrar_standin/crc32.cpp tools/unrar_standin/entry_extractor.cpp
@@ -75,7 +75,13 @@ build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/shared/text.cpp
 readers[path_macros]="src/setup/path_macros.cpp"
 build[date_rule]="${platform[*]} src/setup/date_settings.cpp"
 readers[date_rule]="src/setup/date_settings.cpp"
-targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule)
+build[kitcheck_script]="${platform[*]} src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
+  src/kitcheck/script_file.cpp src/setup/install_settings.cpp src/setup/comma_field.cpp
+  src/shared/module_path.cpp src/shared/text.cpp"
+readers[kitcheck_script]="src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
+  src/kitcheck/script_file.cpp src/setup/install_settings.cpp"
+targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule
+         kitcheck_script)
 [ ${#chosen[@]} -gt 0 ] && targets=("${chosen[@]}")
 
 mkdir -p "$out/artifacts" "$out/gen"

@@ -42,17 +42,17 @@ std::wstring UpToZero(const std::wstring& text) { return text.substr(0, text.fin
 wchar_t Folded(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return Folded(x) == Folded(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](wchar_t x, wchar_t y) { return Folded(x) == Folded(y); });
 }
 
 std::wstring Decoded(const std::string& bytes) {
   std::wstring text;
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     ToUtf16(kCodePageUtf8, bytes.substr(3), false, text);
-  } else if (bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE") == 0 ||
-                                   bytes.compare(0, 2, "\xFE\xFF") == 0)) {
+  } else if (bytes.size() >= 2 &&
+             (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
     const bool little = bytes[0] == '\xFF';
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
       const auto first = static_cast<unsigned char>(bytes[at]);
@@ -105,8 +105,8 @@ std::vector<Section> Parsed(const std::string& bytes) {
 std::wstring CopiedEntry(const std::wstring& value, unsigned size) {
   if (size == 0) return std::wstring();
   std::wstring text = value;
-  const bool quoted = text.size() >= 2 && (text[0] == L'"' || text[0] == L'\'') &&
-                      text.back() == text[0];
+  const bool quoted =
+      text.size() >= 2 && (text[0] == L'"' || text[0] == L'\'') && text.back() == text[0];
   if (quoted) text.erase(0, 1);
   std::wstring copied = text.substr(0, size - 1);
   if (quoted && size >= text.size() && !copied.empty()) copied.pop_back();
@@ -194,7 +194,13 @@ unsigned ProfileString(const std::string& fileBytes, bool exists, const char* se
   while (fallback.size() > 1 && fallback.back() == L' ') fallback.pop_back();
   if (!exists && !section) return Narrowed({std::wstring(), 0}, buffer, size);
   if (!exists) return Narrowed(Value(fallback, size), buffer, size);
-  const std::vector<Section> sections = Parsed(fileBytes);
+  // The platform keeps a file it read; so does the model, for speed.
+  static std::string lastBytes;
+  static std::vector<Section> sections;
+  if (sections.empty() || lastBytes != fileBytes) {
+    sections = Parsed(fileBytes);
+    lastBytes = fileBytes;
+  }
   if (!section) return Narrowed(SectionNames(sections, size), buffer, size);
   if (!key) {
     const std::wstring name = Wide(section);

@@ -5,6 +5,7 @@
 
 #include "code_pages.h"
 #include "machine.h"
+#include "profile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -470,5 +471,13 @@ DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length) {
 }
 
 UINT WINAPI GetACP() { return model::kCodePage949; }
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                      LPSTR buffer, DWORD size, LPCSTR fileName) {
+  const MachineEntry* file = Machine::Current().Find(WideName(fileName));
+  const bool exists = file && !file->Directory;
+  return model::ProfileString(exists ? file->Data : std::string(), exists, section, key,
+                              defaultValue, buffer, size);
+}
 
 }  // extern "C"
