@@ -27,9 +27,10 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 mkdir -p "$out/artifacts"
-parsers=(src/shared/install_log_text.cpp src/shared/text.cpp src/setup/comma_field.cpp
-         tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/crc32.cpp
-         tools/unrar_standin/unicode_name.cpp tests/fuzz/fuzz_entries.cpp)
+parsers=(src/shared/install_log_text.cpp src/shared/full_path_rules.cpp src/shared/text.cpp
+         src/setup/comma_field.cpp tools/unrar_standin/archive_blocks.cpp
+         tools/unrar_standin/crc32.cpp tools/unrar_standin/unicode_name.cpp
+         tests/fuzz/fuzz_entries.cpp)
 flags=(-std=c++17 -g -O1 -m32 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -Isrc -Itools -Itests/fuzz)
 
