@@ -22,71 +22,40 @@ struct Row {
 const Row kRows[] = {
     // Full paths stay as they are, Korean ones byte for byte.
     {"C:\\KORVANE\\PROG.EXE", "C:\\KORVANE\\PROG.EXE"},
-    {"c:\\korvane", "c:\\korvane"},
-    {"C:\\", "C:\\"},
-    {"C:\\펠모라\\자료.DBF", "C:\\펠모라\\자료.DBF"},
+    {"c:\\펠모라\\자료.DBF", "c:\\펠모라\\자료.DBF"},
     {"C:\\\x81\x41\\\x81\x5A.TXT", "C:\\\x81\x41\\\x81\x5A.TXT"},  // trail bytes like letters
-    {"C:\\A:B", "C:\\A:B"},
-    {"C:\\CONSOLE\\NULL.TXT", "C:\\CONSOLE\\NULL.TXT"},
+    {"C:\\CONSOLE\\NULL.TXT:A", "C:\\CONSOLE\\NULL.TXT:A"},
     // Separators: "/" is one, runs are one, a trailing one stays.
-    {"C:/KORVANE/PROG.EXE", "C:\\KORVANE\\PROG.EXE"},
-    {"C:\\\\KORVANE\\\\\\PROG.EXE", "C:\\KORVANE\\PROG.EXE"},
-    {"C:\\KORVANE\\", "C:\\KORVANE\\"},
+    {"C:/KORVANE//\\PROG.EXE", "C:\\KORVANE\\PROG.EXE"},
     {"C:\\KORVANE\\\\", "C:\\KORVANE\\"},
-    // "." and "..", never above the root.
-    {"C:\\A\\.\\B", "C:\\A\\B"},
-    {"C:\\A\\..\\B", "C:\\B"},
+    // "." and "..", never above the root; dots that begin a name stay.
+    {"C:\\A\\.\\B\\..\\C", "C:\\A\\C"},
     {"C:\\..\\..\\B", "C:\\B"},
     {"C:\\A\\B\\..", "C:\\A"},
-    {"C:\\A\\B\\.", "C:\\A\\B"},
     {"C:\\A\\B\\.\\", "C:\\A\\B\\"},
-    {"C:\\A\\B\\..\\", "C:\\A\\"},
-    {"C:\\A\\..\\..\\..", "C:\\"},
-    {"C:\\.", "C:\\"},
-    {"C:\\A\\..B", "C:\\A\\..B"},  // dots that begin a name stay
-    {"C:\\A\\.B\\", "C:\\A\\.B\\"},
-    // A dot ending an inner name goes; dots and blanks ending the last one go.
-    {"C:\\A.\\B", "C:\\A\\B"},
-    {"C:\\A\\B.\\", "C:\\A\\B\\"},
-    {"C:\\A. \\B", "C:\\A. \\B"},
-    {"C:\\A \\B", "C:\\A \\B"},
-    {"C:\\A\\B \\", "C:\\A\\B \\"},
-    {"C:\\A\\B.", "C:\\A\\B"},
-    {"C:\\A\\B. . ", "C:\\A\\B"},
-    {"C:\\A\\B...", "C:\\A\\B"},
+    {"C:\\A\\..B\\.C", "C:\\A\\..B\\.C"},
+    // A dot ending an inner name goes; the dots and blanks ending the path go.
+    {"C:\\A.\\B. . ", "C:\\A\\B"},
+    {"C:\\A. \\B \\", "C:\\A. \\B \\"},
     {"C:\\A\\...", "C:\\A\\"},
-    {"C:\\A\\B\\ ..", "C:\\A\\B\\"},
+    {"C:\\A \\.", "C:\\A"},
     {"C:\\가나.", "C:\\가나"},
-    {"C:\\A \\.", "C:\\A"},  // what ends the path once ".." and "." are resolved
-    {"C:\\A\\B \\C\\..", "C:\\A\\B"},
-    {"C:\\A\\ .\\.", "C:\\A\\"},
     // UNC: "\\server\share" is the root.
-    {"\\\\SERVER\\SHARE\\A", "\\\\SERVER\\SHARE\\A"},
     {"\\\\SERVER\\SHARE", "\\\\SERVER\\SHARE"},
-    {"\\\\SERVER\\SHARE\\", "\\\\SERVER\\SHARE\\"},
-    {"\\\\SERVER\\SHARE\\.", "\\\\SERVER\\SHARE\\"},
     {"\\\\SERVER\\SHARE\\..\\..\\A", "\\\\SERVER\\SHARE\\A"},
     {"//SERVER/SHARE/X/../Y.", "\\\\SERVER\\SHARE\\Y"},
     {"\\\\서버\\공유\\자료.DAT", "\\\\서버\\공유\\자료.DAT"},
     // Not absolute: the call would resolve them against a current directory.
     {"", nullptr},
-    {"PROG.EXE", nullptr},
     {"KORVANE\\PROG.EXE", nullptr},
-    {".\\X", nullptr},
     {"..\\X", nullptr},
-    {"\\KORVANE\\PROG.EXE", nullptr},
-    {"/KORVANE", nullptr},
-    {"C:", nullptr},
+    {"\\KORVANE", nullptr},
     {"C:PROG.EXE", nullptr},
-    {"R:C:\\X", nullptr},  // a tag cut one byte late
-    {"1:\\X", nullptr},
+    {"R:C:\\X", nullptr},       // a tag cut one byte late
     {"\x81\x61:\\X", nullptr},  // a lead byte is no drive letter
-    // Device paths and device names.
+    // Device paths and names, UNC paths without a server or share.
     {"\\\\?\\C:\\X", nullptr},
-    {"\\\\.\\C:\\X", nullptr},
-    {"\\\\.\\COM1", nullptr},
-    {"//?/C:/X", nullptr},
-    {"\\\\", nullptr},
+    {"//./COM1", nullptr},
     {"\\\\SERVER", nullptr},
     {"\\\\SERVER\\", nullptr},
     {"\\\\\\SERVER\\SHARE", nullptr},
@@ -94,13 +63,9 @@ const Row kRows[] = {
     {"C:\\CON", nullptr},
     {"C:\\A\\nul.txt", nullptr},
     {"C:\\A\\Com1 .log", nullptr},
-    {"C:\\LPT9:", nullptr},
-    {"C:\\AUX\\X", nullptr},
     // Not read alike everywhere.
     {"C:\\A..\\B", nullptr},
     {"C:\\A\\...\\B", nullptr},
-    {"C:\\A\\ ..\\C", nullptr},
-    {"C:\\A\\B..\\", nullptr},
     {"\\\\SERVER\\\\SHARE\\A", nullptr},
     {"\\\\SERVER\\SHARE\\\\A", nullptr},
 };

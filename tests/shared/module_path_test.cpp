@@ -12,14 +12,6 @@
 
 namespace {
 
-std::wstring Utf16(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(wide.size()))));
-  return wide;
-}
-
 // The module's path as the code page writes it, or "(none)"; the probe is any DLL of ours.
 std::string PathOfModuleLoadedFrom(const std::wstring& dll) {
   HMODULE module = LoadLibraryW(dll.c_str());

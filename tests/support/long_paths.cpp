@@ -8,14 +8,6 @@
 
 namespace {
 
-std::wstring Utf16(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(wide.size()))));
-  return wide;
-}
-
 std::wstring Extended(const std::string& path) {
   std::wstring wide = Utf16(path);
   while (!wide.empty() && wide.back() == L'\\') wide.pop_back();
@@ -58,6 +50,14 @@ bool TwoByteCharacterStartsAt(const std::string& text, std::size_t index) {
   std::size_t i = 0;
   while (i < index && i < text.size()) i += static_cast<unsigned char>(text[i]) >= 0x81 ? 2 : 1;
   return i == index && index < text.size() && static_cast<unsigned char>(text[i]) >= 0x81;
+}
+
+std::wstring Utf16(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          static_cast<int>(wide.size()))));
+  return wide;
 }
 
 std::size_t Utf16Length(const std::string& path) { return Utf16(path).size(); }

@@ -13,7 +13,8 @@ std::string KoreanText(std::size_t count);
 // a cut at index would fall right before it.
 bool TwoByteCharacterStartsAt(const std::string& text, std::size_t index);
 
-// The path's length in UTF-16 characters.
+// The UTF-16 form of code page 949 text, and its length.
+std::wstring Utf16(const std::string& text);
 std::size_t Utf16Length(const std::string& path);
 
 // Each takes a full path ("C:\...", no "." or ".." components) of any length. Wine
