@@ -1,11 +1,11 @@
 #include "kitcheck/dry_run.h"
 
-#include "setup/entry_name.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
+#include "shared/entry_name.h"
 #include "shared/errors.h"
 #include "shared/rar_component.h"
 #include "shared/unrar_codes.h"

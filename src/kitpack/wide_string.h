@@ -1,10 +1,4 @@
-// UTF-16 text for the platform's W functions.
+// UTF-16 text for the platform's W functions, shared with the other programs.
 #pragma once
 
-#include <string>
-
-// Not WideString: the run-time library links every member of that in one piece
-// (about 35 KB, a sixth of kitpack). With traits of its own the string is made from the
-// headers, and only the members kitpack uses are compiled in.
-struct WideCharTraits : std::char_traits<wchar_t> {};
-using WideString = std::basic_string<wchar_t, WideCharTraits>;
+#include "shared/wide_string.h"

@@ -76,13 +76,12 @@ enum class LogPass {
   Registry,     // lines holding "REG:": remove the key tree
 };
 
-// The longest path setup can have made through the 8-bit file calls.
-constexpr std::string::size_type kMaxLoggedPath = 259;
-
 // The payloads a pass acts on, in file order: every line that holds one of the
 // pass's tags anywhere, taken whole from the fixed position after a tag at the
 // line's start, and trimmed. Empty payloads are left out: they name nothing, and
 // an empty key path would mean HKEY_LOCAL_MACHINE itself. A file or directory path
-// longer than kMaxLoggedPath is left out whole: no install made it, and a shortened
-// one would name another file.
+// is taken at any length, never shortened (that would name another file), and given
+// in the form the file calls make of it (NormalFullPath, shared/full_path_rules.h);
+// one that has no such form is left out: resolved against a current directory, a
+// path that is not absolute would name what the log does not.
 std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, LogPass pass);

@@ -1,5 +1,6 @@
 #include "shared/install_log.h"
 
+#include "shared/full_path_rules.h"
 #include "shared/text.h"
 
 const char kFileTag[] = "FILE:";
@@ -82,8 +83,11 @@ std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, Log
     if (line.size() <= start) continue;  // nothing after the tag
     std::string payload = Trim(line.substr(start));
     if (payload.empty()) continue;
-    if (NamesAPath(pass) && payload.size() > kMaxLoggedPath) continue;
-    payloads.push_back(std::move(payload));
+    if (!NamesAPath(pass)) {
+      payloads.push_back(std::move(payload));
+    } else if (std::optional<std::string> path = NormalFullPath(payload)) {
+      payloads.push_back(std::move(*path));
+    }
   }
   return payloads;
 }

@@ -1,7 +1,8 @@
 #include "shared/rar_component.h"
 
-#include "shared/file_system.h"
+#include "shared/entry_name.h"
 #include "shared/handles.h"
+#include "shared/long_path.h"
 #include "shared/text.h"
 
 #include <cstring>
@@ -57,7 +58,6 @@ class TRAR::Run {
   void RegisterCallbacks();
   bool HandleEntry();
   bool IsSelected(const std::string& name) const;
-  std::string ExistencePath(const std::string& name) const;
   bool Skip();
   bool Extract();
   void Fail(int code);
@@ -122,7 +122,10 @@ bool TRAR::Run::HandleEntry() {
     rar_.Stop = false;
     return false;
   }
-  if (rar_.FailifExists && FileExists(ExistencePath(name))) return Skip();
+  // The file the library will write, not the stored name: "..\X" lands in the target.
+  if (rar_.FailifExists && FileExistsAtAnyLength(ExtractedEntryPath(rar_.TargetDir, name))) {
+    return Skip();
+  }
   return IsSelected(name) ? Extract() : Skip();
 }
 
@@ -133,13 +136,6 @@ bool TRAR::Run::IsSelected(const std::string& name) const {
     if (UpperAscii(item).find(upperName) != std::string::npos) return true;
   }
   return false;
-}
-
-std::string TRAR::Run::ExistencePath(const std::string& name) const {
-  // Without a target directory the library extracts into the current directory,
-  // so that is where an existing file must be looked for.
-  if (rar_.TargetDir.empty()) return name;
-  return rar_.TargetDir + "\\" + name;
 }
 
 bool TRAR::Run::Skip() {

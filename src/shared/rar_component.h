@@ -51,7 +51,7 @@ class TRAR {
   TSortedStringList FilesToTest;     // kept for the form that holds the component only
   std::string TargetDir;             // without a trailing "\"; empty: no destination path
   bool Stop = false;                 // ends the run before the next entry
-  bool FailifExists = false;         // skip entries whose target file exists
+  bool FailifExists = false;         // skip entries whose file (ExtractedEntryPath) exists
 
   TProcessDataProcN OnProcessData;
   TChangeVolProcN OnVolumeChange;

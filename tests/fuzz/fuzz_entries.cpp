@@ -4,6 +4,7 @@
 
 #include "setup/comma_field.h"
 #include "shared/entry_name_rules.h"
+#include "shared/full_path_rules.h"
 #include "shared/install_log.h"
 #include "shared/unrar_codes.h"
 #include "unrar_standin/archive_blocks.h"
@@ -73,8 +74,10 @@ void InstallLog(const std::uint8_t* data, std::size_t size) {
   Require(lines.size() <= size);
   for (LogPass pass : {LogPass::Files, LogPass::Directories, LogPass::Registry}) {
     for (const std::string& payload : PassPayloads(lines, pass)) {
-      Require(!payload.empty() && Trimmed(payload));
-      Require(pass == LogPass::Registry || payload.size() <= kMaxLoggedPath);
+      Require(!payload.empty());
+      // A key path comes trimmed; a path in its full form, which is its own full form
+      // again (dropping a final dot may bare a control byte: the calls keep it too).
+      Require(pass == LogPass::Registry ? Trimmed(payload) : NormalFullPath(payload) == payload);
     }
   }
   // Two runs of the same lines: the second adds nothing.

@@ -1,5 +1,6 @@
 #include "shared/install_log.h"
 
+#include "support/long_paths.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -96,25 +97,53 @@ TEST(InstallLog, LineEndsAndZeroByte) {
 }
 
 TEST(InstallLog, PassSelection) {
-  const std::string longest = "C:\\" + std::string(256, 'p');  // 259 bytes
   const Lines lines = {
       "file:C:\\LOWER.TXT",  // lower-case tag: ignored
       "FILE: C:\\A.TXT  ",   // blanks around the payload are trimmed
       "ICON:C:\\L.LNK",
-      "  DIR:C:\\SHIFTED",  // tag not at the start: cut at the fixed place all the same
+      "  DIR:C:\\SHIFTED",  // tag not at the start: cut at the fixed place, "R:C:\SHIFTED"
       "DIR:",               // empty payload: left out
       "REG:   ",            // blank payload: left out, never the whole root
       "REGISTRY",
-      "FILE:" + longest + "  ",  // the longest path a setup can have made, whole
-      "FILE:" + longest + "x",   // longer: no install made it; never shortened to another
-      "DIR:" + longest + "x",
+      "FILE:C:/KORVANE//DATA/./SUB/../A.DBF.",  // in the form the file calls make of it
+      "DIR:\\\\SERVER\\SHARE\\KORVANE\\",
   };
-  EXPECT_EQ((Lines{"C:\\A.TXT", "C:\\L.LNK", longest}), PassPayloads(lines, LogPass::Files));
-  EXPECT_EQ((Lines{"R:C:\\SHIFTED"}), PassPayloads(lines, LogPass::Directories));
+  EXPECT_EQ((Lines{"C:\\A.TXT", "C:\\L.LNK", "C:\\KORVANE\\DATA\\A.DBF"}),
+            PassPayloads(lines, LogPass::Files));
+  EXPECT_EQ((Lines{"\\\\SERVER\\SHARE\\KORVANE\\"}), PassPayloads(lines, LogPass::Directories));
   EXPECT_TRUE(PassPayloads(lines, LogPass::Registry).empty());
   // A key path is taken whole whatever its length: the key guard decides.
   EXPECT_EQ((Lines{std::string(300, 'r')}),
             PassPayloads({"REG:" + std::string(300, 'r')}, LogPass::Registry));
+}
+
+// Windows counts paths in UTF-16 characters and the archive library writes beyond
+// MAX_PATH: a path is taken whole at any length, never cut to name another file.
+TEST(InstallLog, PathsOfAnyLengthAreTakenWhole) {
+  const std::string dir = "C:\\Program Files\\" + KoreanText(120) + "\\";  // 258 bytes
+  Lines lines;
+  for (const std::size_t length : {259u, 260u, 300u, 600u, 40000u}) {
+    lines.push_back("FILE:" + dir + std::string(length - dir.size(), 'f'));
+    lines.push_back("DIR:" + dir + std::string(length - dir.size(), 'd'));
+  }
+  const Lines files = PassPayloads(lines, LogPass::Files);
+  const Lines dirs = PassPayloads(lines, LogPass::Directories);
+  ASSERT_EQ(5u, files.size());
+  ASSERT_EQ(5u, dirs.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(lines[2 * i].substr(5), files[i]);
+    EXPECT_EQ(lines[2 * i + 1].substr(4), dirs[i]);
+  }
+}
+
+// Resolved against the current directory, a path that is not absolute would name
+// what the log does not: such payloads are left out.
+TEST(InstallLog, PathsThatAreNotAbsoluteAreLeftOut) {
+  const Lines lines = {
+      "FILE:PROG.EXE", "FILE:..\\WINDOWS\\WIN.INI", "FILE:\\BOOT.INI", "FILE:C:BOOT.INI",
+      "DIR:DATA",      "DIR:\\\\?\\C:\\X",          "ICON:C:\\A\\CON", "FILE:C:\\KEPT.TXT"};
+  EXPECT_EQ((Lines{"C:\\KEPT.TXT"}), PassPayloads(lines, LogPass::Files));
+  EXPECT_TRUE(PassPayloads(lines, LogPass::Directories).empty());
 }
 
 TEST(InstallLog, ALaterRunInTheSameProcessLogsOnlyWhatIsNew) {

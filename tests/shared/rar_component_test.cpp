@@ -1,6 +1,7 @@
 // The archive component against a scripted archive library (fake_unrar).
 #include "shared/rar_component.h"
 #include "fake_unrar.h"
+#include "support/long_paths.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
 
@@ -241,6 +242,33 @@ TEST_F(RarComponent, FailIfExistsWithoutTargetDirLooksInTheCurrentDirectory) {
   EXPECT_EQ("extracting ROOTONLY.TXT | extract ROOTONLY.TXT ok", Events());
   EXPECT_EQ("open C:\\ARC\\DATA.RAR | read | process 0 - | read | process 2 - | read | close",
             fake_unrar::LogText());
+}
+
+// The existence test looks where the library writes, the stored name made safe:
+// "..\..\X.TXT" lands in the target, whatever lies where the raw name points; and a
+// target path beyond MAX_PATH characters is looked at too.
+TEST_F(RarComponent, FailIfExistsLooksWhereTheLibraryWrites) {
+  Record();
+  const std::string dir = ScratchDir("rar-fail-if-exists-safe");
+  const std::string target = dir + "A\\B";
+  MakeDirectories(target);
+  WriteFileBytes(target + "\\X.TXT", "old");
+  WriteFileBytes(dir + "Y.TXT", "above the target");
+  fake_unrar::Script(kArchive, Archive({Entry("..\\..\\X.TXT"), Entry("..\\..\\Y.TXT"),
+                                        Entry("C:\\X.TXT"), Entry("A\\..\\..\\X.TXT")}));
+  EXPECT_TRUE(rar.ExtractArchive(kArchive, target, true));
+  EXPECT_EQ("extracting ..\\..\\Y.TXT | extract ..\\..\\Y.TXT ok", Events());
+
+  fake_unrar::Reset();
+  events.clear();
+  const std::string longTarget =
+      dir + KoreanText(80) + "\\" + KoreanText(80) + "\\" + KoreanText(80);
+  MakeLongDirectories(longTarget);
+  WriteLongFile(longTarget + "\\L.TXT", "old");
+  ASSERT_GE(Utf16Length(longTarget + "\\L.TXT"), 260u);
+  fake_unrar::Script(kArchive, Archive({Entry("L.TXT"), Entry("M.TXT")}));
+  EXPECT_TRUE(rar.ExtractArchive(kArchive, longTarget, true));
+  EXPECT_EQ("extracting M.TXT | extract M.TXT ok", Events());
 }
 
 TEST_F(RarComponent, SelectionMatchesNamesInsideItemsWithoutAsciiCase) {

@@ -4,6 +4,7 @@
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/rar_component.h"
+#include "support/long_paths.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,36 @@ TEST_F(RarExtraction, ExistingFilesAreKeptOnlyWhenAsked) {
 
   EXPECT_TRUE(rar.ExtractArchive(dir + "existing.rar", dir + "out", false));
   EXPECT_EQ("new", ReadFileBytes(dir + "out\\kept.txt"));
+}
+
+// Kept means kept where the library writes: a stored "..\\..\\X.TXT" lands in the
+// target, and a target beyond MAX_PATH characters is no reason to overwrite.
+TEST_F(RarExtraction, ExistingFilesAreKeptWhereTheLibraryWritesThem) {
+  const std::string dir = ScratchDir("rar-existing-safe");
+  const std::string target = dir + "out\\sub";
+  RarWriter writer;
+  writer.AddFile("..\\..\\X.TXT", "new").AddFile("L.TXT", "new").AddFile("N.TXT", "new");
+  ASSERT_TRUE(writer.Save(dir + "climbing.rar"));
+  MakeDirectories(target);
+  WriteFileBytes(target + "\\X.TXT", "old");
+
+  EXPECT_TRUE(rar.ExtractArchive(dir + "climbing.rar", target, true));
+  EXPECT_EQ("extracting L.TXT | extracting N.TXT", Events());
+  EXPECT_EQ("old", ReadFileBytes(target + "\\X.TXT"));
+  EXPECT_FALSE(FileExists(dir + "X.TXT"));
+  EXPECT_EQ("new", ReadFileBytes(target + "\\N.TXT"));
+
+  events.clear();
+  const std::string longTarget =
+      dir + KoreanText(80) + "\\" + KoreanText(80) + "\\" + KoreanText(80);
+  MakeLongDirectories(longTarget);
+  WriteLongFile(longTarget + "\\L.TXT", "old");
+  EXPECT_TRUE(rar.ExtractArchive(dir + "climbing.rar", longTarget, true));
+  EXPECT_EQ("extracting ..\\..\\X.TXT | extracting N.TXT", Events());
+  EXPECT_TRUE(LongFileExists(longTarget + "\\X.TXT"));
+  EXPECT_TRUE(LongFileExists(longTarget + "\\N.TXT"));
+  EXPECT_EQ("old", ReadLongFile(longTarget + "\\L.TXT"));
+  RemoveLongTree(dir);
 }
 
 TEST_F(RarExtraction, OnlySelectedEntriesAreWritten) {

@@ -2,6 +2,7 @@
 // log beside it; its message boxes are read and answered from this process.
 #include "shared/file_system.h"
 #include "shared/handles.h"
+#include "support/long_paths.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
@@ -242,4 +243,53 @@ TEST_F(HalvexProgram, ALongLoggedPathRemovesThatFileAndNoOther) {
   RunToCompletion();
   EXPECT_FALSE(FileExists(stem + ".TXT"));
   EXPECT_EQ("not logged", ReadFileBytes(stem));
+}
+
+// Installed into a directory of 145 characters, 278 bytes in code page 949, where a
+// 260-byte buffer cuts Halvex's own path right before a two-byte character: Halvex
+// finds its log, removes logged paths longer than 259 bytes and longer than MAX_PATH
+// characters (read-only, "." and ".." components too) and reports completion.
+TEST_F(HalvexProgram, InstalledInALongKoreanDirectoryRemovesEveryLoggedPath) {
+  const std::string top = "C:\\Pelmora" + KoreanText(66);
+  const std::string dir = top + "\\" + KoreanText(67) + "9";
+  RemoveLongTree(top);
+  ASSERT_EQ(145u, Utf16Length(dir));
+  ASSERT_EQ(278u, dir.size());
+  ASSERT_TRUE(TwoByteCharacterStartsAt(dir + "\\Halvex.exe", 259));
+  app_ = dir + "\\";
+  const std::string deep = app_ + KoreanText(60) + "\\" + KoreanText(60);
+  const std::string group = menu_ + KoreanText(80);
+  ASSERT_GT(Utf16Length(deep + "\\SUB\\DEEP.DAT"), 260u);
+  MakeLongDirectories(deep + "\\SUB");
+  MakeLongDirectories(group);
+  for (const std::string& file :
+       {app_ + "PROG.EXE", deep + "\\SUB\\DEEP.DAT", deep + "\\READONLY.DAT",
+        group + "\\Pelmora.LNK", app_ + "Korvane.lck", app_ + "UNRAR.DLL"}) {
+    WriteLongFile(file, "x");
+  }
+  SetLongAttributes(deep + "\\READONLY.DAT", FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(CopyFileA(KitOutputPath("Halvex.exe").c_str(), (app_ + "Halvex.exe").c_str(), FALSE));
+  const Lines log = {"FILE:" + app_ + "PROG.EXE",
+                     "FILE:" + deep + "\\SUB\\DEEP.DAT",
+                     "FILE:" + deep + "\\SUB\\.\\..\\\\READONLY.DAT",
+                     "DIR:" + deep + "\\SUB",
+                     "DIR:" + deep,
+                     "DIR:" + app_ + KoreanText(60),
+                     "ICON:" + group + "\\Pelmora.LNK",
+                     "DIR:" + group,
+                     "REG:" + uninstallKey_,
+                     "FILE:" + app_ + "INSTALL.LOG",
+                     "FILE:" + app_ + "Korvane.lck"};
+  WriteLog(log);
+
+  RunToCompletion();
+  for (const std::string& line : log) {
+    if (line.compare(0, 4, "REG:") == 0) continue;
+    const std::string path = line.substr(line.find(':') + 1);
+    EXPECT_FALSE(LongFileExists(path) || LongDirectoryExists(path)) << path;
+  }
+  EXPECT_FALSE(LongFileExists(deep + "\\READONLY.DAT"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstallKey_));
+  ExpectOthersKept();
+  RemoveLongTree(top);
 }

@@ -2,6 +2,7 @@
 #include "uninstaller/uninstall_key_guard.h"
 
 #include "shared/file_system.h"
+#include "support/long_paths.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -81,16 +82,16 @@ TEST(RemovalPasses, LineSelectionPayloadPositionsAndTrimming) {
       "file:C:\\LOWER.TXT",  // lower-case tag: ignored
       "FILE: C:\\A.TXT \t",  // blanks and tabs around the payload go
       "ICON:\tC:\\B.LNK",
-      "  DIR:C:\\X",  // tag not at the start: the fixed cut stays
+      "  DIR:C:\\X",  // tag not at the start: the fixed cut gives "R:C:\X", no full path
       "comment without a tag",
       "",
-      "DIR:",                           // nothing to remove
-      "FILE:" + std::string(260, 'f'),  // no install made a path this long: left alone
-      "FILE:" + std::string(259, 'g'),  // taken whole
-      "DIR:" + std::string(251, 'd') + "tail",
+      "DIR:",                               // nothing to remove
+      "FILE:" + std::string(300, 'f'),      // not absolute: left alone
+      "FILE:C:\\" + std::string(300, 'g'),  // taken whole
+      "DIR:C:\\" + std::string(251, 'd') + "\\..\\tail.",
   };
-  EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file " + std::string(259, 'g'),
-                   "dir R:C:\\X", "dir " + std::string(251, 'd') + "tail"}),
+  EXPECT_EQ((Lines{"file C:\\A.TXT", "file C:\\B.LNK", "file C:\\" + std::string(300, 'g'),
+                   "dir C:\\tail"}),
             RunPasses(lines));
 }
 
@@ -188,4 +189,28 @@ TEST(SystemRemovalSteps, ReadOnlyFilesGoOnlyWhenTheLogNamesThem) {
   EXPECT_FALSE(DirectoryExists(app + "\\SUB"));
   EXPECT_EQ(FILE_ATTRIBUTE_READONLY,
             GetFileAttributesA((app + "\\UNLOGGED.DLL").c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+// Beyond MAX_PATH characters, a read-only file too, and a path with "." and ".."
+// components at a length where the wide calls no longer resolve them.
+TEST(SystemRemovalSteps, PathsOfAnyLengthAreRemoved) {
+  const std::string root = ScratchDir("passes-long");
+  const std::string deep = root + KoreanText(80) + "\\" + KoreanText(80) + "\\" + KoreanText(80);
+  ASSERT_GT(Utf16Length(deep), 260u);
+  MakeLongDirectories(deep + "\\SUB");
+  for (const char* name : {"\\A.DAT", "\\LOCKED.DLL", "\\SUB\\B.DAT", "\\KEEP.TXT"}) {
+    WriteLongFile(deep + name, "x");
+  }
+  SetLongAttributes(deep + "\\LOCKED.DLL", FILE_ATTRIBUTE_READONLY);
+  SystemRemovalSteps steps;
+  RunRemovalPasses(
+      {"FILE:" + deep + "\\A.DAT", "FILE:" + deep + "\\LOCKED.DLL",
+       "FILE:" + deep + "\\SUB\\.\\..\\SUB\\\\B.DAT.", "DIR:" + deep + "\\SUB\\", "DIR:" + deep},
+      steps);
+  EXPECT_FALSE(LongFileExists(deep + "\\A.DAT"));
+  EXPECT_FALSE(LongFileExists(deep + "\\LOCKED.DLL"));
+  EXPECT_FALSE(LongDirectoryExists(deep + "\\SUB"));
+  EXPECT_TRUE(LongFileExists(deep + "\\KEEP.TXT"));  // not logged
+  EXPECT_TRUE(LongDirectoryExists(deep));            // still holds KEEP.TXT
+  RemoveLongTree(root);
 }

@@ -16,7 +16,7 @@
 #include "archive_fixup.h"
 #include "machine.h"
 
-#include "setup/entry_name.h"
+#include "shared/entry_name.h"
 #include "shared/rar_component.h"
 #include "unrar_standin/volume_names.h"
 

@@ -1,4 +1,4 @@
-#include "setup/entry_name.h"
+#include "shared/entry_name.h"
 
 #include "shared/entry_name_rules.h"
 

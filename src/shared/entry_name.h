@@ -1,5 +1,6 @@
-// Where the install log says an extracted entry went: where the archive library
-// wrote it, not where its stored name points.
+// Where an extracted entry lands: where the archive library writes it, not where its
+// stored name points. The install log, the progress window and the fail-if-exists
+// test of the archive component all name it so.
 #pragma once
 
 #include <string>

@@ -1,0 +1,21 @@
+#include "shared/long_path.h"
+
+#include "shared/code_page_text.h"
+#include "shared/file_system.h"
+#include "shared/full_path_rules.h"
+
+#include <windows.h>
+
+WideString WideFilePath(const std::string& fullPath) {
+  const WideString wide = WideFromAnsi(fullPath);
+  if (wide.size() < MAX_PATH) return wide;
+  if (wide.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return L"\\\\?\\" + wide;
+}
+
+bool FileExistsAtAnyLength(const std::string& path) {
+  const std::optional<std::string> full = NormalFullPath(path);
+  if (!full) return FileExists(path);
+  const DWORD attributes = GetFileAttributesW(WideFilePath(*full).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
