@@ -1,5 +1,7 @@
 #include "shared/full_path_rules.h"
 
+#include "shared/text.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -86,7 +88,7 @@ bool AppendNames(const std::string& path, Size rootLength, std::string& full,
 }  // namespace
 
 std::optional<std::string> NormalFullPath(const std::string& given) {
-  if (given.find('\0') != npos) return std::nullopt;
+  if (given.find('\0') != npos || !IsWellFormedCp949(given)) return std::nullopt;
   std::string path = given;
   for (char& c : path) {
     if (c == '/') c = '\\';

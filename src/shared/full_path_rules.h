@@ -21,5 +21,7 @@
 // against a current directory), a device path ("\\?\", "\\.\"), a UNC path
 // without a server or share name, a device name (CON, NUL.TXT, COM1, ...), a zero
 // byte; and for paths not read alike by every platform: an inner component ending
-// in two dots or more ("a..", "..."), and a separator doubled around a UNC share name.
+// in two dots or more ("a..", "..."), a separator doubled around a UNC share name,
+// and a broken two-byte character (a lead byte without its trail byte, which would
+// take the separator after it).
 std::optional<std::string> NormalFullPath(const std::string& path);

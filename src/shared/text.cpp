@@ -41,3 +41,15 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() &&
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
+
+bool IsWellFormedCp949(const std::string& text) {
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x81 || lead > 0xFE) continue;
+    if (++i == text.size()) return false;
+    const auto trail = static_cast<unsigned char>(text[i]);
+    const bool letter = (trail >= 'A' && trail <= 'Z') || (trail >= 'a' && trail <= 'z');
+    if (!letter && (trail < 0x81 || trail > 0xFE)) return false;
+  }
+  return true;
+}

@@ -18,3 +18,10 @@ std::string FileNamePart(const std::string& path);
 
 bool StartsWith(const std::string& text, const std::string& prefix);
 bool EndsWith(const std::string& text, const std::string& suffix);
+
+// True when each lead byte of a two-byte character (0x81 to 0xFE) is followed by a
+// byte that can end one (A to Z, a to z, 0x81 to 0xFE): only then do "\", "/", "."
+// and ":" stand for themselves. The platform's conversion takes a lead byte and the
+// byte after it as one (broken) character, separator or not, so it would split a
+// broken text elsewhere than its bytes do.
+bool IsWellFormedCp949(const std::string& text);

@@ -68,6 +68,10 @@ const Row kRows[] = {
     {"C:\\A\\...\\B", nullptr},
     {"\\\\SERVER\\\\SHARE\\A", nullptr},
     {"\\\\SERVER\\SHARE\\\\A", nullptr},
+    // A broken two-byte character takes the separator after it in the platform's
+    // conversion: C:\KORVANE\?..\X there, C:\X by the bytes.
+    {"C:\\KORVANE\\\xC7\\..\\X", nullptr},
+    {"C:\\KORVANE\\\xC7", nullptr},
 };
 
 std::string Shown(const std::optional<std::string>& full) { return full ? *full : "(none)"; }

@@ -26,3 +26,11 @@ TEST(Text, DirectoryAndFileNameSplitAtLastBackslashOrColon) {
   EXPECT_EQ("X.EXE", FileNamePart("X.EXE"));
   EXPECT_EQ("", FileNamePart("C:\\A\\"));
 }
+
+TEST(Text, WellFormedCodePage949KeepsItsSeparators) {
+  EXPECT_TRUE(IsWellFormedCp949("C:\\별빛\\가계부.TXT"));
+  EXPECT_TRUE(IsWellFormedCp949("\x81\x41\\\x81\x7A"));  // trail bytes that look like letters
+  EXPECT_FALSE(IsWellFormedCp949("A\xC7\\..\\X"));       // the lead byte takes the separator
+  EXPECT_FALSE(IsWellFormedCp949("A\xC7"));
+  EXPECT_FALSE(IsWellFormedCp949("\xA1 "));
+}
