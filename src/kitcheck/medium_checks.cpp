@@ -179,6 +179,11 @@ void Checks::Numbering() {
   };
   ignored(facts_.Script.IgnoredFileKeys, "FILES", kFileKeyPrefix);
   ignored(facts_.Script.IgnoredIconKeys, "ICONS", kIconKeyPrefix);
+  if (facts_.Script.UnnamedKeyLine != 0) {
+    Warning("SETUP.INI", std::to_string(facts_.Script.UnnamedKeyLine) +
+                             "번째 줄의 키에 이름이 없습니다. setup은 이 줄을 읽지 않으며, "
+                             "kitcheck는 그 섹션의 키를 모두 확인하지 못할 수 있습니다.");
+  }
 }
 
 void Checks::Settings() {

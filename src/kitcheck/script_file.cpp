@@ -7,5 +7,6 @@ ScriptFile AnalyseScript(const std::string& bytes, const std::string& path) {
   script.Text = JudgeEncoding(bytes);
   script.IgnoredFileKeys = KeysSetupIgnores(SectionKeys(path, "FILES"), kFileKeyPrefix);
   script.IgnoredIconKeys = KeysSetupIgnores(SectionKeys(path, "ICONS"), kIconKeyPrefix);
+  script.UnnamedKeyLine = FirstUnnamedKeyLine(bytes);
   return script;
 }

@@ -13,6 +13,7 @@ struct ScriptFile {
   EncodingVerdict Text;                     // Encoding Missing when there is no file
   std::vector<IgnoredKey> IgnoredFileKeys;  // of [FILES]
   std::vector<IgnoredKey> IgnoredIconKeys;  // of [ICONS]
+  unsigned UnnamedKeyLine = 0;              // FirstUnnamedKeyLine
 };
 
 // The script whose bytes are read from path.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -23,12 +24,33 @@ std::vector<std::string> SectionKeys(const std::string& path, const char* sectio
   std::vector<char> buffer(32 * 1024 + 1, '\0');
   const DWORD length = GetPrivateProfileStringA(
       section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size() - 1), path.c_str());
+  // Names up to the length the call reports: a key without a name lists as an
+  // empty one, which must not end the walk.
   std::vector<std::string> names;
-  for (DWORD at = 0; at < length && at < buffer.size() && buffer[at] != '\0';) {
-    names.emplace_back(&buffer[at]);
-    at += static_cast<DWORD>(names.back().size()) + 1;
+  for (DWORD at = 0; at < length && at < buffer.size();) {
+    const std::string name(&buffer[at]);
+    if (!name.empty()) names.push_back(name);
+    at += static_cast<DWORD>(name.size()) + 1;
   }
   return names;
+}
+
+unsigned FirstUnnamedKeyLine(const std::string& bytes) {
+  unsigned line = 1;
+  bool atStart = true;  // only blanks so far on this line
+  char previous = '\0';
+  for (char c : bytes) {
+    const char before = std::exchange(previous, c);
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' || before != '\r') ++line;  // CR LF ends one line
+      atStart = true;
+    } else if (atStart && c == '=') {
+      return line;
+    } else if (c != ' ' && c != '\t') {
+      atStart = false;
+    }
+  }
+  return 0;
 }
 
 std::vector<IgnoredKey> KeysSetupIgnores(const std::vector<std::string>& listed,

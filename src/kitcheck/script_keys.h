@@ -8,6 +8,11 @@
 // The section's key names as GetPrivateProfileStringA lists them (a null key name).
 std::vector<std::string> SectionKeys(const std::string& path, const char* section);
 
+// The first line (from 1) that holds a key without a name ("=value"): the profile
+// functions list it as an empty name, and when it comes first in its section they
+// list none of the section's keys. 0 when there is none. Lines end at CR or LF.
+unsigned FirstUnnamedKeyLine(const std::string& bytes);
+
 struct IgnoredKey {
   std::string Name;       // as listed
   bool Repeated = false;  // a key setup reads, but an equal one comes first and wins

@@ -128,6 +128,15 @@ TEST(ScriptKeys, TheListingAndSetupsReaderAgreeOnAFile) {
   ASSERT_EQ(1u, file.IgnoredIconKeys.size());
   EXPECT_EQ("ICON0", file.IgnoredIconKeys[0].Name);
 
+  // A key without a name is listed as an empty one, which does not end the listing.
+  const std::string unnamed = "[ICONS]\r\nICON1=A\r\n  =B\rICON01=C\r\n";
+  WriteFileBytes(dir + "UNNAMED.INI", unnamed);
+  const ScriptFile withUnnamed = AnalyseScript(unnamed, dir + "UNNAMED.INI");
+  ASSERT_EQ(1u, withUnnamed.IgnoredIconKeys.size());
+  EXPECT_EQ("ICON01", withUnnamed.IgnoredIconKeys[0].Name);
+  EXPECT_EQ(3u, withUnnamed.UnnamedKeyLine);
+  EXPECT_EQ(0u, file.UnnamedKeyLine);
+
   ReadSetupScriptFor(dir + "setup.exe");
   EXPECT_EQ(2u, InstallSettings.FileCount);
   EXPECT_FALSE(InstallSettings.FilePresent[0]);
