@@ -13,7 +13,8 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-// The components after the root, "." dropped and ".." taking one back.
+// The components after the root, "." dropped and ".." taking one back, as the
+// platform resolves them (shared/full_path_rules.h holds the rules checked on Wine).
 std::wstring NormalisedTail(const std::wstring& tail) {
   std::vector<std::wstring> parts;
   std::wstring part;
@@ -27,6 +28,8 @@ std::wstring NormalisedTail(const std::wstring& tail) {
   };
   for (wchar_t c : tail) {
     if (IsSeparator(c)) {
+      // An inner name loses the dot that ends it ("a.\b" is "a\b").
+      if (part.size() > 1 && part.back() == L'.' && part != L"..") part.pop_back();
       flush();
     } else {
       part += c;
@@ -84,6 +87,9 @@ std::wstring Machine::Key(const std::wstring& fullPath) {
 
 std::wstring Machine::FullPath(const std::wstring& path) const {
   if (path.empty()) return std::wstring();
+  // "\\?\" hands the rest over as it is, a network path as "\\?\UNC\server\share".
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
   std::wstring root;
   std::wstring tail;
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
@@ -119,10 +125,9 @@ std::wstring Machine::FullPath(const std::wstring& path) const {
   return root + L"\\" + NormalisedTail(tail);
 }
 
-MachineEntry* Machine::Find(const std::wstring& path) {
-  const std::wstring full = FullPath(path);
-  if (full.empty()) return nullptr;
-  const auto found = entries_.find(Key(full));
+MachineEntry* Machine::At(const std::wstring& fullPath) {
+  if (fullPath.empty()) return nullptr;
+  const auto found = entries_.find(Key(fullPath));
   return found == entries_.end() ? nullptr : &found->second;
 }
 
@@ -131,13 +136,11 @@ bool Machine::ParentExists(const std::wstring& fullPath) {
   if (path.size() > 3 && path.back() == L'\\') path.pop_back();
   const auto cut = path.find_last_of(L'\\');
   if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
-  const std::wstring parent = path.substr(0, cut == 2 ? 3 : cut);
-  const MachineEntry* entry = Find(parent);
+  const MachineEntry* entry = At(path.substr(0, cut == 2 ? 3 : cut));
   return entry && entry->Directory;
 }
 
-bool Machine::PutFile(const std::wstring& path, const std::string& data) {
-  const std::wstring full = FullPath(path);
+bool Machine::PutFileAt(const std::wstring& full, const std::string& data) {
   if (full.empty() || !ParentExists(full)) return false;
   MachineEntry& entry = entries_[Key(full)];
   if (entry.Directory) return false;
@@ -151,7 +154,7 @@ bool Machine::PutFile(const std::wstring& path, const std::string& data) {
 bool Machine::MakeDirectory(const std::wstring& path) {
   const std::wstring full = FullPath(path);
   const bool root = full.size() == 3;
-  if (full.empty() || Find(full) || (!root && !ParentExists(full))) return false;
+  if (full.empty() || At(full) || (!root && !ParentExists(full))) return false;
   MachineEntry& entry = entries_[Key(full)];
   entry.Path = full;
   entry.Directory = true;
@@ -160,13 +163,12 @@ bool Machine::MakeDirectory(const std::wstring& path) {
   return true;
 }
 
-bool Machine::Remove(const std::wstring& path) {
-  const std::wstring full = FullPath(path);
+bool Machine::RemoveAt(const std::wstring& full) {
   return !full.empty() && entries_.erase(Key(full)) == 1;
 }
 
 std::vector<const MachineEntry*> Machine::Below(const std::wstring& directory) const {
-  std::wstring prefix = Key(FullPath(directory));
+  std::wstring prefix = Key(directory);
   if (prefix.empty()) return {};
   if (prefix.back() != L'\\') prefix += L'\\';
   std::vector<const MachineEntry*> below;

@@ -33,15 +33,20 @@ class Machine {
   std::wstring FullPath(const std::wstring& path) const;
   const std::wstring& CurrentDirectory() const { return currentDirectory_; }
 
-  // Null when nothing of that path exists.
-  MachineEntry* Find(const std::wstring& path);
+  // What a path names (made full first), or null. A full path is never made full
+  // again: as on the platform, that may change it ("a..\b" is "a.\b", then "a\b").
+  MachineEntry* Find(const std::wstring& path) { return At(FullPath(path)); }
+  MachineEntry* At(const std::wstring& fullPath);
   bool ParentExists(const std::wstring& fullPath);
   // Creates or replaces a file (its directory must exist); false otherwise.
-  bool PutFile(const std::wstring& path, const std::string& data);
+  bool PutFile(const std::wstring& path, const std::string& data) {
+    return PutFileAt(FullPath(path), data);
+  }
+  bool PutFileAt(const std::wstring& fullPath, const std::string& data);
   bool MakeDirectory(const std::wstring& path);
-  bool Remove(const std::wstring& path);
+  bool RemoveAt(const std::wstring& fullPath);
   // Everything below the directory (not the directory itself), in path order.
-  std::vector<const MachineEntry*> Below(const std::wstring& directory) const;
+  std::vector<const MachineEntry*> Below(const std::wstring& fullDirectory) const;
   const std::map<std::wstring, MachineEntry>& Entries() const { return entries_; }
 
   std::uint64_t Now() const { return now_; }

@@ -75,7 +75,7 @@ HANDLE OpenFile(const std::wstring& name, DWORD access, DWORD disposition) {
   Machine& machine = Machine::Current();
   const std::wstring full = machine.FullPath(name);
   if (full.empty()) return Fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
-  MachineEntry* entry = machine.Find(full);
+  MachineEntry* entry = machine.At(full);
   if (entry && entry->Directory) return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
   const bool write = (access & GENERIC_WRITE) != 0;
   if (entry && write && (entry->Attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -93,8 +93,8 @@ HANDLE OpenFile(const std::wstring& name, DWORD access, DWORD disposition) {
     case CREATE_ALWAYS:
     case OPEN_ALWAYS:
       if (!machine.ParentExists(full)) return Fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
-      if (!entry || disposition != OPEN_ALWAYS) machine.PutFile(full, std::string());
-      entry = machine.Find(full);
+      if (!entry || disposition != OPEN_ALWAYS) machine.PutFileAt(full, std::string());
+      entry = machine.At(full);
       break;
     default:
       return Fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
@@ -111,7 +111,7 @@ MachineEntry* EntryOf(HANDLE handle, Machine::OpenFile** file = nullptr) {
   Machine::OpenFile* open = Machine::Current().Handle(handle);
   if (!open || open->Search) return nullptr;
   if (file) *file = open;
-  return Machine::Current().Find(open->Key);
+  return Machine::Current().At(open->Key);
 }
 
 DWORD AttributesOf(const std::wstring& name) {
@@ -144,7 +144,7 @@ BOOL RemoveEntry(const std::wstring& name, bool directory) {
   if (entry->Directory != directory) return Fail(directory ? 267 : ERROR_ACCESS_DENIED);
   if (entry->Attributes & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
   if (directory && !machine.Below(entry->Path).empty()) return Fail(ERROR_DIR_NOT_EMPTY);
-  machine.Remove(entry->Path);
+  machine.RemoveAt(entry->Path);
   return TRUE;
 }
 
@@ -301,7 +301,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found) {
     }
   }
   if (search.Found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
-  FillFound(*machine.Find(search.Found.front()), *found);
+  FillFound(*machine.At(search.Found.front()), *found);
   search.Found.erase(search.Found.begin());
   return machine.Open(search);
 }
@@ -310,7 +310,7 @@ BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* found) {
   Machine::OpenFile* search = Machine::Current().Handle(find);
   if (!search || !search->Search) return Fail(ERROR_INVALID_HANDLE);
   while (!search->Found.empty()) {
-    const MachineEntry* entry = Machine::Current().Find(search->Found.front());
+    const MachineEntry* entry = Machine::Current().At(search->Found.front());
     search->Found.erase(search->Found.begin());
     if (entry) {
       FillFound(*entry, *found);
@@ -472,8 +472,8 @@ DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length) {
 
 UINT WINAPI GetACP() { return model::kCodePage949; }
 
-DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
-                                      LPSTR buffer, DWORD size, LPCSTR fileName) {
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                                      DWORD size, LPCSTR fileName) {
   const MachineEntry* file = Machine::Current().Find(WideName(fileName));
   const bool exists = file && !file->Directory;
   return model::ProfileString(exists ? file->Data : std::string(), exists, section, key,

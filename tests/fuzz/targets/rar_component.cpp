@@ -11,13 +11,14 @@
 //           length (2 bytes, little-endian), the last takes the rest.
 // What must hold for any input: every file and directory made lies inside the
 // target directory; an entry extracted whole is where the install log would name
-// it; under fail-if-exists no entry whose file is there is extracted again; the
-// data positions count the entry's bytes; no file is left open.
+// it (unless only its Unicode form names it); under fail-if-exists no entry whose file is there is
+// extracted again; the data positions count the entry's bytes; no file is left open.
 #include "archive_fixup.h"
 #include "machine.h"
 
 #include "shared/entry_name.h"
 #include "shared/rar_component.h"
+#include "shared/text.h"
 #include "unrar_standin/volume_names.h"
 
 #include <cstddef>
@@ -75,7 +76,8 @@ std::wstring FullTarget(const std::string& target) {
   return model::Machine::Current().FullPath(model::Wide(target.empty() ? "." : target));
 }
 
-bool Inside(const std::wstring& path, const std::wstring& dir) {
+bool Inside(const std::wstring& path, std::wstring dir) {
+  if (dir.size() > 3 && dir.back() == L'\\') dir.pop_back();  // C:\T\ is C:\T
   std::wstring prefix = dir;
   if (prefix.back() != L'\\') prefix += L'\\';
   auto upper = [](std::wstring text) {
@@ -107,8 +109,14 @@ void ExtractOnce(TRAR& rar, const std::string& archive, const std::string& targe
   };
   rar.OnExtract = [&](TRAR&, const RARHeaderData& header, bool ok) {
     const std::string name(header.FileName);
-    // A name whose characters the code page lacks cannot be named back.
-    if (!ok || name.find('?') != std::string::npos) return;
+    // A name whose characters the code page lacks cannot be named back, and where the
+    // archive holds a Unicode form too the library writes that one, which the header's
+    // 8-bit name need not spell.
+    constexpr unsigned kUnicodeName = 0x200;
+    if (!ok || name.find('?') != std::string::npos || (header.Flags & kUnicodeName)) return;
+    // Nor can a name with a broken two-byte character, which the platform's
+    // conversion splits elsewhere than its bytes.
+    if (!IsWellFormedCp949(name)) return;
     Require(model::Machine::Current().Find(model::Wide(entryPath)) != nullptr);
   };
   rar.OnProcessData = [&](TRAR&, unsigned char*, int blockSize, int now) {
