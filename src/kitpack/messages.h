@@ -17,6 +17,7 @@ std::string NotADirectoryText(const WideString& folder);
 std::string UnrepresentableNameText(const WideString& path);
 std::string NameTooLongText(const WideString& path);
 std::string UnreadableDirectoryText(const WideString& path);
+std::string ReparsePointText(const WideString& path);
 std::string UnreadableFileText(const WideString& path);
 std::string ChangedFileText(const WideString& path);
 std::string UnwritableArchiveText(const WideString& archive);

@@ -70,6 +70,47 @@ KitpackRun Kitpack(const std::string& arguments) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// The file's path on the Unix side, which Wine knows (wine_get_unix_file_name).
+std::string UnixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  char* found = unixFileName == nullptr ? nullptr : unixFileName(wide);
+  if (found == nullptr) throw std::runtime_error("no Unix path for " + path);
+  const std::string unixPath = found;
+  HeapFree(GetProcessHeap(), 0, found);
+  return unixPath;
+}
+
+// Runs a Unix program (Wine starts one given by its Z: path) and waits for it.
+void RunUnix(const std::string& program, const std::string& arguments) {
+  std::wstring command(MAX_PATH, L'\0');
+  command.resize(MultiByteToWideChar(CP_UTF8, 0, (program + " " + arguments).c_str(), -1,
+                                     command.data(), MAX_PATH) -
+                 1);
+  const std::wstring path = L"Z:" + command.substr(0, command.find(L' '));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    throw std::runtime_error("cannot start " + program);
+  }
+  ObjectHandle process(started.hProcess);
+  ObjectHandle thread(started.hThread);
+  WaitForSingleObject(process.Get(), 60000);
+}
+
+// A Unix symbolic link at link (a Windows path) to target (written into it as given).
+// Wine shows one to a directory as a reparse point but cannot make one itself
+// (CreateSymbolicLinkW and FSCTL_SET_REPARSE_POINT make nothing).
+void MakeUnixLink(const std::string& target, const std::string& link) {
+  RunUnix("/bin/ln", "-sfn " + target + " " + UnixPathOf(link));
+  ASSERT_NE(0u, GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << link;
+}
+
 std::uint32_t DosTimeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   FILETIME local;
@@ -231,12 +272,38 @@ TEST(KitpackProgram, ReplacesAnOlderArchiveAndNeverPacksItself) {
   WriteFileBytes(folder + "a.txt", "a");
   const std::string archive = folder + "SELF.RAR";
   WriteFileBytes(archive, "an older archive");
-  for (int round = 0; round < 2; ++round) {
-    const KitpackRun run = Kitpack(Quoted(archive) + " " + Quoted(folder + "."));
+  char shortFolder[MAX_PATH];
+  ASSERT_NE(0u, GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH));
+  // The same file under other names: drive Z: reaches C: on the Unix side.
+  for (const std::string& named :
+       {archive, archive, "\\\\?\\" + archive, std::string(shortFolder) + "SELF.RAR",
+        WindowsPathOfUnix(UnixPathOf(archive))}) {
+    SCOPED_TRACE(named);
+    const KitpackRun run = Kitpack(Quoted(named) + " " + Quoted(folder + "."));
     EXPECT_EQ(0u, run.exitCode) << run.err;
-    EXPECT_EQ(archive + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
+    EXPECT_EQ(named + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
     EXPECT_EQ(std::vector<std::string>{"a.txt"}, NamesOf(ListArchive(archive)));
     EXPECT_EQ((std::vector<std::string>{"SELF.RAR", "a.txt"}), DirectoryNames(folder));
+  }
+}
+
+TEST(KitpackProgram, LinksBelowTheFolderAreErrors) {
+  const std::string dir = ScratchDir("kitpack-links");
+  MakeDirectories(dir + "outside");
+  WriteFileBytes(dir + "outside\\secret.txt", "not for the medium");
+  MakeDirectories(dir + "loop\\sub");
+  WriteFileBytes(dir + "loop\\a.txt", "a");
+  MakeUnixLink("..", dir + "loop\\sub\\up");  // a link to a parent
+  MakeDirectories(dir + "out");
+  WriteFileBytes(dir + "out\\a.txt", "a");
+  MakeUnixLink(UnixPathOf(dir + "outside"), dir + "out\\elsewhere");
+  for (const std::string& link : {dir + "loop\\sub\\up", dir + "out\\elsewhere"}) {
+    const std::string folder = link.substr(0, link.find('\\', dir.size()));
+    const KitpackRun run = Kitpack(Quoted(dir + "LINKS.RAR") + " " + Quoted(folder));
+    EXPECT_EQ(1u, run.exitCode) << run.out;
+    EXPECT_EQ(link + ": 심볼릭 링크나 정션(재분석 지점)은 담을 수 없습니다.\r\n", run.err);
+    EXPECT_EQ((std::vector<std::string>{"loop", "out", "outside"}), DirectoryNames(dir));
+    RunUnix("/bin/rm", UnixPathOf(link));
   }
 }
 
