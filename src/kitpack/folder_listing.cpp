@@ -1,6 +1,7 @@
 #include "kitpack/folder_listing.h"
 
 #include "kitpack/code_page_949.h"
+#include "kitpack/console_interruption.h"
 #include "kitpack/messages.h"
 #include "kitpack/pack_error.h"
 #include "shared/handles.h"
@@ -61,6 +62,7 @@ std::vector<PackItem> DirectoryEntries(const WideString& directory, const std::s
 
 void ListDirectory(const WideString& directory, const std::string& prefix,
                    std::vector<PackItem>& out) {
+  StopIfInterrupted();
   for (PackItem& item : DirectoryEntries(directory, prefix)) {
     if (item.directory) ListDirectory(item.path, item.name + "\\", out);
     out.push_back(std::move(item));

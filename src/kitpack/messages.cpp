@@ -48,6 +48,10 @@ std::string UnwritableArchiveText(const WideString& archive) {
   return WithPath(archive, " 파일을 쓸 수 없습니다.\n");
 }
 
+std::string InterruptedText(const WideString& archive) {
+  return WithPath(archive, ": 중단되어 압축 파일을 만들지 않았습니다.\n");
+}
+
 std::string ReportText(const WideString& archive, const PackReport& report) {
   return Cp949ForDisplay(archive) + ": 파일 " + GroupedNumber(report.files) + "개, 디렉토리 " +
          GroupedNumber(report.directories) + "개, " + GroupedNumber(report.bytes) +

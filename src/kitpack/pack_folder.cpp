@@ -1,5 +1,6 @@
 #include "kitpack/pack_folder.h"
 
+#include "kitpack/console_interruption.h"
 #include "kitpack/file_identity.h"
 #include "kitpack/file_streams.h"
 #include "kitpack/folder_listing.h"
@@ -48,6 +49,7 @@ std::optional<std::uint64_t> AddFile(RarStreamWriter& writer, const PackItem& it
     case RarStreamResult::kDone:
       return size;
     case RarStreamResult::kReadFailed:
+      StopIfInterrupted();
       throw PackError(UnreadableFileText(item.path));
     case RarStreamResult::kSizeChanged:
       throw PackError(ChangedFileText(item.path));
@@ -68,6 +70,7 @@ PackReport PackFolder(const WideString& archive, const WideString& folder) {
   if (!writer.Start()) throw PackError(UnwritableArchiveText(archive));
   PackReport report;
   for (const PackItem& item : items) {
+    StopIfInterrupted();
     if (item.directory) {
       if (!writer.Add(EntryOf(item))) throw PackError(UnwritableArchiveText(archive));
       ++report.directories;
@@ -78,6 +81,7 @@ PackReport PackFolder(const WideString& archive, const WideString& folder) {
     }
   }
   if (!writer.Finish()) throw PackError(UnwritableArchiveText(archive));
+  StopIfInterrupted();
   temporary.Commit();
   return report;
 }

@@ -20,5 +20,6 @@ struct PackReport {
 //
 // The archive is written under a name of its own beside the target and takes the
 // target's place (replacing an older file) only once complete. Throws PackError naming
-// what failed; nothing new is left behind then, and an older archive stays as it was.
+// what failed, or PackInterrupted (console_interruption.h); nothing new is left behind
+// then, and an older archive stays as it was.
 PackReport PackFolder(const WideString& archive, const WideString& folder);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,9 +32,12 @@ struct KitpackRun {
   std::string err;
 };
 
+// While it runs (its main thread given), before it ends.
+using WhileRunning = std::function<void(HANDLE process, HANDLE thread)>;
+
 // Runs kitpack.exe with the arguments and collects what it printed. A quoted argument
 // must not end in a backslash: the run-time library reads \" as a quote inside it.
-KitpackRun Kitpack(const std::string& arguments) {
+KitpackRun Kitpack(const std::string& arguments, const WhileRunning& whileRunning = nullptr) {
   const std::string dir = ScratchDir("kitpack-output");
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   auto create = [&](const char* name) {
@@ -55,6 +59,7 @@ KitpackRun Kitpack(const std::string& arguments) {
   }
   ObjectHandle process(started.hProcess);
   ObjectHandle thread(started.hThread);
+  if (whileRunning) whileRunning(process.Get(), thread.Get());
   KitpackRun run;
   if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
     TerminateProcess(process.Get(), 99);
@@ -109,6 +114,26 @@ void RunUnix(const std::string& program, const std::string& arguments) {
 void MakeUnixLink(const std::string& target, const std::string& link) {
   RunUnix("/bin/ln", "-sfn " + target + " " + UnixPathOf(link));
   ASSERT_NE(0u, GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << link;
+}
+
+HANDLE testSawCtrlC = nullptr;  // an event
+
+// The test's own console control handler: it lives on.
+BOOL WINAPI TestSeesCtrlC(DWORD) {
+  SetEvent(testSawCtrlC);
+  return TRUE;
+}
+
+// The temporary files kitpack writes its archives under, in dir.
+std::vector<std::string> TemporaryFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA((dir + "kpk*.tmp").c_str(), &found));
+  if (find) {
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(find.Get(), &found));
+  }
+  return names;
 }
 
 std::uint32_t DosTimeOf(const std::string& path) {
@@ -305,6 +330,49 @@ TEST(KitpackProgram, LinksBelowTheFolderAreErrors) {
     EXPECT_EQ((std::vector<std::string>{"loop", "out", "outside"}), DirectoryNames(dir));
     RunUnix("/bin/rm", UnixPathOf(link));
   }
+}
+
+TEST(KitpackProgram, CtrlCLeavesNoTemporaryFileBehind) {
+  const std::string dir = ScratchDir("kitpack-interrupted");
+  MakeDirectories(dir + "folder");
+  {  // a gigabyte to read that takes no room: its blocks are not stored
+    FileHandle big(CreateFileA((dir + "folder\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    size.QuadPart = 1LL << 30;
+    ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(big.Get()));
+  }
+  const std::string archive = dir + "OLD.RAR";
+  WriteFileBytes(archive, "an older archive");
+  // kitpack shares a console of the test's own, to which Ctrl+C is sent. The test keeps
+  // it: without one, Wine gives each console program it starts a console host of its
+  // own, which holds the output files it inherits for a while.
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  ObjectHandle seen(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  testSawCtrlC = seen.Get();
+  SetConsoleCtrlHandler(TestSeesCtrlC, TRUE);  // Ctrl+C reaches every program of the console
+  bool interrupted = false;
+  const KitpackRun run =
+      Kitpack(Quoted(archive) + " " + Quoted(dir + "folder"), [&](HANDLE process, HANDLE thread) {
+        // Held while packing, with a gigabyte still to go: the temporary file is there.
+        for (int tries = 0; tries < 60000 && !interrupted; ++tries) {
+          SuspendThread(thread);
+          if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT && !TemporaryFiles(dir).empty()) {
+            interrupted = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != FALSE;
+          }
+          ResumeThread(thread);
+          if (!interrupted) Sleep(1);
+        }
+        WaitForSingleObject(seen.Get(), 60000);
+      });
+  SetConsoleCtrlHandler(TestSeesCtrlC, FALSE);
+  ASSERT_TRUE(interrupted);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(seen.Get(), 0));
+  EXPECT_EQ(1u, run.exitCode);
+  EXPECT_EQ(archive + ": 중단되어 압축 파일을 만들지 않았습니다.\r\n", run.err);
+  EXPECT_EQ((std::vector<std::string>{"OLD.RAR", "folder"}), DirectoryNames(dir));
+  EXPECT_EQ("an older archive", ReadFileBytes(archive));
 }
 
 TEST(KitpackProgram, FailuresNameWhatFailedAndLeaveNoArchiveBehind) {
