@@ -1,6 +1,6 @@
 """Reads the resources and imports back from the built programs and the committed icons.
 
-    program_resources_test.py KIT_DIR ICON_DIR VERSION
+    program_resources_test.py KIT_DIR ICON_DIR VERSION SYMBOLS_DIR
 
 Runs on Linux with Debian's python3-pefile. Prints every fault and exits 1 if any.
 """
@@ -180,8 +180,18 @@ def check_single_thread(pe, data):
             "do not allow"] if found else []
 
 
+def check_link_map(path):
+    """No member of the threads library, whose primitives would displace the pieces."""
+    if not os.path.exists(path):
+        return []  # only release builds write link maps
+    with open(path, errors="replace") as f:
+        members = sorted(set(re.findall(r"libwinpthread[\w-]*\.o", f.read())))
+    return [f"links the threads library ({', '.join(members)}), whose primitives displace "
+            "its run-time pieces"] if members else []
+
+
 def main():
-    kit_dir, icon_dir, version = sys.argv[1:4]
+    kit_dir, icon_dir, version, symbols_dir = sys.argv[1:5]
     faults = []
     for file, (description, level) in PROGRAMS.items():
         pe = pefile.PE(f"{kit_dir}/{file}")
@@ -193,7 +203,8 @@ def main():
     for path in sorted(glob.glob(f"{kit_dir}/*.exe")):
         with open(path, "rb") as f:
             data = f.read()
-        found = check_single_thread(pefile.PE(data=data), data)
+        found = (check_single_thread(pefile.PE(data=data), data)
+                 + check_link_map(f"{symbols_dir}/{os.path.basename(path)}.map"))
         faults += [f"{os.path.basename(path)}: {fault}" for fault in found]
     for name in ICONS:
         faults += [f"{name}.ico: {fault}" for fault in check_icon_file(f"{icon_dir}/{name}.ico")]
