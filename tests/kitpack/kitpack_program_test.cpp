@@ -91,10 +91,10 @@ std::string UnixPathOf(const std::string& path) {
 
 // Runs a Unix program (Wine starts one given by its Z: path) and waits for it.
 void RunUnix(const std::string& program, const std::string& arguments) {
-  std::wstring command(MAX_PATH, L'\0');
-  command.resize(MultiByteToWideChar(CP_UTF8, 0, (program + " " + arguments).c_str(), -1,
-                                     command.data(), MAX_PATH) -
-                 1);
+  const std::string line = program + " " + arguments;  // UTF-8, as Unix paths are
+  std::wstring command(line.size(), L'\0');
+  command.resize(MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                     command.data(), static_cast<int>(command.size())));
   const std::wstring path = L"Z:" + command.substr(0, command.find(L' '));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
