@@ -29,9 +29,8 @@ set(KIT_OUTPUT_DIR ${CMAKE_BINARY_DIR}/kit)
 set(KIT_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/symbols)
 file(MAKE_DIRECTORY ${KIT_SYMBOLS_DIR})
 
-# A program of the kit. The program's own pieces of the run-time (the quiet terminate
-# handler, the thread primitives, the library's error throws) are linked as objects of
-# the program itself: from a static library the run-time's own copies would win.
+# A program of the kit, with its own pieces of the run-time (kit_runtime_pieces: the
+# quiet terminate handler, the thread primitives, the library's error throws).
 function(kit_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
   # Optimised whole, which drops every function the program never calls: the linker
@@ -48,9 +47,18 @@ function(kit_program target)
   endif()
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
-    target_sources(${target} PRIVATE
-      ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp
-      ${PROJECT_SOURCE_DIR}/src/shared/runtime_threads.cpp
-      ${PROJECT_SOURCE_DIR}/src/shared/runtime_throws.cpp)
+    kit_runtime_pieces(${target})
   endif()
+endfunction()
+
+# The program's own pieces of the run-time, linked as objects of the target itself (from
+# a static library the run-time's own copies would win) and optimised whole with it: by
+# every program, and by the single-threaded test that checks them as shipped.
+function(kit_runtime_pieces target)
+  set_target_properties(${target} PROPERTIES KIT_WHOLE_PROGRAM ON)
+  target_sources(${target} PRIVATE
+    ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp
+    ${PROJECT_SOURCE_DIR}/src/shared/runtime_fault.cpp
+    ${PROJECT_SOURCE_DIR}/src/shared/runtime_threads.cpp
+    ${PROJECT_SOURCE_DIR}/src/shared/runtime_throws.cpp)
 endfunction()

@@ -1,5 +1,7 @@
 #include "kitpack/file_streams.h"
 
+#include "kitpack/console_interruption.h"
+
 namespace {
 
 bool MoveTo(HANDLE file, std::uint64_t offset, DWORD from) {
@@ -20,6 +22,7 @@ bool FileOutput::Overwrite(std::uint64_t offset, const char* data, std::size_t s
 }
 
 bool FileSource::Read(char* buffer, std::size_t size, std::size_t& got) {
+  if (Interrupted()) return false;
   DWORD read = 0;
   const bool ok = ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr) != FALSE;
   got = read;

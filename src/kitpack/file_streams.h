@@ -16,7 +16,7 @@ class FileOutput : public RarOutput {
   HANDLE file_;
 };
 
-// Reads a file from where it stands.
+// Reads a file from where it stands; fails once the run is interrupted.
 class FileSource : public RarDataSource {
  public:
   explicit FileSource(HANDLE file) : file_(file) {}

@@ -1,6 +1,7 @@
 #include "kitpack/folder_listing.h"
 
 #include "kitpack/code_page_949.h"
+#include "kitpack/console_interruption.h"
 #include "kitpack/messages.h"
 #include "kitpack/pack_error.h"
 #include "shared/handles.h"
@@ -51,17 +52,7 @@ std::vector<PackItem> DirectoryEntries(const WideString& directory, const std::s
   }
   do {
     const WideString name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    PackItem item;
-    item.path = base + name;
-    const std::optional<std::string> name949 = ExactCp949(name);
-    if (!name949) throw PackError(UnrepresentableNameText(item.path));
-    item.name = prefix + *name949;
-    if (item.name.size() > kLongestName) throw PackError(NameTooLongText(item.path));
-    item.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    item.attributes = found.dwFileAttributes & (kStoredAttributes | FILE_ATTRIBUTE_DIRECTORY);
-    item.dosTime = DosTime(found.ftLastWriteTime);
-    items.push_back(std::move(item));
+    if (name != L"." && name != L"..") items.push_back(ItemOf(base, prefix, found));
   } while (FindNextFileW(find.Get(), &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) throw PackError(UnreadableDirectoryText(directory));
   std::sort(items.begin(), items.end(),
@@ -71,6 +62,7 @@ std::vector<PackItem> DirectoryEntries(const WideString& directory, const std::s
 
 void ListDirectory(const WideString& directory, const std::string& prefix,
                    std::vector<PackItem>& out) {
+  StopIfInterrupted();
   for (PackItem& item : DirectoryEntries(directory, prefix)) {
     if (item.directory) ListDirectory(item.path, item.name + "\\", out);
     out.push_back(std::move(item));
@@ -78,6 +70,22 @@ void ListDirectory(const WideString& directory, const std::string& prefix,
 }
 
 }  // namespace
+
+PackItem ItemOf(const WideString& base, const std::string& prefix, const WIN32_FIND_DATAW& found) {
+  PackItem item;
+  item.path = base + found.cFileName;
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    throw PackError(ReparsePointText(item.path));
+  }
+  const std::optional<std::string> name949 = ExactCp949(found.cFileName);
+  if (!name949) throw PackError(UnrepresentableNameText(item.path));
+  item.name = prefix + *name949;
+  if (item.name.size() > kLongestName) throw PackError(NameTooLongText(item.path));
+  item.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  item.attributes = found.dwFileAttributes & (kStoredAttributes | FILE_ATTRIBUTE_DIRECTORY);
+  item.dosTime = DosTime(found.ftLastWriteTime);
+  return item;
+}
 
 std::vector<PackItem> ListFolder(const WideString& folder) {
   std::vector<PackItem> items;

@@ -4,6 +4,8 @@
 
 #include "kitpack/wide_string.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,5 +25,12 @@ struct PackItem {
 // stored as its nearer end.
 //
 // Throws PackError for a name that code page 949 cannot write, a stored name over 259
-// bytes (what the archive library reports of a name), or a directory that cannot be read.
+// bytes (what the archive library reports of a name), a reparse point (a symbolic link,
+// a junction: kitpack follows none, so nothing from outside the folder comes in and a link
+// to a parent cannot loop), or a directory that cannot be read; PackInterrupted when the
+// run is asked to stop (console_interruption.h).
 std::vector<PackItem> ListFolder(const WideString& folder);
+
+// One entry found in the directory base (which ends in a separator), stored under
+// prefix; throws PackError as ListFolder does.
+PackItem ItemOf(const WideString& base, const std::string& prefix, const WIN32_FIND_DATAW& found);

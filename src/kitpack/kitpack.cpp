@@ -20,6 +20,8 @@ KitpackRun RunKitpack(const std::vector<WideString>& arguments) {
     return {0, ReportText(archive, PackFolder(archive, folder)), std::string()};
   } catch (const PackError& error) {
     return {1, std::string(), error.Message()};
+  } catch (const PackInterrupted&) {
+    return {1, std::string(), InterruptedText(archive)};
   } catch (const std::exception&) {  // out of memory: the temporary file is gone by now
     return {1, std::string(), UnwritableArchiveText(archive)};
   }

@@ -1,4 +1,5 @@
 // kitpack: packs a folder into a store-only RAR archive for a distribution medium.
+#include "kitpack/console_interruption.h"
 #include "kitpack/kitpack.h"
 #include "shared/system_library.h"
 
@@ -8,7 +9,11 @@
 
 int wmain(int argc, wchar_t** argv) {
   RestrictLibrarySearchToSystemDirectory();
-  const KitpackRun run = RunKitpack(std::vector<WideString>(argv + 1, argv + argc));
+  KitpackRun run;
+  {  // Ctrl+C and the console's end are watched until the run has cleaned up
+    const ConsoleInterruption interruption;
+    run = RunKitpack(std::vector<WideString>(argv + 1, argv + argc));
+  }
   std::fputs(run.out.c_str(), stdout);
   std::fputs(run.err.c_str(), stderr);
   return run.exitCode;

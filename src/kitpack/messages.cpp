@@ -32,6 +32,10 @@ std::string UnreadableDirectoryText(const WideString& path) {
   return WithPath(path, " 디렉토리를 읽을 수 없습니다.\n");
 }
 
+std::string ReparsePointText(const WideString& path) {
+  return WithPath(path, ": 심볼릭 링크나 정션(재분석 지점)은 담을 수 없습니다.\n");
+}
+
 std::string UnreadableFileText(const WideString& path) {
   return WithPath(path, " 파일을 읽을 수 없습니다.\n");
 }
@@ -42,6 +46,10 @@ std::string ChangedFileText(const WideString& path) {
 
 std::string UnwritableArchiveText(const WideString& archive) {
   return WithPath(archive, " 파일을 쓸 수 없습니다.\n");
+}
+
+std::string InterruptedText(const WideString& archive) {
+  return WithPath(archive, ": 중단되어 압축 파일을 만들지 않았습니다.\n");
 }
 
 std::string ReportText(const WideString& archive, const PackReport& report) {

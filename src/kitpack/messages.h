@@ -17,9 +17,11 @@ std::string NotADirectoryText(const WideString& folder);
 std::string UnrepresentableNameText(const WideString& path);
 std::string NameTooLongText(const WideString& path);
 std::string UnreadableDirectoryText(const WideString& path);
+std::string ReparsePointText(const WideString& path);
 std::string UnreadableFileText(const WideString& path);
 std::string ChangedFileText(const WideString& path);
 std::string UnwritableArchiveText(const WideString& archive);
+std::string InterruptedText(const WideString& archive);
 
 // A completed run (exit code 0).
 std::string ReportText(const WideString& archive, const PackReport& report);

@@ -8,3 +8,7 @@ class PackError : public Exception {
   using Exception::Exception;
   const char* ClassName() const override { return "PackError"; }
 };
+
+// A run stopped by Ctrl+C or the console's end (console_interruption.h); what it says
+// names the archive, which the caller knows.
+struct PackInterrupted {};

@@ -1,5 +1,7 @@
 #include "kitpack/pack_folder.h"
 
+#include "kitpack/console_interruption.h"
+#include "kitpack/file_identity.h"
 #include "kitpack/file_streams.h"
 #include "kitpack/folder_listing.h"
 #include "kitpack/messages.h"
@@ -10,13 +12,9 @@
 
 #include <windows.h>
 
-namespace {
+#include <optional>
 
-WideString FullPath(const WideString& path) {
-  wchar_t full[MAX_PATH];
-  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return length == 0 || length >= MAX_PATH ? path : WideString(full, length);
-}
+namespace {
 
 RarWriterEntry EntryOf(const PackItem& item) {
   RarWriterEntry entry;
@@ -27,17 +25,31 @@ RarWriterEntry EntryOf(const PackItem& item) {
   return entry;
 }
 
-// Adds one file, its data read from where it lies now; returns its size.
-std::uint64_t AddFile(RarStreamWriter& writer, const PackItem& item, const WideString& archive) {
+// Adds one file, its data read from where it lies now, and returns its size; nothing
+// when it is the older archive (found in the folder under whatever path).
+std::optional<std::uint64_t> AddFile(RarStreamWriter& writer, const PackItem& item,
+                                     const WideString& archive,
+                                     const std::optional<FileIdentity>& olderArchive) {
   FileHandle file(CreateFileW(item.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  LARGE_INTEGER size;
-  if (!file || !GetFileSizeEx(file.Get(), &size)) throw PackError(UnreadableFileText(item.path));
+                              OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file || !GetFileInformationByHandle(file.Get(), &information)) {
+    throw PackError(UnreadableFileText(item.path));
+  }
+  // Made a link since it was listed.
+  if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    throw PackError(ReparsePointText(item.path));
+  }
+  if (olderArchive && IdentityOf(information) == *olderArchive) return std::nullopt;
+  const std::uint64_t size =
+      static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
   FileSource source(file.Get());
-  switch (writer.AddStreamed(EntryOf(item), static_cast<std::uint64_t>(size.QuadPart), source)) {
+  switch (writer.AddStreamed(EntryOf(item), size, source)) {
     case RarStreamResult::kDone:
-      return static_cast<std::uint64_t>(size.QuadPart);
+      return size;
     case RarStreamResult::kReadFailed:
+      StopIfInterrupted();
       throw PackError(UnreadableFileText(item.path));
     case RarStreamResult::kSizeChanged:
       throw PackError(ChangedFileText(item.path));
@@ -51,22 +63,25 @@ std::uint64_t AddFile(RarStreamWriter& writer, const PackItem& item, const WideS
 
 PackReport PackFolder(const WideString& archive, const WideString& folder) {
   const std::vector<PackItem> items = ListFolder(folder);
-  const WideString archivePath = FullPath(archive);
+  const std::optional<FileIdentity> olderArchive = IdentityOfPath(archive);
   TemporaryFile temporary(archive);
   FileOutput output(temporary.Handle());
   RarStreamWriter writer(output);
   if (!writer.Start()) throw PackError(UnwritableArchiveText(archive));
   PackReport report;
   for (const PackItem& item : items) {
+    StopIfInterrupted();
     if (item.directory) {
       if (!writer.Add(EntryOf(item))) throw PackError(UnwritableArchiveText(archive));
       ++report.directories;
-    } else if (lstrcmpiW(FullPath(item.path).c_str(), archivePath.c_str()) != 0) {
-      report.bytes += AddFile(writer, item, archive);
+    } else if (const std::optional<std::uint64_t> size =
+                   AddFile(writer, item, archive, olderArchive)) {
+      report.bytes += *size;
       ++report.files;
     }
   }
   if (!writer.Finish()) throw PackError(UnwritableArchiveText(archive));
+  StopIfInterrupted();
   temporary.Commit();
   return report;
 }

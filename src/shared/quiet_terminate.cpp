@@ -3,8 +3,10 @@
 // a windowed program does not have, and brings a C++ name demangler of about 48 KB
 // into every program; the kit has to fit a diskette. Our programs catch their errors
 // themselves, so this is only ever reached through a fault.
-#include <cstdlib>
+#include "shared/runtime_fault.h"
 
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+  StopOnRuntimeFault("An error was not handled (the program called std::terminate).");
+}
 }  // namespace __gnu_cxx

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,9 +32,12 @@ struct KitpackRun {
   std::string err;
 };
 
+// While it runs (its main thread given), before it ends.
+using WhileRunning = std::function<void(HANDLE process, HANDLE thread)>;
+
 // Runs kitpack.exe with the arguments and collects what it printed. A quoted argument
 // must not end in a backslash: the run-time library reads \" as a quote inside it.
-KitpackRun Kitpack(const std::string& arguments) {
+KitpackRun Kitpack(const std::string& arguments, const WhileRunning& whileRunning = nullptr) {
   const std::string dir = ScratchDir("kitpack-output");
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   auto create = [&](const char* name) {
@@ -55,6 +59,7 @@ KitpackRun Kitpack(const std::string& arguments) {
   }
   ObjectHandle process(started.hProcess);
   ObjectHandle thread(started.hThread);
+  if (whileRunning) whileRunning(process.Get(), thread.Get());
   KitpackRun run;
   if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
     TerminateProcess(process.Get(), 99);
@@ -69,6 +74,67 @@ KitpackRun Kitpack(const std::string& arguments) {
 }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// The file's path on the Unix side, which Wine knows (wine_get_unix_file_name).
+std::string UnixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  char* found = unixFileName == nullptr ? nullptr : unixFileName(wide);
+  if (found == nullptr) throw std::runtime_error("no Unix path for " + path);
+  const std::string unixPath = found;
+  HeapFree(GetProcessHeap(), 0, found);
+  return unixPath;
+}
+
+// Runs a Unix program (Wine starts one given by its Z: path) and waits for it.
+void RunUnix(const std::string& program, const std::string& arguments) {
+  const std::string line = program + " " + arguments;  // UTF-8, as Unix paths are
+  std::wstring command(line.size(), L'\0');
+  command.resize(MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                     command.data(), static_cast<int>(command.size())));
+  const std::wstring path = L"Z:" + command.substr(0, command.find(L' '));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    throw std::runtime_error("cannot start " + program);
+  }
+  ObjectHandle process(started.hProcess);
+  ObjectHandle thread(started.hThread);
+  WaitForSingleObject(process.Get(), 60000);
+}
+
+// A Unix symbolic link at link (a Windows path) to target (written into it as given).
+// Wine shows one to a directory as a reparse point but cannot make one itself
+// (CreateSymbolicLinkW and FSCTL_SET_REPARSE_POINT make nothing).
+void MakeUnixLink(const std::string& target, const std::string& link) {
+  RunUnix("/bin/ln", "-sfn " + target + " " + UnixPathOf(link));
+  ASSERT_NE(0u, GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << link;
+}
+
+HANDLE testSawCtrlC = nullptr;  // an event
+
+// The test's own console control handler: it lives on.
+BOOL WINAPI TestSeesCtrlC(DWORD) {
+  SetEvent(testSawCtrlC);
+  return TRUE;
+}
+
+// The temporary files kitpack writes its archives under, in dir.
+std::vector<std::string> TemporaryFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA((dir + "kpk*.tmp").c_str(), &found));
+  if (find) {
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(find.Get(), &found));
+  }
+  return names;
+}
 
 std::uint32_t DosTimeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
@@ -231,13 +297,82 @@ TEST(KitpackProgram, ReplacesAnOlderArchiveAndNeverPacksItself) {
   WriteFileBytes(folder + "a.txt", "a");
   const std::string archive = folder + "SELF.RAR";
   WriteFileBytes(archive, "an older archive");
-  for (int round = 0; round < 2; ++round) {
-    const KitpackRun run = Kitpack(Quoted(archive) + " " + Quoted(folder + "."));
+  char shortFolder[MAX_PATH];
+  ASSERT_NE(0u, GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH));
+  // The same file under other names: drive Z: reaches C: on the Unix side.
+  for (const std::string& named :
+       {archive, archive, "\\\\?\\" + archive, std::string(shortFolder) + "SELF.RAR",
+        WindowsPathOfUnix(UnixPathOf(archive))}) {
+    SCOPED_TRACE(named);
+    const KitpackRun run = Kitpack(Quoted(named) + " " + Quoted(folder + "."));
     EXPECT_EQ(0u, run.exitCode) << run.err;
-    EXPECT_EQ(archive + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
+    EXPECT_EQ(named + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
     EXPECT_EQ(std::vector<std::string>{"a.txt"}, NamesOf(ListArchive(archive)));
     EXPECT_EQ((std::vector<std::string>{"SELF.RAR", "a.txt"}), DirectoryNames(folder));
   }
+}
+
+TEST(KitpackProgram, LinksBelowTheFolderAreErrors) {
+  const std::string dir = ScratchDir("kitpack-links");
+  MakeDirectories(dir + "outside");
+  WriteFileBytes(dir + "outside\\secret.txt", "not for the medium");
+  MakeDirectories(dir + "loop\\sub");
+  WriteFileBytes(dir + "loop\\a.txt", "a");
+  MakeUnixLink("..", dir + "loop\\sub\\up");  // a link to a parent
+  MakeDirectories(dir + "out");
+  WriteFileBytes(dir + "out\\a.txt", "a");
+  MakeUnixLink(UnixPathOf(dir + "outside"), dir + "out\\elsewhere");
+  for (const std::string& link : {dir + "loop\\sub\\up", dir + "out\\elsewhere"}) {
+    const std::string folder = link.substr(0, link.find('\\', dir.size()));
+    const KitpackRun run = Kitpack(Quoted(dir + "LINKS.RAR") + " " + Quoted(folder));
+    EXPECT_EQ(1u, run.exitCode) << run.out;
+    EXPECT_EQ(link + ": 심볼릭 링크나 정션(재분석 지점)은 담을 수 없습니다.\r\n", run.err);
+    EXPECT_EQ((std::vector<std::string>{"loop", "out", "outside"}), DirectoryNames(dir));
+    RunUnix("/bin/rm", UnixPathOf(link));
+  }
+}
+
+TEST(KitpackProgram, CtrlCLeavesNoTemporaryFileBehind) {
+  const std::string dir = ScratchDir("kitpack-interrupted");
+  MakeDirectories(dir + "folder");
+  {  // a gigabyte to read that takes no room: its blocks are not stored
+    FileHandle big(CreateFileA((dir + "folder\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    size.QuadPart = 1LL << 30;
+    ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(big.Get()));
+  }
+  const std::string archive = dir + "OLD.RAR";
+  WriteFileBytes(archive, "an older archive");
+  // kitpack shares a console of the test's own, to which Ctrl+C is sent. The test keeps
+  // it: without one, Wine gives each console program it starts a console host of its
+  // own, which holds the output files it inherits for a while.
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  ObjectHandle seen(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  testSawCtrlC = seen.Get();
+  SetConsoleCtrlHandler(TestSeesCtrlC, TRUE);  // Ctrl+C reaches every program of the console
+  bool interrupted = false;
+  const KitpackRun run =
+      Kitpack(Quoted(archive) + " " + Quoted(dir + "folder"), [&](HANDLE process, HANDLE thread) {
+        // Held while packing, with a gigabyte still to go: the temporary file is there.
+        for (int tries = 0; tries < 60000 && !interrupted; ++tries) {
+          SuspendThread(thread);
+          if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT && !TemporaryFiles(dir).empty()) {
+            interrupted = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != FALSE;
+          }
+          ResumeThread(thread);
+          if (!interrupted) Sleep(1);
+        }
+        WaitForSingleObject(seen.Get(), 60000);
+      });
+  SetConsoleCtrlHandler(TestSeesCtrlC, FALSE);
+  ASSERT_TRUE(interrupted);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(seen.Get(), 0));
+  EXPECT_EQ(1u, run.exitCode);
+  EXPECT_EQ(archive + ": 중단되어 압축 파일을 만들지 않았습니다.\r\n", run.err);
+  EXPECT_EQ((std::vector<std::string>{"OLD.RAR", "folder"}), DirectoryNames(dir));
+  EXPECT_EQ("an older archive", ReadFileBytes(archive));
 }
 
 TEST(KitpackProgram, FailuresNameWhatFailedAndLeaveNoArchiveBehind) {

@@ -1,9 +1,12 @@
 """Reads the resources and imports back from the built programs and the committed icons.
 
-    program_resources_test.py KIT_DIR ICON_DIR VERSION
+    program_resources_test.py KIT_DIR ICON_DIR VERSION SYMBOLS_DIR
 
 Runs on Linux with Debian's python3-pefile. Prints every fault and exits 1 if any.
 """
+import glob
+import os
+import re
 import struct
 import sys
 import xml.etree.ElementTree as ET
@@ -24,6 +27,17 @@ SUPPORTED_OS = {  # Vista, 7, 8, 8.1, 10 and 11
 }
 ALLOWED_DLLS = {"kernel32", "user32", "gdi32", "advapi32", "shell32", "ole32", "oleaut32",
                 "msvcrt", "comdlg32", "shlwapi", "unrar"}
+# Functions that start a thread running the program's code. The programs' own pieces of
+# the C++ run-time (src/shared/runtime_threads.cpp) assume a single thread of their own.
+THREAD_STARTERS = (
+    "CreateThread", "CreateRemoteThread", "CreateRemoteThreadEx", "_beginthread",
+    "_beginthreadex", "SHCreateThread", "SHCreateThreadWithHandle", "QueueUserWorkItem",
+    "RegisterWaitForSingleObject", "RegisterWaitForSingleObjectEx", "CreateTimerQueueTimer",
+    "BindIoCompletionCallback", "CreateThreadpool", "CreateThreadpoolWork",
+    "CreateThreadpoolTimer", "CreateThreadpoolWait", "CreateThreadpoolIo",
+    "TrySubmitThreadpoolCallback", "timeSetEvent", "RtlCreateUserThread", "NtCreateThreadEx",
+    "RtlQueueWorkItem",
+)
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPAT = "{urn:schemas-microsoft-com:compatibility.v1}"
@@ -152,8 +166,32 @@ def check_imports(pe):
     return [f"imports {extra} beyond Windows' own DLLs and unrar.dll"] if extra else []
 
 
+def check_single_thread(pe, data):
+    """No import (plain or delayed) of a thread starter, nor its name for a lookup."""
+    imported = set()
+    for table in ("DIRECTORY_ENTRY_IMPORT", "DIRECTORY_ENTRY_DELAY_IMPORT"):
+        for entry in getattr(pe, table, []):
+            imported |= {i.name.decode() for i in entry.imports if i.name}
+    names = "|".join(re.escape(n) for n in THREAD_STARTERS)
+    named = {m.decode() for m in re.findall(rb"(?<![A-Za-z0-9_])(" + names.encode() + rb")\0",
+                                             data)}
+    found = sorted((imported & set(THREAD_STARTERS)) | named)
+    return [f"starts threads of its own ({', '.join(found)}), which its run-time pieces "
+            "do not allow"] if found else []
+
+
+def check_link_map(path):
+    """No member of the threads library, whose primitives would displace the pieces."""
+    if not os.path.exists(path):
+        return []  # only release builds write link maps
+    with open(path, errors="replace") as f:
+        members = sorted(set(re.findall(r"libwinpthread[\w-]*\.o", f.read())))
+    return [f"links the threads library ({', '.join(members)}), whose primitives displace "
+            "its run-time pieces"] if members else []
+
+
 def main():
-    kit_dir, icon_dir, version = sys.argv[1:4]
+    kit_dir, icon_dir, version, symbols_dir = sys.argv[1:5]
     faults = []
     for file, (description, level) in PROGRAMS.items():
         pe = pefile.PE(f"{kit_dir}/{file}")
@@ -162,6 +200,12 @@ def main():
                  + check_icon_group(res) + check_imports(pe))
         faults += [f"{file}: {fault}" for fault in found]
         print(f"{file}: {'ok' if not found else f'{len(found)} faults'}")
+    for path in sorted(glob.glob(f"{kit_dir}/*.exe")):
+        with open(path, "rb") as f:
+            data = f.read()
+        found = (check_single_thread(pefile.PE(data=data), data)
+                 + check_link_map(f"{symbols_dir}/{os.path.basename(path)}.map"))
+        faults += [f"{os.path.basename(path)}: {fault}" for fault in found]
     for name in ICONS:
         faults += [f"{name}.ico: {fault}" for fault in check_icon_file(f"{icon_dir}/{name}.ico")]
     for fault in faults:
