@@ -659,16 +659,20 @@ TEST(StandinLibrary, VolumeReadBeforeIsNotReadAgain) {
 namespace {
 
 std::atomic<std::uint64_t> reportedBytes{0};
+std::atomic<int> emptyReports{0};
+std::atomic<bool> cancelOnEmptyReport{false};
 
 int __stdcall CountBlock(unsigned char* /*addr*/, int size) {
   reportedBytes += static_cast<std::uint64_t>(size);
-  return 1;
+  if (size == 0) ++emptyReports;
+  return size == 0 && cancelOnEmptyReport ? 0 : 1;
 }
 
 // Extracts (or tests) every entry with the counting callback; the codes as ExtractAll.
 std::vector<int> RunCounted(const std::string& path, const std::string& dest,
                             int operation = rar_const::kExtract) {
   reportedBytes = 0;
+  emptyReports = 0;
   OpenArchive archive(path);
   RARSetProcessDataProc(archive.Handle(), CountBlock);
   std::vector<int> codes;
@@ -691,7 +695,8 @@ struct HoldEvents {
 }  // namespace
 
 // A driver that asked for it sees the extraction stand still halfway through the
-// first large entry, whatever the machine's speed, until it lets it go.
+// first large entry, whatever the machine's speed, until it lets it go; meanwhile the
+// program hears of no new data now and then, and may repaint.
 TEST(StandinExtractionHold, HoldsTheFirstLargeEntryHalfwayUntilReleased) {
   const std::string dir = ScratchDir("standin-hold");
   const std::string large = PatternBytes(2 * extraction_hold::kHoldableSize);
@@ -712,7 +717,7 @@ TEST(StandinExtractionHold, HoldsTheFirstLargeEntryHalfwayUntilReleased) {
   bool doneWhenHeld = true;
   bool laterWhenHeld = true;
   try {
-    ui_driver::WaitUntil([&] { return hold.Held(); }, "the held extraction");
+    ui_driver::WaitUntil([&] { return hold.Held() && emptyReports >= 2; }, "the held extraction");
     reportedWhenHeld = reportedBytes;
     doneWhenHeld = done;
     laterWhenHeld = FileExists(dir + "out\\later.bin");
@@ -727,6 +732,20 @@ TEST(StandinExtractionHold, HoldsTheFirstLargeEntryHalfwayUntilReleased) {
   EXPECT_EQ((std::vector<int>{0, 0, 0, 10}), codes);
   EXPECT_EQ(large, ReadFileBytes(dir + "out\\large.bin"));
   EXPECT_EQ(large, ReadFileBytes(dir + "out\\later.bin"));
+}
+
+TEST(StandinExtractionHold, ACancelWhileHeldEndsTheEntryWithoutAFile) {
+  const std::string dir = ScratchDir("standin-hold-cancel");
+  RarWriter writer;
+  writer.AddFile("large.bin", PatternBytes(extraction_hold::kHoldableSize));
+  const std::string path = SaveArchive(writer, dir + "large.rar");
+  ExtractionHold hold;
+  cancelOnEmptyReport = true;
+  const std::vector<int> codes = RunCounted(path, dir + "out");
+  cancelOnEmptyReport = false;
+  EXPECT_TRUE(hold.Held());
+  EXPECT_EQ((std::vector<int>{21, 10}), codes);
+  EXPECT_FALSE(FileExists(dir + "out\\large.bin"));
 }
 
 TEST(StandinExtractionHold, NothingIsHeldUnlessAskedForALargeExtractedEntry) {

@@ -71,7 +71,11 @@ int CopyData(ExtractionContext& context, DataTarget& target, std::uint64_t holdA
       return rar_code::kUnknown;
     }
     done += got;
-    if (holdAt && done >= holdAt && done - got < holdAt) extraction_hold::HoldIfAsked();
+    if (holdAt && done >= holdAt && done - got < holdAt && !extraction_hold::HoldIfAsked([&] {
+          return !context.processData || context.processData(context.buffer.data(), 0) != 0;
+        })) {
+      return rar_code::kUnknown;
+    }
   }
   return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
 }
