@@ -70,21 +70,14 @@ if [ -z "$prefix" ]; then
 fi
 bench_env "$prefix"
 
-xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  bench_xvfb_stop
 }
 trap cleanup EXIT
 wineserver -p 2>/dev/null || true  # one server for the whole try, or the one already up
 if [ "$interactive" = 0 ]; then
-  # A virtual screen of 1024 x 768 on the first free display number.
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$display_file")"
-  rm -f "$display_file"
+  bench_xvfb 1024x768x24 || exit 1  # a virtual screen of 1024 x 768
 else
   # A real desktop has a window manager: let it frame the windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null

@@ -14,3 +14,30 @@ bench_env() {
   mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
 }
+
+# bench_xvfb WIDTHxHEIGHTxDEPTH
+#   starts a virtual screen (Xvfb) on a display number the server picks itself, so
+#   that runs side by side never race for one, waits until it accepts connections
+#   and exports DISPLAY. bench_xvfb_stop ends it.
+bench_xvfb() {
+  local number=""
+  exec {bench_xvfb_fd}< <(exec Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp 2>/dev/null)
+  bench_xvfb_pid=$!
+  # The server writes its display number once it listens; the bound only ends a hang.
+  if ! read -r -t 120 -u "$bench_xvfb_fd" number || [ -z "$number" ]; then
+    echo "no virtual screen: Xvfb did not start" >&2
+    bench_xvfb_stop
+    return 1
+  fi
+  export DISPLAY=":$number"
+}
+
+bench_xvfb_stop() {
+  if [ -n "${bench_xvfb_pid:-}" ]; then
+    kill "$bench_xvfb_pid" 2>/dev/null
+    wait "$bench_xvfb_pid" 2>/dev/null
+    exec {bench_xvfb_fd}<&-
+    bench_xvfb_pid=""
+  fi
+  return 0
+}
