@@ -1,11 +1,19 @@
 # Sourced by the bench scripts: the environment every Wine process of the bench gets.
-#   bench_env PREFIX   exports WINEPREFIX=PREFIX and a HOME and XDG folders inside it.
+#   bench_env PREFIX [ARCH]   exports WINEPREFIX=PREFIX, WINEARCH and a HOME and XDG
+#                             folders inside it. A prefix keeps the architecture it was
+#                             made with (a 64-bit one has a syswow64 directory); ARCH
+#                             (win32, the default, or win64) is for one not made yet.
 # Nothing outside PREFIX is written to, ~/.wine included.
 
 bench_env() {
-  local prefix
+  local prefix arch=${2:-win32}
   prefix=$(realpath -m "$1")
-  export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+  if [ -d "$prefix/drive_c/windows/syswow64" ]; then
+    arch=win64
+  elif [ -d "$prefix/drive_c/windows" ]; then
+    arch=win32
+  fi
+  export WINEPREFIX="$prefix" WINEARCH=$arch WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
   export HOME="$prefix/home"
