@@ -6,7 +6,7 @@ namespace ui_driver {
 namespace {
 
 constexpr DWORD kPollInterval = 50;
-constexpr UINT kSendTimeout = 5000;
+constexpr UINT kSendTimeout = 30000;  // a busy machine may keep a program from answering
 
 // A sent message that gives up instead of blocking on a busy program.
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
@@ -270,9 +270,9 @@ void SelectListItem(HWND listBox, int index) {
   SendWithTimeout(listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0, true);
 }
 
-std::optional<MessageBoxInfo> FindMessageBox(DWORD processId) {
-  const HWND window = FindWindowOf({processId, "#32770", std::nullopt, true});
-  if (!window) return std::nullopt;
+namespace {
+
+MessageBoxInfo ReadMessageBox(HWND window) {
   MessageBoxInfo info;
   info.Window = window;
   info.Owner = GetWindow(window, GW_OWNER);
@@ -287,19 +287,24 @@ std::optional<MessageBoxInfo> FindMessageBox(DWORD processId) {
   return info;
 }
 
+}  // namespace
+
+std::optional<MessageBoxInfo> FindMessageBox(DWORD processId) {
+  const HWND window = FindWindowOf({processId, "#32770", std::nullopt, true});
+  if (!window) return std::nullopt;
+  try {
+    MessageBoxInfo info = ReadMessageBox(window);
+    if (info.Buttons.empty()) return std::nullopt;  // caught before its buttons were made
+    return info;
+  } catch (const DriverError&) {
+    return std::nullopt;  // caught while still being made: it does not answer yet
+  }
+}
+
 MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeout) {
   std::optional<MessageBoxInfo> box;
-  WaitUntil(
-      [&] {
-        try {
-          box = FindMessageBox(processId);
-        } catch (const DriverError&) {
-          return false;  // found while still being made: it does not answer yet
-        }
-        // A box caught before its buttons are made is read again.
-        return box.has_value() && !box->Buttons.empty();
-      },
-      "a message box", timeout);
+  WaitUntil([&] { return (box = FindMessageBox(processId)).has_value(); }, "a message box",
+            timeout);
   return *box;
 }
 

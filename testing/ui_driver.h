@@ -2,8 +2,12 @@
 // finds windows and controls, reads their texts and states, presses buttons and
 // answers message boxes. Nothing here takes screenshots.
 //
-// Rules that keep a test from hanging:
-// - Every wait polls (every 50 ms) up to a timeout and then throws DriverError.
+// Rules that keep a test from hanging, and from depending on luck:
+// - Every wait polls (every 50 ms) for a state up to a timeout and then throws
+//   DriverError. The timeouts only end a hang: they are far longer than any state
+//   takes to come on a busy machine. Nothing waits for a fixed time, and nothing
+//   relies on catching a passing state in time: a driver that must see one makes the
+//   program hold in it (testing/extraction_hold.h holds an extraction).
 // - Buttons are pressed with a posted BM_CLICK, never a sent message: the program
 //   may sit in a modal loop. Click does nothing to a disabled or hidden button, as
 //   a user's press would not (Wine's buttons act on BM_CLICK even when disabled);
@@ -35,7 +39,7 @@
 
 namespace ui_driver {
 
-constexpr DWORD kDefaultTimeout = 10000;  // milliseconds
+constexpr DWORD kDefaultTimeout = 60000;  // milliseconds
 
 class DriverError : public std::runtime_error {
  public:
@@ -138,11 +142,12 @@ struct MessageBoxInfo {
   bool HasIcon = false;
 };
 
-// Waits for a message box (window class "#32770") of the process that is ready to be
-// read (one caught while still being made is read again) and reads it.
-MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeout = kDefaultTimeout);
-// The box now shown by the process, if any.
+// The message box (window class "#32770") now shown by the process and ready to be
+// answered, if any: one caught while still being made (no buttons yet, or not yet
+// answering) counts as none.
 std::optional<MessageBoxInfo> FindMessageBox(DWORD processId);
+// Waits for a message box of the process that is ready to be answered and reads it.
+MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeout = kDefaultTimeout);
 // Presses the button with that id (IDOK, IDCANCEL, IDYES, IDNO ...).
 void AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
 

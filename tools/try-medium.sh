@@ -7,6 +7,7 @@
 # left.
 #
 #   tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR]
+#                       [--arch win32|win64]
 #
 #   --interactive  setup.exe on your X display ($DISPLAY): you click through it.
 #                  Otherwise a driver clicks through with the defaults in a virtual
@@ -15,7 +16,10 @@
 #   --out DIR      where the screenshots and the predicted log go
 #                  (default build/release/try-medium).
 #   --prefix DIR   use this Wine prefix as it is (default: a fresh one in
-#                  build/release/wine/try-medium).
+#                  build/release/wine/try-medium, or try-medium-win64).
+#   --arch ARCH    the fresh prefix's Windows: win32 (default) or win64, 64-bit
+#                  Windows, where the kit's 32-bit programs run under WoW64 (a given
+#                  prefix keeps its own).
 #
 # Exit code 0 when setup completed (and, driven, wrote the log kitcheck predicted,
 # and Halvex ended normally); 1 otherwise; 2 for bad arguments. It uses the kit in
@@ -24,23 +28,23 @@ set -euo pipefail
 root=$(cd "$(dirname "$(realpath "$0")")/.." && pwd)
 cd "$root"
 
-medium="" interactive=0 uninstall=0 out="" prefix=""
+medium="" interactive=0 uninstall=0 out="" prefix="" arch=win32
+usage="usage: tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR] [--arch win32|win64]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --interactive) interactive=1 ;;
     --uninstall) uninstall=1 ;;
     --out) out=$2; shift ;;
     --prefix) prefix=$2; shift ;;
+    --arch) arch=$2; shift
+      case "$arch" in win32|win64) ;; *) echo "$usage" >&2; exit 2 ;; esac ;;
     -*) echo "tools/try-medium.sh: unknown option $1" >&2; exit 2 ;;
     *) [ -z "$medium" ] || { echo "tools/try-medium.sh: one medium only" >&2; exit 2; }
        medium=$1 ;;
   esac
   shift
 done
-[ -n "$medium" ] && [ -d "$medium" ] || {
-  echo "usage: tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR]" >&2
-  exit 2
-}
+[ -n "$medium" ] && [ -d "$medium" ] || { echo "$usage" >&2; exit 2; }
 if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   echo "tools/try-medium.sh: --interactive needs an X display, and \$DISPLAY is not set" >&2
   exit 2
@@ -65,26 +69,23 @@ driver=$build/tools/demo/demo_driver.exe
 . "$bench/env.sh"
 if [ -z "$prefix" ]; then
   prefix=$build/wine/try-medium
-  section "A fresh Wine prefix (Korean code page) in $prefix"
-  "$bench/make-prefix.sh" "$prefix" >/dev/null
+  [ "$arch" = win64 ] && prefix+=-win64
+  section "A fresh Wine prefix (Korean code page, $arch) in $prefix"
+  "$bench/make-prefix.sh" "$prefix" "$arch" >/dev/null
 fi
 bench_env "$prefix"
+# What a 32-bit program writes into the system directory lands here.
+system32_dir='C:\windows\system32'
+[ "$WINEARCH" = win64 ] && system32_dir='C:\windows\syswow64'
 
-xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  bench_xvfb_stop
 }
 trap cleanup EXIT
 wineserver -p 2>/dev/null || true  # one server for the whole try, or the one already up
 if [ "$interactive" = 0 ]; then
-  # A virtual screen of 1024 x 768 on the first free display number.
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$display_file")"
-  rm -f "$display_file"
+  bench_xvfb 1024x768x24 || exit 1  # a virtual screen of 1024 x 768
 else
   # A real desktop has a window manager: let it frame the windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null
@@ -156,6 +157,20 @@ if [ "$interactive" = 0 ]; then
     echo "It differs from the log kitcheck predicted ($predicted)."
     status=1
   fi
+fi
+# On the Unix side: winepath may run as a 32-bit program, which sees system32 redirected.
+windows_dir=$WINEPREFIX/drive_c/windows
+echo "The archive library in the 32-bit system directory $system32_dir:"
+if cmp -s "$windows_dir/${system32_dir##*\\}/UNRAR.DLL" "$medium/UNRAR.DLL"; then
+  echo "  UNRAR.DLL, the medium's"
+else
+  echo "  no UNRAR.DLL of the medium's"
+fi
+if [ "$WINEARCH" = win64 ]; then
+  echo "64-bit Windows: the kit's programs ran under WoW64; the 64-bit system directory"
+  [ -e "$windows_dir/system32/UNRAR.DLL" ] && echo "  holds an UNRAR.DLL" ||
+    echo "  holds no UNRAR.DLL"
+  echo "  and the registry below is the 32-bit view (HKLM\Software\Wow6432Node)."
 fi
 show_key "$product_key"
 uninstall_key=$(logged 'REG:' | head -n 1)

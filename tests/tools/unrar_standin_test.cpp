@@ -1,10 +1,14 @@
-// The stand-in archive library: its name decoding directly, and
-// its exported functions (bound through the import library) on written archives.
+// The stand-in archive library: its name decoding directly, its exported functions
+// (bound through the import library) on written archives, and the hold it offers
+// the drivers that picture an extraction.
 #include "rar_writer/rar_writer.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
 #include "shared/unrar.h"
 #include "support/test_support.h"
+#include "testing/extraction_hold.h"
+#include "testing/ui_driver.h"
+#include "unrar_standin/extraction_hold.h"
 #include "unrar_standin/unicode_name.h"
 #include "unrar_standin/volume_names.h"
 
@@ -12,8 +16,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -648,4 +654,119 @@ TEST(StandinLibrary, VolumeReadBeforeIsNotReadAgain) {
   RARSetChangeVolProc(archive.Handle(), RecordVolume);
   EXPECT_EQ((std::vector<int>{0, 0, 13, 13}), archive.ExtractAll(dir + "out"));
   volumeReplacement.clear();
+}
+
+namespace {
+
+std::atomic<std::uint64_t> reportedBytes{0};
+std::atomic<int> emptyReports{0};
+std::atomic<bool> cancelOnEmptyReport{false};
+
+int __stdcall CountBlock(unsigned char* /*addr*/, int size) {
+  reportedBytes += static_cast<std::uint64_t>(size);
+  if (size == 0) ++emptyReports;
+  return size == 0 && cancelOnEmptyReport ? 0 : 1;
+}
+
+// Extracts (or tests) every entry with the counting callback; the codes as ExtractAll.
+std::vector<int> RunCounted(const std::string& path, const std::string& dest,
+                            int operation = rar_const::kExtract) {
+  reportedBytes = 0;
+  emptyReports = 0;
+  OpenArchive archive(path);
+  RARSetProcessDataProc(archive.Handle(), CountBlock);
+  std::vector<int> codes;
+  int code;
+  while ((code = archive.Read()) == 0) codes.push_back(archive.Process(operation, dest));
+  codes.push_back(code);
+  return codes;
+}
+
+// The hold's events, made as a driver makes them, without the request.
+struct HoldEvents {
+  explicit HoldEvents(const std::string& name)
+      : held(CreateEventA(nullptr, TRUE, FALSE, (name + extraction_hold::kHeldSuffix).c_str())),
+        release(
+            CreateEventA(nullptr, TRUE, FALSE, (name + extraction_hold::kReleaseSuffix).c_str())) {}
+  bool Held() const { return WaitForSingleObject(held.Get(), 0) == WAIT_OBJECT_0; }
+  ObjectHandle held, release;
+};
+
+}  // namespace
+
+// A driver that asked for it sees the extraction stand still halfway through the
+// first large entry, whatever the machine's speed, until it lets it go; meanwhile the
+// program hears of no new data now and then, and may repaint.
+TEST(StandinExtractionHold, HoldsTheFirstLargeEntryHalfwayUntilReleased) {
+  const std::string dir = ScratchDir("standin-hold");
+  const std::string large = PatternBytes(2 * extraction_hold::kHoldableSize);
+  RarWriter writer;
+  writer.AddFile("small.txt", "small");
+  writer.AddFile("large.bin", large);
+  writer.AddFile("later.bin", large);  // large too, and not held again
+  const std::string path = SaveArchive(writer, dir + "hold.rar");
+
+  ExtractionHold hold;
+  std::atomic<bool> done{false};
+  std::vector<int> codes;
+  std::thread extraction([&] {
+    codes = RunCounted(path, dir + "out");
+    done = true;
+  });
+  std::uint64_t reportedWhenHeld = 0;
+  bool doneWhenHeld = true;
+  bool laterWhenHeld = true;
+  try {
+    ui_driver::WaitUntil([&] { return hold.Held() && emptyReports >= 2; }, "the held extraction");
+    reportedWhenHeld = reportedBytes;
+    doneWhenHeld = done;
+    laterWhenHeld = FileExists(dir + "out\\later.bin");
+  } catch (const ui_driver::DriverError& error) {
+    ADD_FAILURE() << error.what();
+  }
+  hold.Release();
+  extraction.join();
+  EXPECT_EQ(5 + extraction_hold::kHoldableSize, reportedWhenHeld);
+  EXPECT_FALSE(doneWhenHeld);
+  EXPECT_FALSE(laterWhenHeld);
+  EXPECT_EQ((std::vector<int>{0, 0, 0, 10}), codes);
+  EXPECT_EQ(large, ReadFileBytes(dir + "out\\large.bin"));
+  EXPECT_EQ(large, ReadFileBytes(dir + "out\\later.bin"));
+}
+
+TEST(StandinExtractionHold, ACancelWhileHeldEndsTheEntryWithoutAFile) {
+  const std::string dir = ScratchDir("standin-hold-cancel");
+  RarWriter writer;
+  writer.AddFile("large.bin", PatternBytes(extraction_hold::kHoldableSize));
+  const std::string path = SaveArchive(writer, dir + "large.rar");
+  ExtractionHold hold;
+  cancelOnEmptyReport = true;
+  const std::vector<int> codes = RunCounted(path, dir + "out");
+  cancelOnEmptyReport = false;
+  EXPECT_TRUE(hold.Held());
+  EXPECT_EQ((std::vector<int>{21, 10}), codes);
+  EXPECT_FALSE(FileExists(dir + "out\\large.bin"));
+}
+
+TEST(StandinExtractionHold, NothingIsHeldUnlessAskedForALargeExtractedEntry) {
+  const std::string dir = ScratchDir("standin-no-hold");
+  RarWriter small;
+  small.AddFile("small.bin", PatternBytes(extraction_hold::kHoldableSize - 1));
+  const std::string smallPath = SaveArchive(small, dir + "small.rar");
+  RarWriter large;
+  large.AddFile("large.bin", PatternBytes(extraction_hold::kHoldableSize));
+  const std::string largePath = SaveArchive(large, dir + "large.rar");
+  const std::string name = "kit-standin-test-hold";
+  const HoldEvents events(name);
+
+  // The driver's events alone are no request.
+  EXPECT_EQ((std::vector<int>{0, 10}), RunCounted(largePath, dir + "unasked"));
+  EXPECT_FALSE(events.Held());
+
+  SetEnvironmentVariableA(extraction_hold::kVariable, name.c_str());
+  EXPECT_EQ((std::vector<int>{0, 10}), RunCounted(smallPath, dir + "small"));
+  EXPECT_EQ((std::vector<int>{0, 10}), RunCounted(largePath, dir + "tested", rar_const::kTest));
+  const bool heldMeanwhile = events.Held();
+  SetEnvironmentVariableA(extraction_hold::kVariable, nullptr);
+  EXPECT_FALSE(heldMeanwhile);  // a small entry, a tested one: neither is held
 }

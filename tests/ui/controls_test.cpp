@@ -316,8 +316,15 @@ int PixelsOtherThan(HWND window, const RECT& area, COLORREF colour) {
 
 // Waits until a repaint of the control's form is due.
 void AwaitRepaint(const TWinControl& control) {
-  for (int waited = 0; !control.RepaintDue() && waited < 5000; ++waited) Sleep(1);
-  ASSERT_TRUE(control.RepaintDue());
+  ui::WaitUntil([&] { return control.RepaintDue(); }, "a repaint to be due");
+}
+
+// Milliseconds on the clock the repaint spacing is measured with.
+double Milliseconds() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 TEST_F(Controls, RepaintDrawsAtOnceWithoutTheMessageLoop) {
@@ -387,14 +394,11 @@ TEST(RepaintSpacing, FollowsWhatTheLastRepaintCostWithinBounds) {
 // may stall): otherwise nullopt.
 std::optional<bool> DueAfter(const TWinControl& form, const std::function<void()>& paint,
                              DWORD wait, DWORD spacing) {
-  LARGE_INTEGER before, after, frequency;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&before);
+  const double begun = Milliseconds();
   paint();
   Sleep(wait);
   const bool due = form.RepaintDue();
-  QueryPerformanceCounter(&after);
-  if ((after.QuadPart - before.QuadPart) * 1000 / frequency.QuadPart >= spacing) return {};
+  if (Milliseconds() - begun >= spacing) return {};
   return due;
 }
 

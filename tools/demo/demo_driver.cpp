@@ -5,12 +5,14 @@
 //   demo_driver remove INSTALLDIR SHOTS Halvex.exe from the install directory, Yes and OK
 //   demo_driver shortcut LINK...        prints where each shortcut points
 // MEDIUM, INSTALLDIR and SHOTS are Windows paths ending in "\".
+#include "testing/extraction_hold.h"
 #include "testing/screenshot.h"
 #include "testing/ui_driver.h"
 
 #include "shared/com_ptr.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -23,22 +25,47 @@ namespace {
 
 namespace ui = ui_driver;
 
-constexpr DWORD kPatience = 60000;  // a slow machine may take its time
+constexpr DWORD kPatience = 60000;          // a slow machine may take its time
+constexpr DWORD kInstallPatience = 600000;  // a medium's archives may be large
 
 void Say(const std::string& text) {
   std::printf("  %s\n", text.c_str());
   std::fflush(stdout);
 }
 
-// A short pause, so that what a window just drew has reached the screen.
-void Settle() { Sleep(400); }
+// Nothing of the window is left to paint.
+bool Painted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child) && !Painted(child)) return false;
+  }
+  return true;
+}
 
-void Shoot(HWND window, const std::string& path) {
-  Settle();
+// Waits until the window has painted what it shows and its program is back in its
+// message loop, which puts what was painted on the screen.
+void Settle(HWND window) {
+  ui::WaitUntil([&] { return Painted(window); }, "the window painted", kPatience);
+  ui::Text(window);  // answered from the message loop
+}
+
+// A picture of the window (null: the whole screen) as the screen shows it now.
+void Save(HWND window, const std::string& path) {
   if (!SaveBmp(window ? TakeScreenshot(window) : TakeScreenshot(), path)) {
     throw ui::DriverError("cannot save " + path);
   }
   Say("screenshot " + path);
+}
+
+void Shoot(HWND window, const std::string& path) {
+  Settle(window);
+  Save(window, path);
+}
+
+// The whole screen once every window of the program has settled.
+void ShootScreen(const ui::Process& program, const std::string& path) {
+  for (HWND window : ui::FindWindows({program.Id(), "", std::nullopt, true})) Settle(window);
+  Save(nullptr, path);
 }
 
 void WaitForPage(HWND wizard, const std::string& caption) {
@@ -51,33 +78,59 @@ HWND Button(HWND window, const std::string& caption) {
   return ui::FindChild(window, {"Button", caption});
 }
 
+// The progress window as the screen shows it once its bar is partly filled: the held
+// entry halfway (every other entry of the sample is shown empty or full). setup.exe
+// goes on repainting while the library holds it.
+Screenshot PictureOfTheHeldEntry(const ui::Process& setup) {
+  const HWND progress = ui::WaitForWindow({setup.Id(), "TfmInstall", {"설치"}}, kPatience);
+  const HWND bar = ui::FindChild(progress, {PROGRESS_CLASSA, std::nullopt});
+  RECT window = {}, inside = {};
+  GetWindowRect(progress, &window);
+  GetWindowRect(bar, &inside);
+  const int y = (inside.top + inside.bottom) / 2 - window.top;
+  const int first = inside.left - window.left + 3, last = inside.right - window.left - 4;
+  Screenshot shot;
+  ui::WaitUntil(
+      [&] {
+        shot = TakeScreenshot(progress);
+        return !shot.Pixels.empty() && shot.At(first, y) != shot.At(last, y);
+      },
+      "the held entry on the screen", kPatience);
+  return shot;
+}
+
 // Watches the install run until the wizard shows its completion page (true), or a
 // box stops it (false; the box is shown, saved and answered: Cancel at the disk
-// prompt, OK otherwise). Keeps a picture of the progress window from late in the run.
-bool FollowTheInstall(const ui::Process& setup, HWND wizard, const std::string& shots) {
-  std::vector<Screenshot> frames;
-  for (const DWORD start = GetTickCount();; Sleep(20)) {
-    if (ui::IsVisible(wizard) && ui::Text(wizard) == "설치 완료") break;
-    if (const std::optional<ui::MessageBoxInfo> box = ui::FindMessageBox(setup.Id())) {
-      Say("box \"" + box->Caption + "\": " + box->Text);
-      Shoot(box->Window, shots + "install-stopped.bmp");
-      const bool prompt = box->Buttons.size() > 1;
-      ui::AnswerMessageBox(*box, prompt ? IDCANCEL : IDOK);
-      ui::WaitForWindowGone(box->Window, kPatience);
-      return false;
-    }
-    const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
-    if (progress) {
-      Screenshot shot = TakeScreenshot(progress);
-      if (ui::IsVisible(progress)) frames.push_back(std::move(shot));
-    }
-    if (GetTickCount() - start > kPatience) throw ui::DriverError("the install run did not end");
+// prompt, OK otherwise). The stand-in archive library holds the extraction halfway
+// through the first large entry (at least 1 MiB) until the progress window is
+// pictured; a medium without one gives no picture of it.
+bool FollowTheInstall(const ui::Process& setup, HWND wizard, ExtractionHold& hold,
+                      const std::string& shots) {
+  std::optional<ui::MessageBoxInfo> box;
+  bool completed = false;
+  auto ended = [&] {
+    // The caption as the system keeps it: no message that a held setup.exe cannot answer.
+    completed = ui::FindWindowOf({setup.Id(), "TfmWizad", {"설치 완료"}}) == wizard;
+    return completed || (box = ui::FindMessageBox(setup.Id())).has_value();
+  };
+  ui::WaitUntil([&] { return hold.Held() || ended(); }, "the install run", kInstallPatience);
+  if (hold.Held()) {
+    const std::string path = shots + "progress.bmp";
+    if (!SaveBmp(PictureOfTheHeldEntry(setup), path)) throw ui::DriverError("cannot save " + path);
+    Say("screenshot " + path);
+    hold.Release();
+    ui::WaitUntil(ended, "the end of the install run", kInstallPatience);
   }
-  Say("install completed");
-  if (!frames.empty() && SaveBmp(frames[frames.size() * 2 / 3], shots + "progress.bmp")) {
-    Say("screenshot " + shots + "progress.bmp (one of " + std::to_string(frames.size()) + ")");
+  if (completed) {
+    Say("install completed");
+    return true;
   }
-  return true;
+  Say("box \"" + box->Caption + "\": " + box->Text);
+  Shoot(box->Window, shots + "install-stopped.bmp");
+  const bool prompt = box->Buttons.size() > 1;
+  ui::AnswerMessageBox(*box, prompt ? IDCANCEL : IDOK);
+  ui::WaitForWindowGone(box->Window, kPatience);
+  return false;
 }
 
 // After a stopped run the wizard is back on its summary page: Cancel, then Yes.
@@ -92,11 +145,12 @@ void LeaveFromTheSummaryPage(ui::Process& setup, HWND wizard) {
 
 // True when the install completed.
 bool RunSetup(const std::string& medium, const std::string& shots) {
+  ExtractionHold hold;  // asked for before setup.exe starts, which inherits the request
   ui::Process setup = ui::Process::Start("\"" + medium + "setup.exe\"", medium);
   const HWND wizard = ui::WaitForWindow({setup.Id(), "TfmWizad", {"환영"}}, kPatience);
   const HWND next = Button(wizard, "다음(&N) >");
   WaitForPage(wizard, "환영");
-  Shoot(nullptr, shots + "background.bmp");
+  ShootScreen(setup, shots + "background.bmp");
   Shoot(wizard, shots + "wizard-1-welcome.bmp");
 
   ui::Click(next);
@@ -113,7 +167,7 @@ bool RunSetup(const std::string& medium, const std::string& shots) {
   Shoot(wizard, shots + "wizard-3-summary.bmp");
 
   ui::Click(next);
-  if (!FollowTheInstall(setup, wizard, shots)) {
+  if (!FollowTheInstall(setup, wizard, hold, shots)) {
     LeaveFromTheSummaryPage(setup, wizard);
     return false;
   }

@@ -3,6 +3,7 @@
 #include "shared/handles.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
+#include "unrar_standin/extraction_hold.h"
 
 namespace {
 
@@ -53,9 +54,11 @@ class DataTarget {
   FileHandle file_;
 };
 
-// Copies the entry's data block by block, reporting each block.
-int CopyData(ExtractionContext& context, DataTarget& target) {
+// Copies the entry's data block by block, reporting each block; a driver may hold
+// the copy once holdAt bytes are reported (0: never).
+int CopyData(ExtractionContext& context, DataTarget& target, std::uint64_t holdAt = 0) {
   std::uint32_t crc = 0;
+  std::uint64_t done = 0;
   for (;;) {
     std::uint32_t got = 0;
     const int code = context.data.Read(context.buffer.data(), kBlockSize, got);
@@ -65,6 +68,12 @@ int CopyData(ExtractionContext& context, DataTarget& target) {
     if (!target.Write(context.buffer.data(), got)) return rar_code::kWriteError;
     if (context.processData &&
         context.processData(context.buffer.data(), static_cast<int>(got)) == 0) {
+      return rar_code::kUnknown;
+    }
+    done += got;
+    if (holdAt && done >= holdAt && done - got < holdAt && !extraction_hold::HoldIfAsked([&] {
+          return !context.processData || context.processData(context.buffer.data(), 0) != 0;
+        })) {
       return rar_code::kUnknown;
     }
   }
@@ -122,7 +131,7 @@ int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
   if (const int code = CheckDecodable(entry)) return code;
   DataTarget file(CreateTargetFile(target));
   if (!file) return rar_code::kCreateError;
-  const int code = CopyData(context, file);
+  const int code = CopyData(context, file, extraction_hold::HoldPoint(entry.unpSize));
   if (code != rar_code::kSuccess && code != rar_code::kBadData) {
     file.Close();  // cancelled or cut off: no half-written file stays behind
     DeleteFileW(target.c_str());

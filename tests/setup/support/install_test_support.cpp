@@ -83,6 +83,7 @@ BoxAnswers::BoxAnswers(std::vector<int> buttons, std::function<void(int)> before
 BoxAnswers::~BoxAnswers() { Finish(); }
 
 std::string BoxAnswers::Finish() {
+  finished_ = true;
   if (thread_.joinable()) thread_.join();
   return error_;
 }
@@ -93,21 +94,33 @@ void BoxAnswers::Drive(const std::vector<int>& buttons,
   const DWORD self = GetCurrentProcessId();
   try {
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-      const ui::MessageBoxInfo box = ui::WaitForMessageBox(self);
-      boxes_.push_back(box);
-      icons_.push_back(MessageBoxIcon(box.Window));
+      std::optional<ui::MessageBoxInfo> box;
+      ui::WaitUntil([&] { return (box = ui::FindMessageBox(self)).has_value() || finished_; },
+                    "a message box");
+      if (!box) {
+        error_ = "message box " + std::to_string(i + 1) + " never came";
+        break;
+      }
+      boxes_.push_back(*box);
+      icons_.push_back(MessageBoxIcon(box->Window));
       if (beforeAnswer) beforeAnswer(static_cast<int>(i));
-      ui::AnswerMessageBox(box, buttons[i]);
-      ui::WaitForWindowGone(box.Window);
+      ui::AnswerMessageBox(*box, buttons[i]);
+      ui::WaitForWindowGone(box->Window);
     }
   } catch (const std::exception& error) {
     error_ = error.what();
   }
-  // A box beyond the planned ones would hold the test in its modal loop.
-  Sleep(200);
-  if (auto extra = ui::FindMessageBox(self)) {
-    if (error_.empty()) error_ = "an unexpected message box: " + extra->Text;
-    const int button = extra->Buttons.empty() ? IDCANCEL : extra->Buttons.back().Id;
-    ui::AnswerMessageBox(*extra, button);
+  // Until the test's code has returned, any further box would hold it in its modal loop.
+  while (!finished_) {
+    try {
+      if (auto extra = ui::FindMessageBox(self)) {
+        if (error_.empty()) error_ = "an unexpected message box: " + extra->Text;
+        ui::AnswerMessageBox(*extra, extra->Buttons.back().Id);
+        ui::WaitForWindowGone(extra->Window);
+      }
+    } catch (const std::exception& error) {
+      if (error_.empty()) error_ = error.what();
+    }
+    Sleep(20);
   }
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -33,8 +34,9 @@ std::vector<std::string> FileLines(const std::string& path);
 
 // Answers the message boxes of this process from a second thread, one after the
 // other, with the given buttons; before each answer runs beforeAnswer (if set).
-// A box still up when the answers run out, or when the driver fails, is cancelled,
-// so a failing test cannot hang in a modal loop.
+// Until Finish, a box beyond the planned ones, or one after the driver failed, is
+// cancelled and reported, so a failing test cannot hang in a modal loop; a planned
+// box that has not come when Finish is called is reported as missing.
 class BoxAnswers {
  public:
   explicit BoxAnswers(std::vector<int> buttons,
@@ -43,7 +45,8 @@ class BoxAnswers {
   BoxAnswers(const BoxAnswers&) = delete;
   BoxAnswers& operator=(const BoxAnswers&) = delete;
 
-  // Waits for the thread; returns its error, empty when all went as planned.
+  // Call when the code that shows the boxes has returned: stops the thread and
+  // returns its error, empty when all went as planned.
   std::string Finish();
   // What was seen, valid after Finish.
   const std::vector<ui_driver::MessageBoxInfo>& Boxes() const { return boxes_; }
@@ -55,5 +58,6 @@ class BoxAnswers {
   std::vector<ui_driver::MessageBoxInfo> boxes_;
   std::vector<HICON> icons_;
   std::string error_;
+  std::atomic<bool> finished_{false};
   std::thread thread_;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# make-prefix.sh PREFIX
-# Makes a fresh 32-bit Wine prefix with the Korean locale (code page 949), font
+# make-prefix.sh PREFIX [win32|win64]
+# Makes a fresh Wine prefix, 32-bit unless win64 is asked for (64-bit Windows, where
+# the kit's programs run under WoW64), with the Korean locale (code page 949), font
 # replacements for the Korean face names, Marlett, no window manager decorations
 # and no menu builder. Replaces any prefix already at PREFIX.
 set -euo pipefail
@@ -8,12 +9,18 @@ here=$(dirname "$(realpath "$0")")
 . "$here/env.sh"
 
 prefix=$(realpath -m "$1")
+arch=${2:-win32}
+case "$arch" in
+  win32|win64) ;;
+  *) echo "make-prefix.sh: no architecture $arch (win32 or win64)" >&2; exit 2 ;;
+esac
 if [ -d "$prefix" ]; then
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  bench_env "$prefix"
+  wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
 fi
 mkdir -p "$prefix"
-bench_env "$prefix"
+bench_env "$prefix" "$arch"
 
 wineboot -i >/dev/null 2>&1
 # The user's folders come as links to $HOME; make them plain folders so that

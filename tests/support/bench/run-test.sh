@@ -3,7 +3,7 @@
 # Copies the prefix BASE to DIR/prefix, keeps one wineserver up for it while
 # COMMAND runs, then stops it. A COMMAND ending in .exe is started with wine;
 # anything else (a script) runs as is, with the bench environment exported.
-# --display gives the command an Xvfb screen. The copy is removed when the
+# --display gives the command an Xvfb screen of its own. The copy is removed when the
 # command succeeds, unless --keep is given.
 set -uo pipefail
 here=$(dirname "$(realpath "$0")")
@@ -31,24 +31,21 @@ bench_env "$prefix"
 export KIT_BENCH_DIR="$here" KIT_WORK_DIR="$(realpath "$work")"
 
 wineserver -p
-run=()
 if [ "$display" = 1 ]; then
-  # Tests run side by side: each starts its search for a free display at a number
-  # of its own, so two of them do not race for the same one.
-  first=$((100 + $(printf '%s' "$work" | cksum | cut -d' ' -f1) % 800))
-  run=(xvfb-run -a -n "$first" -s "-screen 0 1280x1024x24")
+  bench_xvfb 1280x1024x24 || { wineserver -k 2>/dev/null; exit 2; }
 else
   unset DISPLAY
 fi
 case "$1" in
-  *.exe|*.EXE) run+=(wine "$@") ;;
-  *) run+=("$@") ;;
+  *.exe|*.EXE) run=(wine "$@") ;;
+  *) run=("$@") ;;
 esac
 "${run[@]}"
 status=$?
 
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
+bench_xvfb_stop
 if [ "$status" = 0 ] && [ "$keep" = 0 ]; then
   rm -rf "$prefix"
 fi
