@@ -55,8 +55,8 @@ platform=(tests/fuzz/platform/machine.cpp tests/fuzz/platform/win32.cpp
 standin=(tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/archive_reader.cpp
          tools/unrar_standin/archive_session.cpp tools/unrar_standin/code_pages.cpp
          tools/unrar_standin/crc32.cpp tools/unrar_standin/entry_extractor.cpp
-         tools/unrar_standin/exports.cpp tools/unrar_standin/unicode_name.cpp
-         tools/unrar_standin/volume_names.cpp)
+         tools/unrar_standin/exports.cpp tools/unrar_standin/extraction_hold.cpp
+         tools/unrar_standin/unicode_name.cpp tools/unrar_standin/volume_names.cpp)
 declare -A build readers
 build[install_log]="${pure[*]}"
 readers[install_log]="src/shared/install_log_text.cpp"
@@ -82,8 +82,15 @@ build[kitcheck_script]="${platform[*]} src/kitcheck/script_encoding.cpp src/kitc
   src/shared/module_path.cpp src/shared/code_page_text.cpp src/shared/text.cpp"
 readers[kitcheck_script]="src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp"
+build[uninstall_log]="${platform[*]} src/shared/install_log_text.cpp src/shared/full_path_rules.cpp
+  src/shared/text.cpp src/shared/long_path.cpp src/shared/code_page_text.cpp
+  src/shared/file_system.cpp src/shared/registry.cpp src/uninstaller/removal_passes.cpp
+  src/uninstaller/registry_tree.cpp src/uninstaller/uninstall_key_guard.cpp"
+readers[uninstall_log]="src/shared/install_log_text.cpp src/shared/full_path_rules.cpp
+  src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
+  src/uninstaller/uninstall_key_guard.cpp"
 targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule
-         kitcheck_script)
+         kitcheck_script uninstall_log)
 [ ${#chosen[@]} -gt 0 ] && targets=("${chosen[@]}")
 
 mkdir -p "$out/artifacts" "$out/gen"

@@ -63,6 +63,9 @@ void Machine::Reset() {
   entries_.clear();
   handles_.clear();
   open_.clear();
+  keys_ = {{"", ""}};
+  keyHandles_.clear();
+  keyOpen_.clear();
   now_ = kStartTime;
   currentDirectory_ = L"C:\\WORK";
   WindowsDirectory = "C:\\WINDOWS";
@@ -201,7 +204,78 @@ bool Machine::Close(void* handle) {
 std::size_t Machine::OpenHandles() const {
   std::size_t count = 0;
   for (bool open : open_) count += open;
+  for (bool open : keyOpen_) count += open;
   return count;
+}
+
+namespace {
+
+std::string UpperKey(std::string path) {
+  for (char& c : path) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return path;
+}
+
+std::string ParentKey(const std::string& path) {
+  const auto cut = path.rfind('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+bool Machine::MakeKey(const std::string& path) {
+  if (KeyExists(path)) return true;
+  if (!path.empty() && !MakeKey(ParentKey(path))) return false;
+  keys_[UpperKey(path)] = path;
+  return true;
+}
+
+bool Machine::KeyExists(const std::string& path) const { return keys_.count(UpperKey(path)) == 1; }
+
+std::vector<std::string> Machine::SubKeys(const std::string& path) const {
+  const std::string prefix = path.empty() ? std::string() : UpperKey(path) + "\\";
+  std::vector<std::string> names;
+  for (auto it = keys_.lower_bound(prefix); it != keys_.end(); ++it) {
+    if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+    if (it->first.size() == prefix.size()) continue;  // the root itself
+    const std::string rest = it->second.substr(prefix.size());
+    if (rest.find('\\') == std::string::npos) names.push_back(rest);
+  }
+  return names;
+}
+
+bool Machine::RemoveKey(const std::string& path) {
+  if (path.empty() || !KeyExists(path) || !SubKeys(path).empty()) return false;
+  keys_.erase(UpperKey(path));
+  return true;
+}
+
+std::vector<std::string> Machine::Keys() const {
+  std::vector<std::string> paths;
+  for (const auto& key : keys_) paths.push_back(key.second);
+  return paths;
+}
+
+void* Machine::OpenKey(const std::string& path) {
+  keyHandles_.push_back(keys_.at(UpperKey(path)));
+  keyOpen_.push_back(true);
+  return reinterpret_cast<void*>(
+      static_cast<std::uintptr_t>(0x40000000 + 4 * (keyHandles_.size() - 1)));
+}
+
+const std::string* Machine::KeyOf(void* handle) const {
+  const auto value = reinterpret_cast<std::uintptr_t>(handle);
+  if (value < 0x40000000 || value % 4 != 0) return nullptr;
+  const std::size_t index = (value - 0x40000000) / 4;
+  if (index >= keyHandles_.size() || !keyOpen_[index]) return nullptr;
+  return &keyHandles_[index];
+}
+
+bool Machine::CloseKey(void* handle) {
+  if (!KeyOf(handle)) return false;
+  keyOpen_[(reinterpret_cast<std::uintptr_t>(handle) - 0x40000000) / 4] = false;
+  return true;
 }
 
 std::wstring Wide(const std::string& text) {

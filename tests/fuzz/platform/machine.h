@@ -55,6 +55,18 @@ class Machine {
   // SYSTEM32. A target may make it longer than MAX_PATH.
   std::string WindowsDirectory;
 
+  // The registry below HKEY_LOCAL_MACHINE, keys only (values are not kept). Paths
+  // are names joined by "\" ("" is the root), compared without regard to the case
+  // of ASCII letters.
+  bool MakeKey(const std::string& path);  // with its missing parents
+  bool KeyExists(const std::string& path) const;
+  std::vector<std::string> SubKeys(const std::string& path) const;  // names, sorted
+  bool RemoveKey(const std::string& path);                          // fails while it has subkeys
+  std::vector<std::string> Keys() const;                            // every key's path, as made
+  void* OpenKey(const std::string& path);
+  const std::string* KeyOf(void* handle) const;  // null for no open key
+  bool CloseKey(void* handle);
+
   // Open files and searches: the handle is an index into these.
   struct OpenFile {
     std::wstring Key;
@@ -66,7 +78,7 @@ class Machine {
   void* Open(OpenFile file);
   OpenFile* Handle(void* handle);
   bool Close(void* handle);
-  std::size_t OpenHandles() const;
+  std::size_t OpenHandles() const;  // files, searches and keys
 
  private:
   static std::wstring Key(const std::wstring& fullPath);
@@ -76,6 +88,9 @@ class Machine {
   std::uint64_t now_ = 0;
   std::vector<OpenFile> handles_;
   std::vector<bool> open_;
+  std::map<std::string, std::string> keys_;  // by upper-cased path: the path as made
+  std::vector<std::string> keyHandles_;
+  std::vector<bool> keyOpen_;
 };
 
 // UTF-16 of code page 949 text and back, as the platform converts (the model's).

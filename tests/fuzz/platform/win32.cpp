@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -158,13 +160,40 @@ DWORD FullPathOf(const std::wstring& name, DWORD size, Char* buffer,
 
 std::wstring Same(const std::wstring& text) { return text; }
 
-void FillFound(const MachineEntry& entry, WIN32_FIND_DATAA& found) {
-  found = WIN32_FIND_DATAA{};
+void FillFound(const MachineEntry& entry, WIN32_FIND_DATAW& found) {
+  found = WIN32_FIND_DATAW{};
   found.dwFileAttributes = entry.Attributes;
   SetTicks(found.ftLastWriteTime, entry.WriteTime);
   found.nFileSizeLow = static_cast<DWORD>(entry.Data.size());
-  const std::string name = model::Narrow(entry.Path.substr(entry.Path.find_last_of(L'\\') + 1));
+  const std::wstring name = entry.Path.substr(entry.Path.find_last_of(L'\\') + 1);
+  name.copy(found.cFileName, std::min<std::size_t>(name.size(), MAX_PATH - 1));
+}
+
+void NarrowFound(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& found) {
+  found = WIN32_FIND_DATAA{};
+  found.dwFileAttributes = wide.dwFileAttributes;
+  found.ftLastWriteTime = wide.ftLastWriteTime;
+  found.nFileSizeLow = wide.nFileSizeLow;
+  const std::string name = model::Narrow(wide.cFileName);
   std::strncpy(found.cFileName, name.c_str(), MAX_PATH - 1);
+}
+
+// The key a handle and a subkey name stand for: "" is HKEY_LOCAL_MACHINE itself.
+// Runs of separators count as one; a leading one makes no path.
+LONG KeyPath(HKEY base, LPCSTR subKey, std::string& path) {
+  const std::string* basePath =
+      base == HKEY_LOCAL_MACHINE ? nullptr : Machine::Current().KeyOf(base);
+  if (base != HKEY_LOCAL_MACHINE && !basePath) return ERROR_INVALID_HANDLE;
+  path = basePath ? *basePath : std::string();
+  const std::string sub = subKey ? subKey : "";
+  if (!sub.empty() && sub[0] == '\\') return ERROR_BAD_PATHNAME;
+  std::size_t at = 0;
+  while (at < sub.size()) {
+    const std::size_t end = std::min(sub.find('\\', at), sub.size());
+    if (end > at) path += (path.empty() ? "" : "\\") + sub.substr(at, end - at);
+    at = end + 1;
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -283,7 +312,21 @@ BOOL WINAPI DeleteFileW(LPCWSTR name) { return RemoveEntry(name ? name : L"", fa
 
 // Patterns "DIR\*" only: every entry directly in the directory.
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found) {
-  std::wstring wide = WideName(pattern);
+  WIN32_FIND_DATAW wideFound;
+  const HANDLE search = FindFirstFileW(WideName(pattern).c_str(), &wideFound);
+  if (search != INVALID_HANDLE_VALUE) NarrowFound(wideFound, *found);
+  return search;
+}
+
+BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* found) {
+  WIN32_FIND_DATAW wideFound;
+  if (!FindNextFileW(find, &wideFound)) return FALSE;
+  NarrowFound(wideFound, *found);
+  return TRUE;
+}
+
+HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* found) {
+  std::wstring wide = pattern ? pattern : L"";
   if (wide.size() < 2 || wide.compare(wide.size() - 2, 2, L"\\*") != 0) {
     return Fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
   }
@@ -306,7 +349,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found) {
   return machine.Open(search);
 }
 
-BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* found) {
+BOOL WINAPI FindNextFileW(HANDLE find, WIN32_FIND_DATAW* found) {
   Machine::OpenFile* search = Machine::Current().Handle(find);
   if (!search || !search->Search) return Fail(ERROR_INVALID_HANDLE);
   while (!search->Found.empty()) {
@@ -471,6 +514,91 @@ DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length) {
 }
 
 UINT WINAPI GetACP() { return model::kCodePage949; }
+
+DWORD WINAPI GetEnvironmentVariableA(LPCSTR, LPSTR, DWORD) {
+  return Fail(ERROR_ENVVAR_NOT_FOUND), 0;
+}
+HANDLE WINAPI OpenEventA(DWORD, BOOL, LPCSTR) { return Fail(ERROR_FILE_NOT_FOUND), nullptr; }
+BOOL WINAPI SetEvent(HANDLE) { return Fail(ERROR_INVALID_HANDLE); }
+DWORD WINAPI WaitForSingleObject(HANDLE, DWORD) { return Fail(ERROR_INVALID_HANDLE), WAIT_FAILED; }
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
+  return Fail(ERROR_INVALID_HANDLE), WAIT_FAILED;
+}
+BOOL WINAPI PeekMessageA(MSG*, HWND, UINT, UINT, UINT) { return FALSE; }
+DWORD WINAPI GetTickCount() { return static_cast<DWORD>(Machine::Current().Now() / 10000); }
+
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
+  std::string path;
+  if (const LONG error = KeyPath(key, subKey, path)) return error;
+  if (!Machine::Current().KeyExists(path)) return ERROR_FILE_NOT_FOUND;
+  *result = static_cast<HKEY>(Machine::Current().OpenKey(path));
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
+                            SECURITY_ATTRIBUTES*, PHKEY result, DWORD* disposition) {
+  std::string path;
+  if (const LONG error = KeyPath(key, subKey, path)) return error;
+  const bool existed = Machine::Current().KeyExists(path);
+  Machine::Current().MakeKey(path);
+  if (disposition) *disposition = existed ? 2 : 1;  // opened, created
+  *result = static_cast<HKEY>(Machine::Current().OpenKey(path));
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCloseKey(HKEY key) {
+  return key == HKEY_LOCAL_MACHINE || Machine::Current().CloseKey(key) ? ERROR_SUCCESS
+                                                                       : ERROR_INVALID_HANDLE;
+}
+
+// The key itself ("" below its base) is never deleted; nor one with subkeys.
+LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+  std::string path;
+  if (const LONG error = KeyPath(key, subKey, path)) return error;
+  if (!subKey || !*subKey) return ERROR_ACCESS_DENIED;
+  if (!Machine::Current().KeyExists(path)) return ERROR_FILE_NOT_FOUND;
+  return Machine::Current().RemoveKey(path) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// The longest subkey name is counted in UTF-16 units, as the platform does.
+LONG WINAPI RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD* subKeys, DWORD* longestSubKey,
+                             DWORD*, DWORD* values, DWORD*, DWORD*, DWORD*, FILETIME*) {
+  std::string path;
+  if (const LONG error = KeyPath(key, nullptr, path)) return error;
+  const std::vector<std::string> names = Machine::Current().SubKeys(path);
+  if (subKeys) *subKeys = static_cast<DWORD>(names.size());
+  if (longestSubKey) {
+    *longestSubKey = 0;
+    for (const std::string& name : names) {
+      *longestSubKey = std::max(*longestSubKey, static_cast<DWORD>(model::Wide(name).size()));
+    }
+  }
+  if (values) *values = 0;
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD*, LPSTR, DWORD*,
+                          FILETIME*) {
+  std::string path;
+  if (const LONG error = KeyPath(key, nullptr, path)) return error;
+  const std::vector<std::string> names = Machine::Current().SubKeys(path);
+  if (index >= names.size()) return ERROR_NO_MORE_ITEMS;
+  const std::string& found = names[index];
+  if (found.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+  std::memcpy(name, found.c_str(), found.size() + 1);
+  *nameSize = static_cast<DWORD>(found.size());
+  return ERROR_SUCCESS;
+}
+
+// Values are not kept: writes succeed, reads find nothing.
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
+  std::string path;
+  return KeyPath(key, nullptr, path);
+}
+
+LONG WINAPI RegQueryValueExA(HKEY, LPCSTR, DWORD*, DWORD*, BYTE*, DWORD*) {
+  return ERROR_FILE_NOT_FOUND;
+}
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                       DWORD size, LPCSTR fileName) {

@@ -1,7 +1,8 @@
 // The part of the Windows API that the kit's readers use, for native fuzz targets
 // on Linux (32-bit, like the programs): found before any system header by the
 // include path of tools/fuzz.sh. The functions run on a modelled machine
-// (machine.h): files in memory, code page 949, fixed system directories and clock.
+// (machine.h): files and registry keys in memory, code page 949, fixed system
+// directories and clock.
 // Only what the fuzzed sources call is here; a new caller adds what it needs.
 #pragma once
 
@@ -140,7 +141,58 @@ typedef struct _WIN32_FILE_ATTRIBUTE_DATA {
   DWORD nFileSizeLow;
 } WIN32_FILE_ATTRIBUTE_DATA;
 
+typedef struct _WIN32_FIND_DATAW {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  WCHAR cFileName[MAX_PATH];
+  WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW;
+
 typedef enum _GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard } GET_FILEEX_INFO_LEVELS;
+
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT;
+
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  std::uintptr_t wParam;
+  std::intptr_t lParam;
+  DWORD time;
+  POINT pt;
+} MSG;
+
+#define SYNCHRONIZE 0x00100000
+#define EVENT_MODIFY_STATE 0x0002
+#define WAIT_OBJECT_0 0
+#define WAIT_TIMEOUT 258
+#define WAIT_FAILED 0xFFFFFFFFu
+#define QS_SENDMESSAGE 0x0040
+#define PM_NOREMOVE 0x0000
+#define PM_QS_SENDMESSAGE (QS_SENDMESSAGE << 16)
+#define ERROR_ENVVAR_NOT_FOUND 203L
+
+typedef DWORD REGSAM;
+typedef HKEY* PHKEY;
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u)))
+#define KEY_ALL_ACCESS 0xF003F
+#define KEY_READ 0x20019
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_DWORD 4
+#define REG_OPTION_NON_VOLATILE 0
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
 
 typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES;
 typedef struct _OVERLAPPED OVERLAPPED;
@@ -178,6 +230,8 @@ BOOL WINAPI DeleteFileA(LPCSTR name);
 BOOL WINAPI DeleteFileW(LPCWSTR name);
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found);
 BOOL WINAPI FindNextFileA(HANDLE find, WIN32_FIND_DATAA* found);
+HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* found);
+BOOL WINAPI FindNextFileW(HANDLE find, WIN32_FIND_DATAW* found);
 DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart);
 DWORD WINAPI GetFullPathNameW(LPCWSTR name, DWORD size, LPWSTR buffer, LPWSTR* filePart);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
@@ -205,11 +259,38 @@ UINT WINAPI GetACP();
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                       DWORD size, LPCSTR fileName);
 
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                            REGSAM access, SECURITY_ATTRIBUTES* security, PHKEY result,
+                            DWORD* disposition);
+LONG WINAPI RegCloseKey(HKEY key);
+LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey);
+LONG WINAPI RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* classSize, DWORD* reserved,
+                             DWORD* subKeys, DWORD* longestSubKey, DWORD* longestClass,
+                             DWORD* values, DWORD* longestValueName, DWORD* longestValue,
+                             DWORD* securityDescriptor, FILETIME* lastWrite);
+LONG WINAPI RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD* reserved,
+                          LPSTR keyClass, DWORD* classSize, FILETIME* lastWrite);
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                           DWORD size);
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, BYTE* data,
+                             DWORD* size);
+
+// The machine has no environment: no variable is set. Events, waits and messages
+// exist only for code that no variable switches on; they fail.
+DWORD WINAPI GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+HANDLE WINAPI OpenEventA(DWORD access, BOOL inherit, LPCSTR name);
+BOOL WINAPI SetEvent(HANDLE event);
+DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all,
+                                       DWORD milliseconds, DWORD wakeMask);
+BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT first, UINT last, UINT remove);
+DWORD WINAPI GetTickCount();
+
 // Declared for the handle owners of shared/handles.h; a fuzzed source never calls them.
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI DeleteDC(HDC dc);
-LONG WINAPI RegCloseKey(HKEY key);
 
 }  // extern "C"
