@@ -9,7 +9,7 @@
 #include "shared/entry_name_rules.h"
 #include "shared/file_system.h"
 #include "shared/install_log.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "kitcheck/script_encoding.h"
 
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "shared/engine_settings.h"
 #include "shared/registry.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 namespace {
 

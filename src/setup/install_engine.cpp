@@ -8,7 +8,7 @@
 #include "shared/file_system.h"
 #include "shared/install_log.h"
 #include "shared/rar_component.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <tuple>
@@ -150,7 +150,7 @@ bool CopyCompanionFiles(Run& run) {
   CopyFromMediumIfPresent(run, kSettingsToolName, installDir + kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
     run.actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
-                         ExpandPath(installDir + s.DbEngineArchive));
+                              ExpandPath(installDir + s.DbEngineArchive));
   }
   CopyFromMediumIfPresent(run, kArchiveLibraryName, installDir + kArchiveLibraryName);
   CopyFromMediumIfPresent(run, kToolsLibrary, installDir + kToolsLibrary);

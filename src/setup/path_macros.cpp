@@ -1,7 +1,7 @@
 #include "setup/path_macros.h"
 
 #include "setup/install_settings.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #include "setup/path_macros.h"
 #include "shared/install_log.h"
 #include "shared/registry.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

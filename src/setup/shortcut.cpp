@@ -3,7 +3,7 @@
 #include "shared/com_ptr.h"
 #include "shared/errors.h"
 #include "shared/registry.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -2,7 +2,7 @@
 
 #include "shared/errors.h"
 #include "shared/module_path.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <cstdint>
 #include <exception>

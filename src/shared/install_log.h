@@ -81,7 +81,7 @@ enum class LogPass {
 // line's start, and trimmed. Empty payloads are left out: they name nothing, and
 // an empty key path would mean HKEY_LOCAL_MACHINE itself. A file or directory path
 // is taken at any length, never shortened (that would name another file), and given
-// in the form the file calls make of it (NormalFullPath, shared/full_path_rules.h);
+// in the form the file calls make of it (NormalFullPath, text/full_path_rules.h);
 // one that has no such form is left out: resolved against a current directory, a
 // path that is not absolute would name what the log does not.
 std::vector<std::string> PassPayloads(const std::vector<std::string>& lines, LogPass pass);

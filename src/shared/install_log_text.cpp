@@ -1,7 +1,7 @@
 #include "shared/install_log.h"
 
-#include "shared/full_path_rules.h"
-#include "shared/text.h"
+#include "text/full_path_rules.h"
+#include "text/text.h"
 
 const char kFileTag[] = "FILE:";
 const char kIconTag[] = "ICON:";

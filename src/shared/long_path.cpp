@@ -2,7 +2,7 @@
 
 #include "shared/code_page_text.h"
 #include "shared/file_system.h"
-#include "shared/full_path_rules.h"
+#include "text/full_path_rules.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-// The UTF-16 form of a full path (NormalFullPath, shared/full_path_rules.h) for the
+// The UTF-16 form of a full path (NormalFullPath, text/full_path_rules.h) for the
 // wide calls: from MAX_PATH characters on with the "\\?\" prefix ("\\?\UNC\" for
 // "\\server\share"), which the calls take as it is.
 WideString WideFilePath(const std::string& fullPath);

@@ -1,7 +1,7 @@
 #include "shared/module_path.h"
 
 #include "shared/code_page_text.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 namespace {
 

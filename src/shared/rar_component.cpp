@@ -3,7 +3,7 @@
 #include "shared/entry_name.h"
 #include "shared/handles.h"
 #include "shared/long_path.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <cstring>
 #include <exception>

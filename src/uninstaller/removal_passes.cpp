@@ -3,7 +3,7 @@
 #include "shared/handles.h"
 #include "shared/install_log.h"
 #include "shared/long_path.h"
-#include "shared/text.h"
+#include "text/text.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
 

@@ -1,7 +1,7 @@
 #include "uninstaller/uninstall_key_guard.h"
 
 #include "shared/install_log.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <cstring>
 

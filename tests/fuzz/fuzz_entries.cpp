@@ -4,9 +4,9 @@
 
 #include "setup/comma_field.h"
 #include "shared/entry_name_rules.h"
-#include "shared/full_path_rules.h"
 #include "shared/install_log.h"
 #include "shared/unrar_codes.h"
+#include "text/full_path_rules.h"
 #include "unrar_standin/archive_blocks.h"
 #include "unrar_standin/unicode_name.h"
 

@@ -4,12 +4,12 @@
 #include "rar_writer/rar_writer.h"
 #include "shared/file_system.h"
 #include "shared/handles.h"
-#include "shared/text.h"
 #include "support/engine_configuration.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 
 #include "shared/entry_name.h"
 #include "shared/rar_component.h"
-#include "shared/text.h"
+#include "text/text.h"
 #include "unrar_standin/volume_names.h"
 
 #include <cstddef>

@@ -13,7 +13,7 @@
 #include "machine.h"
 
 #include "shared/install_log.h"
-#include "shared/text.h"
+#include "text/text.h"
 #include "uninstaller/removal_passes.h"
 
 #include <algorithm>

@@ -15,8 +15,8 @@
 #include "shared/com_ptr.h"
 #include "shared/errors.h"
 #include "shared/file_system.h"
-#include "shared/text.h"
 #include "support/scopes.h"
+#include "text/text.h"
 #include "ui/application.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "shared/full_path_rules.h"
+#include "text/full_path_rules.h"
 
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <string_view>

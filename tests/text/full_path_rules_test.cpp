@@ -1,7 +1,7 @@
 // The full path the file calls make of a logged path: a table of what the rules
 // answer, and every row and every combination of awkward components the rules
 // accept replayed against the platform's own GetFullPathNameW.
-#include "shared/full_path_rules.h"
+#include "text/full_path_rules.h"
 
 #include "shared/code_page_text.h"
 
