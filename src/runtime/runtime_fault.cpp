@@ -1,4 +1,4 @@
-#include "shared/runtime_fault.h"
+#include "runtime/runtime_fault.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-// The programs' own pieces of the run-time (src/shared/runtime_*.cpp, quiet_terminate.cpp),
-// linked here exactly as into the programs. Single-threaded, as the pieces assume, and so
-// without GoogleTest: each check prints what it found when it fails, and the run's exit
-// code is the number of failed checks. Cases that must stop the process run in a child:
-// this executable started again with the case's name as its argument.
+// The programs' own pieces of the run-time (src/runtime), linked here exactly as into
+// the programs. Single-threaded, as the pieces assume, and so without GoogleTest: each
+// check prints what it found when it fails, and the run's exit code is the number of
+// failed checks. Cases that must stop the process run in a child: this executable
+// started again with the case's name as its argument.
+#include "runtime/runtime_fault.h"
 #include "shared/handles.h"
-#include "shared/runtime_fault.h"
 #include "support/test_support.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // a windowed program does not have, and brings a C++ name demangler of about 48 KB
 // into every program; the kit has to fit a diskette. Our programs catch their errors
 // themselves, so this is only ever reached through a fault.
-#include "shared/runtime_fault.h"
+#include "runtime/runtime_fault.h"
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() {

@@ -10,7 +10,7 @@
 // tests/resources/program_resources_test.py fails a program that imports a function
 // starting threads; tests/shared/runtime_pieces_test.cpp runs these pieces as shipped.
 // Linked into programs only, never into the archive library.
-#include "shared/runtime_fault.h"
+#include "runtime/runtime_fault.h"
 
 #include <windows.h>
 
