@@ -1,8 +1,8 @@
 #include "testing/message_box_flags.h"
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
 #include "testing/screenshot.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "testing/screenshot.h"
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <fstream>
 

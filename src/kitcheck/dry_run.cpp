@@ -6,9 +6,9 @@
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
 #include "shared/entry_name.h"
-#include "shared/errors.h"
 #include "shared/rar_component.h"
 #include "shared/unrar_codes.h"
+#include "win/errors.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "kitcheck/script_file.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
-#include "shared/file_system.h"
-#include "shared/module_path.h"
-#include "shared/system_library.h"
 #include "shared/unrar_runtime.h"
+#include "win/file_system.h"
+#include "win/module_path.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 #include <shlobj.h>

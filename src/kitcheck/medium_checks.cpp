@@ -7,9 +7,9 @@
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "shared/entry_name_rules.h"
-#include "shared/file_system.h"
 #include "shared/install_log.h"
 #include "text/text.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 

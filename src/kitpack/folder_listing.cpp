@@ -4,7 +4,7 @@
 #include "kitpack/console_interruption.h"
 #include "kitpack/messages.h"
 #include "kitpack/pack_error.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

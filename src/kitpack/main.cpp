@@ -1,7 +1,7 @@
 // kitpack: packs a folder into a store-only RAR archive for a distribution medium.
 #include "kitpack/console_interruption.h"
 #include "kitpack/kitpack.h"
-#include "shared/system_library.h"
+#include "win/system_library.h"
 
 #include <cstdio>
 #include <string>

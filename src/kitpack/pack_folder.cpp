@@ -8,7 +8,7 @@
 #include "kitpack/pack_error.h"
 #include "kitpack/temporary_file.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
 #include "shared/engine_settings.h"
-#include "shared/file_system.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 

@@ -4,11 +4,11 @@
 #include "setup/install_actions.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
 #include "shared/install_log.h"
 #include "shared/rar_component.h"
 #include "text/text.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,8 +1,8 @@
 #include "setup/install_settings.h"
 
 #include "shared/engine_settings.h"
-#include "shared/module_path.h"
 #include "text/text.h"
+#include "win/module_path.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "shared/install_log.h"
-#include "shared/registry.h"
 #include "text/text.h"
+#include "win/registry.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "shared/engine_settings.h"
 
-#include "shared/registry.h"
+#include "win/registry.h"
 
 #include <memory>
 #include <vector>

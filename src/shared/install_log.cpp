@@ -1,6 +1,6 @@
 #include "shared/install_log.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

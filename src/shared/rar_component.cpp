@@ -1,9 +1,9 @@
 #include "shared/rar_component.h"
 
 #include "shared/entry_name.h"
-#include "shared/handles.h"
-#include "shared/long_path.h"
 #include "text/text.h"
+#include "win/handles.h"
+#include "win/long_path.h"
 
 #include <cstring>
 #include <exception>

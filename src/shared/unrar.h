@@ -3,8 +3,8 @@
 // exports the names undecorated, and programs bind it by name when they load.
 #pragma once
 
-#include "shared/handles.h"
 #include "shared/unrar_codes.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

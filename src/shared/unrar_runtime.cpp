@@ -1,7 +1,7 @@
 #include "shared/unrar_runtime.h"
 
-#include "shared/handles.h"
 #include "shared/unrar.h"
+#include "win/handles.h"
 
 namespace {
 

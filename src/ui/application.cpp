@@ -1,7 +1,7 @@
 #include "ui/application.h"
 
-#include "shared/errors.h"
 #include "ui/disabled_windows.h"
+#include "win/errors.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,8 +1,8 @@
 // Fonts, colours and device contexts of the window layer.
 #pragma once
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

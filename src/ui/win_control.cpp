@@ -1,6 +1,6 @@
 #include "ui/win_control.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <algorithm>
 

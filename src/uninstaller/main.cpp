@@ -1,8 +1,8 @@
 // Halvex: removes an installed product by the install log beside it.
-#include "shared/message_box.h"
-#include "shared/system_library.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstaller.h"
+#include "win/message_box.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 #include "uninstaller/removal_passes.h"
 
-#include "shared/handles.h"
 #include "shared/install_log.h"
-#include "shared/long_path.h"
 #include "text/text.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
+#include "win/handles.h"
+#include "win/long_path.h"
 
 #include <windows.h>
 

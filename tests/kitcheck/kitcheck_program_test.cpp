@@ -4,12 +4,12 @@
 #include "rar_writer/rar_writer.h"
 #include "setup/support/install_test_support.h"
 #include "setup/support/setup_session.h"
-#include "shared/file_system.h"
 #include "support/registry_support.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
 #include "testing/console_program.h"
 #include "testing/ui_driver.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // kitpack.exe itself: started as a process on folders made here, its archives read back
 // and extracted through the stand-in archive library (bound through the import library).
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "shared/unrar.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

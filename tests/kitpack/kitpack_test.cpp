@@ -5,8 +5,8 @@
 #include "kitpack/folder_listing.h"
 #include "kitpack/pack_error.h"
 #include "kitpack/pack_folder.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // with their expected trees written for bsdtar_proof.sh, which proves with Debian's
 // bsdtar that the archives are genuine.
 #include "rar_writer/rar_writer.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

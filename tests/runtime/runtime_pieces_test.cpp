@@ -4,8 +4,8 @@
 // failed checks. Cases that must stop the process run in a child: this executable
 // started again with the case's name as its argument.
 #include "runtime/runtime_fault.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

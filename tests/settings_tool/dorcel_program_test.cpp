@@ -2,14 +2,14 @@
 // library and engine archives beside it; its message boxes are read and answered
 // from this process.
 #include "rar_writer/rar_writer.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "support/engine_configuration.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
 #include "text/text.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

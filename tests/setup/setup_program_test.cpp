@@ -9,8 +9,8 @@
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
 
-#include "shared/file_system.h"
 #include "support/scopes.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "shared/engine_settings.h"
 
-#include "shared/errors.h"
 #include "support/engine_configuration.h"
 #include "support/registry_support.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The dry run over an archive, with the stand-in UNRAR.DLL.
 #include "shared/rar_check.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

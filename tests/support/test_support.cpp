@@ -1,7 +1,7 @@
 #include "support/test_support.h"
 
-#include "shared/file_system.h"
-#include "shared/handles.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // accept replayed against the platform's own GetFullPathNameW.
 #include "text/full_path_rules.h"
 
-#include "shared/code_page_text.h"
+#include "win/code_page_text.h"
 
 #include <gtest/gtest.h>
 

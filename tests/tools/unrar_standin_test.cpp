@@ -2,8 +2,6 @@
 // (bound through the import library) on written archives, and the hold it offers
 // the drivers that picture an extraction.
 #include "rar_writer/rar_writer.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "shared/unrar.h"
 #include "support/test_support.h"
 #include "testing/extraction_hold.h"
@@ -11,6 +9,8 @@
 #include "unrar_standin/extraction_hold.h"
 #include "unrar_standin/unicode_name.h"
 #include "unrar_standin/volume_names.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

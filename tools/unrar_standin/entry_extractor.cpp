@@ -1,9 +1,9 @@
 #include "unrar_standin/entry_extractor.h"
 
-#include "shared/handles.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 #include "unrar_standin/extraction_hold.h"
+#include "win/handles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // full and then copied to the screen in one operation.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -5,8 +5,8 @@
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "shared/entry_name.h"
-#include "shared/errors.h"
 #include "ui/application.h"
+#include "win/errors.h"
 
 #include <cstdint>
 #include <cstring>

@@ -12,12 +12,12 @@
 #include "setup/install_settings.h"
 #include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
-#include "shared/com_ptr.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
 #include "support/scopes.h"
 #include "text/text.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

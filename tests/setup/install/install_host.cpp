@@ -7,9 +7,9 @@
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/windows/progress_window.h"
-#include "shared/com_ptr.h"
-#include "shared/handles.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include "support/registry_support.h"
 #include "support/test_support.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <optional>
 #include <stdexcept>

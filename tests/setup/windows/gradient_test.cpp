@@ -4,9 +4,9 @@
 #include "setup/windows/gradient.h"
 #include "setup/windows/offscreen_bitmap.h"
 #include "setup/windows/pictures.h"
-#include "shared/gdi_scopes.h"
 #include "testing/screenshot.h"
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "shared/registry.h"
+#include "win/registry.h"
 
-#include "shared/errors.h"
 #include "support/registry_support.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "shared/long_path.h"
+#include "win/long_path.h"
 
-#include "shared/code_page_text.h"
-#include "shared/file_system.h"
 #include "text/full_path_rules.h"
+#include "win/code_page_text.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 

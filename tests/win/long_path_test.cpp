@@ -1,10 +1,10 @@
 // The wide calls' form of a full path, and the existence test at any length.
-#include "shared/long_path.h"
+#include "win/long_path.h"
 
-#include "shared/code_page_text.h"
 #include "support/long_paths.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "win/code_page_text.h"
 
 #include <gtest/gtest.h>
 

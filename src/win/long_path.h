@@ -2,7 +2,7 @@
 // characters, the wide ones take longer paths with the "\\?\" prefix.
 #pragma once
 
-#include "shared/wide_string.h"
+#include "win/wide_string.h"
 
 #include <string>
 

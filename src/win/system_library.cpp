@@ -1,4 +1,4 @@
-#include "shared/system_library.h"
+#include "win/system_library.h"
 
 #include <string>
 

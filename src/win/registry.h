@@ -24,7 +24,7 @@
 //   }
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

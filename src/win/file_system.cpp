@@ -1,6 +1,6 @@
-#include "shared/file_system.h"
+#include "win/file_system.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "shared/registry.h"
+#include "win/registry.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <cstring>
 #include <vector>

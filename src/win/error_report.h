@@ -3,7 +3,7 @@
 // with exit code 1.
 #pragma once
 
-#include "shared/message_box.h"
+#include "win/message_box.h"
 
 #include <functional>
 #include <string>

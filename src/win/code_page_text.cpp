@@ -1,4 +1,4 @@
-#include "shared/code_page_text.h"
+#include "win/code_page_text.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "shared/error_report.h"
+#include "win/error_report.h"
 
-#include "shared/errors.h"
-#include "shared/module_path.h"
 #include "text/text.h"
+#include "win/errors.h"
+#include "win/module_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "shared/module_path.h"
+#include "win/module_path.h"
 
-#include "shared/code_page_text.h"
 #include "text/text.h"
+#include "win/code_page_text.h"
 
 namespace {
 

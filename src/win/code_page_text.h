@@ -1,7 +1,7 @@
 // Texts between the ANSI code page (949) of the kit and UTF-16, for the wide calls.
 #pragma once
 
-#include "shared/wide_string.h"
+#include "win/wide_string.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // A module's own path, loaded from directories whose code page 949 form is cut by a
 // 260- or 520-byte buffer right before a two-byte character or right after one, and
 // from one the code page cannot write.
-#include "shared/module_path.h"
+#include "win/module_path.h"
 
 #include "support/long_paths.h"
 #include "support/test_support.h"

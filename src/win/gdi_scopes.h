@@ -1,6 +1,6 @@
 // Scoped owners of device contexts and of what is selected into them, for every
 // program, tool and test that draws or reads the screen. Memory device contexts
-// and GDI objects are owned by the handle types of shared/handles.h.
+// and GDI objects are owned by the handle types of win/handles.h.
 #pragma once
 
 #include <windows.h>
