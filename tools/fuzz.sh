@@ -63,14 +63,14 @@ readers[install_log]="src/shared/install_log_text.cpp"
 build[comma_fields]="${pure[*]}"
 readers[comma_fields]="src/setup/comma_field.cpp"
 build[entry_names]="${pure[*]}"
-readers[entry_names]="src/shared/entry_name_rules.h"
+readers[entry_names]="src/rar/entry_name_rules.h"
 build[archive_blocks]="${pure[*]}"
 readers[archive_blocks]="tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/unicode_name.cpp"
 build[rar_component]="${platform[*]} ${standin[*]} tests/fuzz/archive_fixup.cpp
-  src/shared/rar_component.cpp src/shared/sorted_string_list.cpp src/win/file_system.cpp
-  src/text/text.cpp src/shared/entry_name.cpp src/win/long_path.cpp
+  src/rar/rar_component.cpp src/rar/sorted_string_list.cpp src/win/file_system.cpp
+  src/text/text.cpp src/rar/entry_name.cpp src/win/long_path.cpp
   src/text/full_path_rules.cpp src/win/code_page_text.cpp"
-readers[rar_component]="src/shared/rar_component.cpp tools/unrar_standin/archive_session.cpp
+readers[rar_component]="src/rar/rar_component.cpp tools/unrar_standin/archive_session.cpp
   tools/unrar_standin/archive_reader.cpp tools/unrar_standin/entry_extractor.cpp
   tools/unrar_standin/volume_names.cpp"
 build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/text/text.cpp"

@@ -8,7 +8,7 @@
 // found half made was entered again by its own maker, which stops the program. Threads
 // that Windows starts in a program (a console control handler) touch no C++.
 // tests/resources/program_resources_test.py fails a program that imports a function
-// starting threads; tests/shared/runtime_pieces_test.cpp runs these pieces as shipped.
+// starting threads; tests/runtime/runtime_pieces_test.cpp runs these pieces as shipped.
 // Linked into programs only, never into the archive library.
 #include "runtime/runtime_fault.h"
 

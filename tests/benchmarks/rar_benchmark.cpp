@@ -4,8 +4,8 @@
 // Prints the medians and their ratios (and, as a check on the machine's noise, the
 // fastest runs); run by tools/benchmark.sh, not by ctest.
 #include "benchmark_support.h"
+#include "rar/rar_component.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/rar_component.h"
 #include "support/test_support.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // kitpack.exe itself: started as a process on folders made here, its archives read back
 // and extracted through the stand-in archive library (bound through the import library).
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "support/test_support.h"
 #include "win/file_system.h"
 #include "win/handles.h"

@@ -1,8 +1,8 @@
 // The stand-in archive library: its name decoding directly, its exported functions
 // (bound through the import library) on written archives, and the hold it offers
 // the drivers that picture an extraction.
+#include "rar/unrar.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/unrar.h"
 #include "support/test_support.h"
 #include "testing/extraction_hold.h"
 #include "testing/ui_driver.h"

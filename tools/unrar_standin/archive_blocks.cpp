@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_blocks.h"
 
-#include "shared/unrar_codes.h"
+#include "rar/unrar_codes.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 

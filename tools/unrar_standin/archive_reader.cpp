@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_reader.h"
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/code_pages.h"
 #include "unrar_standin/unicode_name.h"
 

@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_session.h"
 
-#include "shared/entry_name_rules.h"
+#include "rar/entry_name_rules.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/code_pages.h"
 #include "unrar_standin/entry_extractor.h"

@@ -2,7 +2,7 @@
 // reported to the process-data callback, and its checksum is checked at the end.
 #pragma once
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/archive_reader.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 
 #include "setup/windows/pictures.h"
 
+#include "rar/entry_name.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
-#include "shared/entry_name.h"
 #include "ui/application.h"
 #include "win/errors.h"
 

@@ -16,8 +16,8 @@
 #include "archive_fixup.h"
 #include "machine.h"
 
-#include "shared/entry_name.h"
-#include "shared/rar_component.h"
+#include "rar/entry_name.h"
+#include "rar/rar_component.h"
 #include "text/text.h"
 #include "unrar_standin/volume_names.h"
 

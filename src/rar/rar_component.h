@@ -7,8 +7,8 @@
 // runs at a time.
 #pragma once
 
-#include "shared/sorted_string_list.h"
-#include "shared/unrar.h"
+#include "rar/sorted_string_list.h"
+#include "rar/unrar.h"
 
 #include <cstdint>
 #include <functional>

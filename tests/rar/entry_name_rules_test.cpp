@@ -2,7 +2,7 @@
 // library is documented to do. Setup's log and the stand-in library both follow
 // this one implementation, so the table is the only check of it: each row is run
 // through the 8-bit form and, converted from code page 949, through the wide form.
-#include "shared/entry_name_rules.h"
+#include "rar/entry_name_rules.h"
 
 #include <gtest/gtest.h>
 

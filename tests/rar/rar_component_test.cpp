@@ -1,5 +1,5 @@
 // The archive component against a scripted archive library (fake_unrar).
-#include "shared/rar_component.h"
+#include "rar/rar_component.h"
 #include "fake_unrar.h"
 #include "support/long_paths.h"
 #include "support/scopes.h"
@@ -55,25 +55,6 @@ class RarComponent : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(SortedStringList, KeepsTextsInOrderWithoutCaseAndOnceEach) {
-  TSortedStringList list{"b.txt", "A.TXT", "a.txt", "\xC7\xD1", "B.TXT", "b.txt", "a"};
-  std::vector<std::string> texts(list.begin(), list.end());
-  EXPECT_EQ((std::vector<std::string>{"a", "A.TXT", "a.txt", "B.TXT", "b.txt", "\xC7\xD1"}), texts);
-}
-
-TEST(SortedStringList, AssigningCopiesTheTexts) {
-  std::vector<std::string> source{"Z", "Y"};
-  TRAR rar;
-  rar.FilesToExtract = source;
-  rar.FilesToTest = {"X"};
-  source.push_back("W");
-  ASSERT_EQ(2u, rar.FilesToExtract.Count());
-  EXPECT_EQ("Y", rar.FilesToExtract[0]);
-  EXPECT_EQ(1u, rar.FilesToTest.Count());
-  rar.FilesToExtract = {"Q"};
-  EXPECT_EQ(1u, rar.FilesToExtract.Count());
-}
 
 TEST_F(RarComponent, EmptyArchiveNameReportsBadArchiveWithoutCallingTheLibrary) {
   Record();

@@ -1,6 +1,6 @@
-#include "shared/entry_name.h"
+#include "rar/entry_name.h"
 
-#include "shared/entry_name_rules.h"
+#include "rar/entry_name_rules.h"
 
 #include <windows.h>
 

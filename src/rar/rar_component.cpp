@@ -1,6 +1,6 @@
-#include "shared/rar_component.h"
+#include "rar/rar_component.h"
 
-#include "shared/entry_name.h"
+#include "rar/entry_name.h"
 #include "text/text.h"
 #include "win/handles.h"
 #include "win/long_path.h"

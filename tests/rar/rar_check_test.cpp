@@ -1,5 +1,5 @@
 // The dry run over an archive, with the stand-in UNRAR.DLL.
-#include "shared/rar_check.h"
+#include "rar/rar_check.h"
 #include "rar_writer/rar_writer.h"
 #include "support/scopes.h"
 #include "support/test_support.h"

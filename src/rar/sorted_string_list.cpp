@@ -1,4 +1,4 @@
-#include "shared/sorted_string_list.h"
+#include "rar/sorted_string_list.h"
 
 #include <algorithm>
 

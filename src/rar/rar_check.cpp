@@ -1,6 +1,6 @@
-#include "shared/rar_check.h"
+#include "rar/rar_check.h"
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 
 #include <cstring>
 
@@ -20,7 +20,8 @@ ArchiveInspection InspectArchive(const std::string& archivePath) {
   data.OpenMode = rar_const::kOpenExtract;  // the library tests entries only in this mode
   RarArchiveHandle archive(RAROpenArchive(&data));
   inspection.OpenCode = static_cast<int>(data.OpenResult);
-  if (!archive && inspection.OpenCode == rar_code::kSuccess) inspection.OpenCode = rar_code::kUnknown;
+  if (!archive && inspection.OpenCode == rar_code::kSuccess)
+    inspection.OpenCode = rar_code::kUnknown;
   if (inspection.OpenCode != rar_code::kSuccess) return inspection;
   RARHeaderData header{};
   int code;
@@ -36,4 +37,6 @@ ArchiveInspection InspectArchive(const std::string& archivePath) {
   return inspection;
 }
 
-bool ArchiveIsIntact(const std::string& archivePath) { return InspectArchive(archivePath).Intact(); }
+bool ArchiveIsIntact(const std::string& archivePath) {
+  return InspectArchive(archivePath).Intact();
+}

@@ -1,6 +1,6 @@
 // The archive library bound while the program runs, for a program that must start
 // without one (the distributors' checker). It defines the library's functions of
-// shared/unrar.h as forwarders to a library loaded by full path, so the archive
+// rar/unrar.h as forwarders to a library loaded by full path, so the archive
 // component and the archive checks work unchanged; link it instead of the import
 // library. Until a library is loaded the functions fail as for a bad archive.
 #pragma once

@@ -1,7 +1,7 @@
 // The archive component with the stand-in UNRAR.DLL: archives the test writer
 // makes and archives made by the real archiver.
+#include "rar/rar_component.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/rar_component.h"
 #include "support/long_paths.h"
 #include "support/test_support.h"
 #include "win/file_system.h"

@@ -3,7 +3,7 @@
 // exports the names undecorated, and programs bind it by name when they load.
 #pragma once
 
-#include "shared/unrar_codes.h"
+#include "rar/unrar_codes.h"
 #include "win/handles.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "shared/unrar_runtime.h"
+#include "rar/unrar_runtime.h"
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "win/handles.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "fake_unrar.h"
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "support/test_support.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // directory without one, joined with the stored name made safe.
 #include "support/test_support.h"
 
-#include "shared/entry_name.h"
+#include "rar/entry_name.h"
 #include "support/scopes.h"
 
 #include <gtest/gtest.h>
