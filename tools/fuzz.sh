@@ -45,7 +45,7 @@ fi
 
 # Each target: the sources it is built from (besides tests/fuzz/targets/<target>.cpp),
 # and after "|" the files whose line coverage counts.
-pure=(tests/fuzz/fuzz_entries.cpp src/shared/install_log_text.cpp src/text/full_path_rules.cpp
+pure=(tests/fuzz/fuzz_entries.cpp src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
       src/text/text.cpp
       src/setup/comma_field.cpp tools/unrar_standin/archive_blocks.cpp
       tools/unrar_standin/crc32.cpp tools/unrar_standin/unicode_name.cpp
@@ -59,7 +59,7 @@ standin=(tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/archive_read
          tools/unrar_standin/unicode_name.cpp tools/unrar_standin/volume_names.cpp)
 declare -A build readers
 build[install_log]="${pure[*]}"
-readers[install_log]="src/shared/install_log_text.cpp"
+readers[install_log]="src/contracts/install_log_text.cpp"
 build[comma_fields]="${pure[*]}"
 readers[comma_fields]="src/setup/comma_field.cpp"
 build[entry_names]="${pure[*]}"
@@ -82,11 +82,11 @@ build[kitcheck_script]="${platform[*]} src/kitcheck/script_encoding.cpp src/kitc
   src/win/module_path.cpp src/win/code_page_text.cpp src/text/text.cpp"
 readers[kitcheck_script]="src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp"
-build[uninstall_log]="${platform[*]} src/shared/install_log_text.cpp src/text/full_path_rules.cpp
+build[uninstall_log]="${platform[*]} src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/text/text.cpp src/win/long_path.cpp src/win/code_page_text.cpp
   src/win/file_system.cpp src/win/registry.cpp src/uninstaller/removal_passes.cpp
   src/uninstaller/registry_tree.cpp src/uninstaller/uninstall_key_guard.cpp"
-readers[uninstall_log]="src/shared/install_log_text.cpp src/text/full_path_rules.cpp
+readers[uninstall_log]="src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
   src/uninstaller/uninstall_key_guard.cpp"
 targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule

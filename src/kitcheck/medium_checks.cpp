@@ -2,12 +2,12 @@
 
 #include "kitcheck/archive_signature.h"
 
+#include "contracts/install_log.h"
 #include "rar/entry_name_rules.h"
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/install_log.h"
 #include "text/text.h"
 #include "win/file_system.h"
 

@@ -1,5 +1,6 @@
 #include "setup/install_actions.h"
 
+#include "contracts/engine_settings.h"
 #include "setup/engine_settings_adjust.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
@@ -7,7 +8,6 @@
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
-#include "shared/engine_settings.h"
 #include "win/file_system.h"
 
 #include <windows.h>

@@ -1,11 +1,11 @@
 #include "setup/install_engine.h"
 
+#include "contracts/install_log.h"
 #include "rar/rar_component.h"
 #include "setup/date_settings.h"
 #include "setup/install_actions.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/install_log.h"
 #include "text/text.h"
 #include "win/errors.h"
 #include "win/file_system.h"

@@ -1,6 +1,6 @@
 #include "setup/install_settings.h"
 
-#include "shared/engine_settings.h"
+#include "contracts/engine_settings.h"
 #include "text/text.h"
 #include "win/module_path.h"
 

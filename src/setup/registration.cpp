@@ -1,9 +1,9 @@
 #include "setup/registration.h"
 
+#include "contracts/install_log.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/install_log.h"
 #include "text/text.h"
 #include "win/registry.h"
 

@@ -1,6 +1,6 @@
 #include "uninstaller/removal_passes.h"
 
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "text/text.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"

@@ -1,6 +1,6 @@
 #include "uninstaller/uninstall_key_guard.h"
 
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "text/text.h"
 
 #include <cstring>

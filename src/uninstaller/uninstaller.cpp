@@ -1,6 +1,6 @@
 #include "uninstaller/uninstaller.h"
 
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "uninstaller/removal_passes.h"
 #include "win/file_system.h"
 #include "win/module_path.h"

@@ -4,7 +4,7 @@
 #include "uninstaller/uninstaller.h"
 
 #include "benchmark_support.h"
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "support/test_support.h"
 #include "win/file_system.h"
 

@@ -2,10 +2,10 @@
 
 #include "archive_fixup.h"
 
+#include "contracts/install_log.h"
 #include "rar/entry_name_rules.h"
 #include "rar/unrar_codes.h"
 #include "setup/comma_field.h"
-#include "shared/install_log.h"
 #include "text/full_path_rules.h"
 #include "unrar_standin/archive_blocks.h"
 #include "unrar_standin/unicode_name.h"

@@ -1,6 +1,6 @@
 #include "setup/engine_settings_adjust.h"
 
-#include "shared/engine_settings.h"
+#include "contracts/engine_settings.h"
 #include "support/registry_support.h"
 #include "win/errors.h"
 

@@ -12,7 +12,7 @@
 // - no handle stays open.
 #include "machine.h"
 
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "text/text.h"
 #include "uninstaller/removal_passes.h"
 

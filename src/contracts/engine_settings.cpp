@@ -1,4 +1,4 @@
-#include "shared/engine_settings.h"
+#include "contracts/engine_settings.h"
 
 #include "win/registry.h"
 

@@ -1,4 +1,4 @@
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 
 #include "text/full_path_rules.h"
 #include "text/text.h"

@@ -1,4 +1,4 @@
-#include "shared/engine_settings.h"
+#include "contracts/engine_settings.h"
 
 #include "support/engine_configuration.h"
 #include "support/registry_support.h"

@@ -1,4 +1,4 @@
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 
 #include "support/long_paths.h"
 #include "support/test_support.h"
