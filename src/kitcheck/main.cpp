@@ -4,6 +4,7 @@
 //   kitcheck [MEDIUM_DIR] [--log FILE]
 //
 // Exit code: 0 no error (warnings alone give 0), 1 errors, 2 it could not run.
+#include "contracts/install_log.h"
 #include "kitcheck/archive_catalog.h"
 #include "kitcheck/arguments.h"
 #include "kitcheck/dry_run.h"
@@ -53,7 +54,8 @@ std::string FullDirectory(const std::string& dir) {
 // The medium's archive library first, then the one beside kitcheck.
 bool BindArchiveLibrary(const std::string& mediumDir) {
   for (const std::string& dir : {mediumDir, ProgramDirectory()}) {
-    if (!dir.empty() && FileExists(dir + "UNRAR.DLL") && LoadArchiveLibrary(dir + "UNRAR.DLL")) {
+    const std::string library = dir + kArchiveLibraryName;
+    if (!dir.empty() && FileExists(library) && LoadArchiveLibrary(library)) {
       return true;
     }
   }
@@ -89,8 +91,8 @@ int Check(const CheckArguments& arguments) {
   }
   ArchiveCatalog catalog(BindArchiveLibrary(mediumDir));
   SetStartupDateSettings();
-  ReadSetupScriptFor(mediumDir + "setup.exe");
-  MediumFacts facts{mediumDir, ReadScript(mediumDir + "SETUP.INI"), ProgramFilesDirectories()};
+  ReadSetupScriptFor(mediumDir + kSetupProgramName);
+  MediumFacts facts{mediumDir, ReadScript(mediumDir + kScriptName), ProgramFilesDirectories()};
   const DryRunResult run = DryRunInstall(catalog);
 
   ReportInput report;

@@ -4,8 +4,8 @@
 
 #include "contracts/install_log.h"
 #include "rar/entry_name_rules.h"
+#include "rar/unrar_codes.h"
 #include "setup/date_settings.h"
-#include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "text/text.h"
@@ -89,27 +89,27 @@ void Checks::ScriptText() {
   const std::string resave = "코드 페이지 949로 저장하십시오.";
   switch (text.Encoding) {
     case ScriptEncoding::Missing:
-      Error("SETUP.INI", "파일이 없습니다. setup은 빈 설정으로 아무것도 설치하지 않습니다.");
+      Error(kScriptName, "파일이 없습니다. setup은 빈 설정으로 아무것도 설치하지 않습니다.");
       break;
     case ScriptEncoding::Utf8WithMark:
-      Error("SETUP.INI",
+      Error(kScriptName,
             "UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다. " + MarkEffect(text) + resave);
       break;
     case ScriptEncoding::Utf8:
-      Error("SETUP.INI", "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. " + resave);
+      Error(kScriptName, "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. " + resave);
       break;
     case ScriptEncoding::Either:
-      Warning("SETUP.INI",
+      Warning(kScriptName,
               "코드 페이지 949로도 UTF-8로도 읽을 수 있습니다. " + std::to_string(text.Line) +
                   "번째 줄은 코드 페이지 949로(setup이 읽는 대로) \"" + text.AsCp949 +
                   "\", UTF-8로 \"" + text.AsUtf8 + "\"입니다. UTF-8로 썼다면 " + resave);
       break;
     case ScriptEncoding::NotCp949:
-      Error("SETUP.INI",
+      Error(kScriptName,
             std::to_string(text.Line) + "번째 줄이 코드 페이지 949 텍스트가 아닙니다.");
       break;
     case ScriptEncoding::ZeroByte:
-      Error("SETUP.INI", std::to_string(text.Line) +
+      Error(kScriptName, std::to_string(text.Line) +
                              "번째 줄에 0 바이트가 있습니다. 텍스트 파일이 아니며, 그 줄과 "
                              "그 뒤의 키를 setup이 읽지 못할 수 있습니다.");
       break;
@@ -119,7 +119,7 @@ void Checks::ScriptText() {
 }
 
 void Checks::MediumFiles() {
-  if (!OnMedium("setup.exe")) Error("setup.exe", "매체에 없습니다.");
+  if (!OnMedium(kSetupProgramName)) Error(kSetupProgramName, "매체에 없습니다.");
   if (!OnMedium(kArchiveLibraryName)) {
     Error(kArchiveLibraryName, "setup.exe 옆에 없습니다. setup.exe가 시작되지 않습니다.");
   }
@@ -180,7 +180,7 @@ void Checks::Numbering() {
   ignored(facts_.Script.IgnoredFileKeys, "FILES", kFileKeyPrefix);
   ignored(facts_.Script.IgnoredIconKeys, "ICONS", kIconKeyPrefix);
   if (facts_.Script.UnnamedKeyLine != 0) {
-    Warning("SETUP.INI", std::to_string(facts_.Script.UnnamedKeyLine) +
+    Warning(kScriptName, std::to_string(facts_.Script.UnnamedKeyLine) +
                              "번째 줄의 키에 이름이 없습니다. setup은 이 줄을 읽지 않으며, "
                              "kitcheck는 그 섹션의 키를 모두 확인하지 못할 수 있습니다.");
   }
@@ -205,10 +205,11 @@ void Checks::Settings() {
                 "모든 사용자가 그 안의 파일(Halvex.exe 포함)을 바꿀 수 있습니다.");
   }
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
-    const std::string mode = UpperAscii(s_.FileEntries[n - 1].Mode);
-    if (!mode.empty() && mode != "FAILIFEXISTS" && mode != "COPY") {
+    const FileEntry& entry = s_.FileEntries[n - 1];
+    if (ModeOf(entry) == FileMode::Unknown) {
       Warning("[FILES] FILE" + std::to_string(n),
-              "알 수 없는 방식 " + mode + ": setup은 이 파일을 풀지도 복사하지도 않습니다.");
+              "알 수 없는 방식 " + UpperAscii(entry.Mode) +
+                  ": setup은 이 파일을 풀지도 복사하지도 않습니다.");
     }
   }
   if (!s_.DbEngineArchive.empty()) {
@@ -250,11 +251,7 @@ void Checks::Archives() {
                            "요구합니다.");
       continue;
     }
-    const std::string mode = UpperAscii(entry.Mode);
-    if ((mode.empty() || mode == "FAILIFEXISTS") &&
-        UpperAscii(FileExtension(entry.Source)) == ".RAR") {
-      Archive(subject, entry.Source);
-    }
+    if (ExtractsFromArchive(entry)) Archive(subject, entry.Source);
   }
 }
 
@@ -292,7 +289,7 @@ void Checks::Archive(const std::string& subject, const std::string& name) {
                          " (으)로 풀립니다.");
     }
   }
-  if (inspection->EndCode != 10) {
+  if (inspection->EndCode != rar_code::kEndArchive) {
     Error(where, "압축 파일이 손상되었습니다 (라이브러리 코드 " +
                      std::to_string(inspection->EndCode) + ").");
   }

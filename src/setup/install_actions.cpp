@@ -1,8 +1,8 @@
 #include "setup/install_actions.h"
 
 #include "contracts/engine_settings.h"
+#include "setup/engine_date_rule.h"
 #include "setup/engine_settings_adjust.h"
-#include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "setup/registration.h"

@@ -2,8 +2,8 @@
 
 #include "contracts/install_log.h"
 #include "rar/rar_component.h"
-#include "setup/date_settings.h"
 #include "setup/install_actions.h"
+#include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "text/text.h"
@@ -11,7 +11,6 @@
 #include "win/file_system.h"
 
 #include <algorithm>
-#include <tuple>
 
 bool NoFileLog = false;
 bool InstallDone = false;
@@ -19,7 +18,6 @@ bool InstallDone = false;
 namespace {
 
 const char kToolsLibrary[] = "TUTIL32.DLL";
-const char kEngineProbe[] = "\\IDAPI32.DLL";
 const char kSettingsToolLink[] = "\\환경설정";
 const char kLinkExtension[] = ".LNK";
 const char kProgramsFolder[] = "Programs";
@@ -111,15 +109,14 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 
 // False when the entry's archive could not be extracted.
 bool InstallFileEntry(Run& run, const FileEntry& entry) {
-  const std::string mode = UpperAscii(entry.Mode);
+  const FileMode mode = ModeOf(entry);
   const std::string source = InstallSettings.SourceDir + entry.Source;
-  if ((mode.empty() || mode == "FAILIFEXISTS") &&
-      UpperAscii(FileExtension(entry.Source)) == ".RAR" &&
-      !ExtractOrTell(run.progress, source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS")) {
+  if (ExtractsFromArchive(entry) && !ExtractOrTell(run.progress, source, ExpandPath(entry.DestDir),
+                                                   mode == FileMode::ExtractKeepingFiles)) {
     return false;
   }
   run.progress.Log().Add(kDirTag, run.progress.Archive().TargetDir);
-  if (mode == "COPY" && FileExists(source)) {
+  if (mode == FileMode::Copy && FileExists(source)) {
     try {
       run.actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
     } catch (...) {
@@ -251,45 +248,4 @@ bool RunInstall(TInstallProgress& progress, TInstallActions& actions) {
   }
   InstallDone = true;
   return true;
-}
-
-bool EngineFailIfExists() {
-  const TInstallSettings& s = InstallSettings;
-  if (UpperAscii(s.DbEngineOverwrite) == "TRUE") return false;
-  const std::string installed = s.DbEngineDir + kEngineProbe;
-  if (!FileExists(installed)) return false;
-  const SYSTEMTIME shipped = StrToDateTime(s.DbEngineDate);
-  // The installed engine is kept when it is as new as the shipped one or newer.
-  return !LaterThan(shipped, FileDate(installed));
-}
-
-SYSTEMTIME FileDate(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  FILETIME local;
-  SYSTEMTIME date = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
-      !FileTimeToSystemTime(&local, &date)) {
-    return SYSTEMTIME{};
-  }
-  date.wDayOfWeek = 0;
-  date.wSecond = static_cast<WORD>(date.wSecond - date.wSecond % 2);
-  date.wMilliseconds = 0;
-  return date;
-}
-
-bool LaterThan(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  const auto fields = [](const SYSTEMTIME& t) {
-    return std::make_tuple(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                           t.wMilliseconds);
-  };
-  return fields(a) > fields(b);
-}
-
-std::string FileExtension(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find_first_of("\\:", dot) != std::string::npos) {
-    return std::string();
-  }
-  return path.substr(dot);
 }

@@ -10,9 +10,22 @@
 
 TInstallSettings InstallSettings;
 
+FileMode ModeOf(const FileEntry& entry) {
+  const std::string mode = UpperAscii(entry.Mode);
+  if (mode.empty()) return FileMode::Extract;
+  if (mode == kFailIfExistsMode) return FileMode::ExtractKeepingFiles;
+  if (mode == kCopyMode) return FileMode::Copy;
+  return FileMode::Unknown;
+}
+
+bool ExtractsFromArchive(const FileEntry& entry) {
+  const FileMode mode = ModeOf(entry);
+  return (mode == FileMode::Extract || mode == FileMode::ExtractKeepingFiles) &&
+         UpperAscii(FileExtension(entry.Source)) == ".RAR";
+}
+
 namespace {
 
-const char kScriptName[] = "SETUP.INI";
 const char kAbsent[] = "NONE";
 
 void ReadAppSection(TInstallSettings& s) {

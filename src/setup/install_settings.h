@@ -6,11 +6,26 @@
 #include <array>
 #include <string>
 
+// The script's name, and setup's program, beside which setup reads it.
+inline constexpr char kScriptName[] = "SETUP.INI";
+inline constexpr char kSetupProgramName[] = "setup.exe";
+
 struct FileEntry {
   std::string Source;   // file name relative to SourceDir, as a rule a RAR archive
   std::string DestDir;  // destination directory; path macros allowed
-  std::string Mode;     // upper-cased: "", "FAILIFEXISTS", "COPY" or anything else
+  std::string Mode;     // upper-cased as read: "", kFailIfExistsMode, kCopyMode or any other
 };
+
+// The modes of a [FILES] entry; an empty one extracts too.
+inline constexpr char kFailIfExistsMode[] = "FAILIFEXISTS";  // extracts, keeping existing files
+inline constexpr char kCopyMode[] = "COPY";                  // copies the source whole
+
+enum class FileMode { Extract, ExtractKeepingFiles, Copy, Unknown };
+FileMode ModeOf(const FileEntry& entry);
+
+// Whether setup extracts the entry: an extracting mode and a ".RAR" source (any
+// letter case). Any other entry extracts nothing.
+bool ExtractsFromArchive(const FileEntry& entry);
 
 struct IconEntry {
   std::string ShellFolder;  // value name under the user's Shell Folders key

@@ -33,6 +33,14 @@ std::string FileNamePart(const std::string& path) {
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
+std::string FileExtension(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || path.find_first_of("\\:", dot) != std::string::npos) {
+    return std::string();
+  }
+  return path.substr(dot);
+}
+
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }

@@ -16,6 +16,10 @@ std::string DirectoryPart(const std::string& path);
 // The text after its last "\" or ":"; the whole text when it has neither.
 std::string FileNamePart(const std::string& path);
 
+// The text from the last "." to the end when no "\" or ":" follows that "."; otherwise
+// empty.
+std::string FileExtension(const std::string& path);
+
 bool StartsWith(const std::string& text, const std::string& prefix);
 bool EndsWith(const std::string& text, const std::string& suffix);
 

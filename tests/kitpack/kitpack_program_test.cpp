@@ -149,19 +149,6 @@ std::uint32_t DosTimeOf(const std::string& path) {
   return static_cast<std::uint32_t>(date) << 16 | time;
 }
 
-// Sets the last-write time, given in local time.
-void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
-                       WORD minute, WORD second) {
-  SYSTEMTIME when{year, month, 0, day, hour, minute, second, 0};
-  FILETIME local;
-  FILETIME utc;
-  ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &utc));
-  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  ASSERT_TRUE(file);
-  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &utc));
-}
-
 RarArchiveHandle OpenArchive(const std::string& path, unsigned mode) {
   std::string name = path;
   RAROpenArchiveData open{};
@@ -228,13 +215,13 @@ void MakeSample(const std::string& folder) {
   MakeDirectories(folder + "자료\\문서");
   MakeDirectories(folder + "자료\\빈폴더");
   WriteFileBytes(folder + "자료\\문서\\읽어보기.TXT", "읽어 보십시오.\r\n");
-  SetLocalWriteTime(folder + "자료\\문서\\읽어보기.TXT", 2001, 2, 3, 4, 5, 7);
+  SetLastWriteTime(folder + "자료\\문서\\읽어보기.TXT", MakeSystemTime(2001, 2, 3, 4, 5, 7));
   WriteFileBytes(folder + "자료\\큰파일.BIN", PatternBytes(200000));
   WriteFileBytes(folder + "읽기전용.TXT", "read only");
   WriteFileBytes(folder + "숨김.TXT", "hidden");
   WriteFileBytes(folder + "漢字.TXT", "hanja");
   WriteFileBytes(folder + "옛날.TXT", "before 1980");
-  SetLocalWriteTime(folder + "옛날.TXT", 1975, 6, 1, 12, 0, 0);
+  SetLastWriteTime(folder + "옛날.TXT", MakeSystemTime(1975, 6, 1, 12, 0, 0));
   ASSERT_TRUE(SetFileAttributesA((folder + "읽기전용.TXT").c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(SetFileAttributesA((folder + "숨김.TXT").c_str(), FILE_ATTRIBUTE_HIDDEN));
 }

@@ -27,6 +27,15 @@ TEST(Text, DirectoryAndFileNameSplitAtLastBackslashOrColon) {
   EXPECT_EQ("", FileNamePart("C:\\A\\"));
 }
 
+TEST(Text, FileExtensionIsTheLastDotOfTheName) {
+  EXPECT_EQ(".RAR", FileExtension("C:\\A.B\\DATA.RAR"));
+  EXPECT_EQ(".rar", FileExtension("data.tar.rar"));
+  EXPECT_EQ(".", FileExtension("DATA."));
+  EXPECT_EQ("", FileExtension("DATA"));
+  EXPECT_EQ("", FileExtension("C:\\A.B\\DATA"));  // the dot of a directory
+  EXPECT_EQ("", FileExtension("A.B:DATA"));
+}
+
 TEST(Text, WellFormedCodePage949KeepsItsSeparators) {
   EXPECT_TRUE(IsWellFormedCp949("C:\\별빛\\가계부.TXT"));
   EXPECT_TRUE(IsWellFormedCp949("\x81\x41\\\x81\x7A"));  // trail bytes that look like letters
