@@ -1,5 +1,6 @@
 #include "contracts/engine_settings.h"
 
+#include "win/errors.h"
 #include "win/registry.h"
 
 #include <memory>
@@ -119,11 +120,8 @@ std::string RowData(const SettingRow& row) {
 
 void WriteSettingQuietly(const std::string& name, const std::string& value) {
   if (!EngineRegistry) return;  // not inside a run: nowhere to write
-  try {
-    EngineRegistry->WriteString(name, value);
-  } catch (...) {
-    // Quiet writes leave no trace of a failure, whatever its cause.
-  }
+  // Quiet writes leave no trace of a failure, whatever its cause.
+  RunIgnoringErrors([&] { EngineRegistry->WriteString(name, value); });
 }
 
 void WriteEngineSettings() {

@@ -8,6 +8,7 @@
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
+#include "win/errors.h"
 #include "win/file_system.h"
 
 #include <windows.h>
@@ -49,15 +50,14 @@ void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const 
 // backup. Both are best effort: the engine may be in use.
 void SetOldEngineAside(TShellFileOperation& fop) {
   const std::string& dir = InstallSettings.DbEngineDir;
-  try {
+  // The run goes on with whatever is in the engine directory.
+  RunIgnoringErrors([&] {
     if (DirectoryExists(dir + kEngineBackupSuffix)) {
       if (DirectoryExists(dir)) RunFileOperation(fop, fopDelete, dir + kEveryFile, dir);
     } else if (DirectoryExists(dir)) {
       RunFileOperation(fop, fopRename, dir, dir + kEngineBackupSuffix);
     }
-  } catch (...) {
-    // The run goes on with whatever is in the engine directory.
-  }
+  });
 }
 
 }  // namespace

@@ -117,11 +117,10 @@ bool InstallFileEntry(Run& run, const FileEntry& entry) {
   }
   run.progress.Log().Add(kDirTag, run.progress.Archive().TargetDir);
   if (mode == FileMode::Copy && FileExists(source)) {
-    try {
+    // A copy that fails is not an error of the run.
+    RunIgnoringErrors([&] {
       run.actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
-    } catch (...) {
-      // A copy that fails is not an error of the run.
-    }
+    });
   }
   return true;
 }

@@ -4,21 +4,13 @@
 #include "text/text.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
+#include "win/errors.h"
 #include "win/handles.h"
 #include "win/long_path.h"
 
 #include <windows.h>
 
 namespace {
-
-// One step of a pass: whatever it raises is dropped, the pass goes on.
-template <typename Step>
-void RunIgnoringErrors(Step step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 // Clears the read-only mark of a logged file or empty directory for one more try;
 // the mark is put back when that try fails too.

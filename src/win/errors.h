@@ -1,9 +1,11 @@
-// The kit's exception types. Every error carries a message and the name of its
-// kind, which the programs' last-resort error report shows.
+// The kit's exception types, and its one policy for errors that do not count. Every
+// error carries a message and the name of its kind, which the programs' last-resort
+// error report shows.
 #pragma once
 
 #include <exception>
 #include <string>
+#include <utility>
 
 class Exception : public std::exception {
  public:
@@ -30,3 +32,14 @@ class ERegistryException : public Exception {
   using Exception::Exception;
   const char* ClassName() const override { return "ERegistryException"; }
 };
+
+// The one policy for a step whose failure is no error of what runs it (the
+// uninstaller's removal steps, setup's quiet registry writes and its copies): whatever
+// the step raises is dropped, and the caller goes on.
+template <typename Step>
+void RunIgnoringErrors(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
