@@ -75,8 +75,10 @@ def Violations(files):
 
 
 def SourceFiles(root):
-    listed = subprocess.run(["git", "-C", root, "ls-files", "src"], capture_output=True,
-                            text=True, check=True).stdout.split()
+    # What git tracks and what it would (new files not yet added), not what it ignores.
+    listed = subprocess.run(["git", "-C", root, "ls-files", "--cached", "--others",
+                             "--exclude-standard", "src"], capture_output=True, text=True,
+                            check=True).stdout.split()
     files = {}
     for name in listed:
         if name.endswith((".h", ".cpp")) and os.path.isfile(os.path.join(root, name)):
