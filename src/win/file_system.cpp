@@ -14,17 +14,6 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsEmptyDirectory(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA((path + "\\*").c_str(), &found));
-  if (!search) return false;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") return false;
-  } while (FindNextFileA(search.Get(), &found));
-  return true;
-}
-
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   // Others may still hold it open for writing (a console's helper process does).
@@ -38,4 +27,17 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     if (got == 0) return true;
     bytes.append(chunk, got);
   }
+}
+
+std::optional<DWORD> ClearReadOnly(const wchar_t* path, bool directory) {
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) {
+    return std::nullopt;
+  }
+  const bool isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (isDirectory != directory ||
+      !SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    return std::nullopt;
+  }
+  return attributes;
 }

@@ -14,3 +14,7 @@ WideString WideFilePath(const std::string& fullPath);
 // FileExists at any length: an absolute path through the wide call, anything else
 // (a relative path, resolved against the current directory) through the ANSI one.
 bool FileExistsAtAnyLength(const std::string& path);
+
+// True when the directory (a full path, or one relative to the current directory)
+// exists and holds neither files nor subdirectories.
+bool IsEmptyDirectory(const std::string& fullPath);

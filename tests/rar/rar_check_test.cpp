@@ -5,6 +5,7 @@
 #include "support/test_support.h"
 #include "win/file_system.h"
 #include "win/handles.h"
+#include "win/long_path.h"
 
 #include <gtest/gtest.h>
 

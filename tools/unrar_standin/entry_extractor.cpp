@@ -4,6 +4,7 @@
 #include "unrar_standin/crc32.h"
 #include "unrar_standin/extraction_hold.h"
 #include "win/handles.h"
+#include "win/file_system.h"
 
 namespace {
 
@@ -80,15 +81,6 @@ int CopyData(ExtractionContext& context, DataTarget& target, std::uint64_t holdA
   return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
 }
 
-// An existing target is replaced even when it is read-only.
-void MakeWritable(const std::wstring& target) {
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  }
-}
-
 // Archives made on MS-DOS, OS/2 or Windows carry attributes the platform knows.
 void ApplyStoredAttributes(const ArchiveEntry& entry, const std::wstring& target) {
   if (entry.hostOs > kHostWindows) return;
@@ -97,7 +89,7 @@ void ApplyStoredAttributes(const ArchiveEntry& entry, const std::wstring& target
 }
 
 HANDLE CreateTargetFile(const std::wstring& target) {
-  MakeWritable(target);
+  ClearReadOnly(target.c_str());  // an existing target is replaced even so
   auto create = [&] {
     return CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
