@@ -10,6 +10,16 @@ TApplication Application;
 
 namespace {
 
+// Runs an action; an exception it raises ends here (see HandleException).
+template <typename Action>
+void RunReportingErrors(Action&& action) noexcept {
+  try {
+    action();
+  } catch (...) {
+    Application.HandleException();
+  }
+}
+
 void ReportToApplication() noexcept { Application.HandleException(); }
 
 }  // namespace

@@ -80,13 +80,3 @@ class TApplication : public TFormHost {
 };
 
 extern TApplication Application;
-
-// Runs an action; an exception it raises ends here (see HandleException).
-template <typename Action>
-void RunReportingErrors(Action&& action) noexcept {
-  try {
-    action();
-  } catch (...) {
-    Application.HandleException();
-  }
-}
