@@ -1,6 +1,7 @@
 #include "setup/install_settings.h"
 
 #include "contracts/engine_settings.h"
+#include "setup/comma_field.h"
 #include "text/text.h"
 #include "win/module_path.h"
 

@@ -1,8 +1,6 @@
 // The setup script "SETUP.INI" and the one record setup fills from it.
 #pragma once
 
-#include "setup/comma_field.h"
-
 #include <array>
 #include <string>
 

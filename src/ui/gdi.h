@@ -1,9 +1,6 @@
 // Fonts, colours and device contexts of the window layer.
 #pragma once
 
-#include "win/gdi_scopes.h"
-#include "win/handles.h"
-
 #include <windows.h>
 
 #include <string>

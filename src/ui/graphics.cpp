@@ -1,6 +1,7 @@
 #include "ui/graphics.h"
 
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,5 +1,6 @@
 #include "setup/install_settings.h"
 
+#include "setup/comma_field.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
+#include "win/gdi_scopes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
