@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -19,6 +20,10 @@ std::string CurrentDirectory() {
 }
 
 }  // namespace
+
+std::string StoredName(const RARHeaderData& header) {
+  return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+}
 
 std::string ExtractedEntryPath(const std::string& targetDir, const std::string& storedName) {
   const std::string name = SafeEntryName(storedName);

@@ -1,8 +1,7 @@
 #include "rar/rar_check.h"
 
+#include "rar/entry_name.h"
 #include "rar/unrar.h"
-
-#include <cstring>
 
 bool ArchiveInspection::Intact() const {
   if (OpenCode != rar_code::kSuccess || EndCode != rar_code::kEndArchive) return false;
@@ -27,7 +26,7 @@ ArchiveInspection InspectArchive(const std::string& archivePath) {
   int code;
   while ((code = RARReadHeader(archive.Get(), &header)) == rar_code::kSuccess) {
     InspectedEntry entry;
-    entry.Name.assign(header.FileName, strnlen(header.FileName, sizeof header.FileName));
+    entry.Name = StoredName(header);
     entry.Flags = header.Flags;
     entry.UnpackedSize = header.UnpSize;
     entry.TestCode = RARProcessFile(archive.Get(), rar_const::kTest, nullptr, nullptr);

@@ -5,7 +5,6 @@
 #include "win/handles.h"
 #include "win/long_path.h"
 
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -36,11 +35,6 @@ int RunDeferringErrors(Call call) {
     pendingException = std::current_exception();
     return 0;
   }
-}
-
-std::string EntryName(const RARHeaderData& header) {
-  const char* name = header.FileName;
-  return std::string(name, strnlen(name, sizeof header.FileName));
 }
 
 }  // namespace
@@ -117,7 +111,7 @@ void TRAR::Run::RegisterCallbacks() {
 
 // False when the run ends with this entry.
 bool TRAR::Run::HandleEntry() {
-  const std::string name = EntryName(header_);
+  const std::string name = StoredName(header_);
   if (rar_.Stop) {
     rar_.Stop = false;
     return false;
