@@ -9,6 +9,8 @@
 // Pure: no platform headers, so the rules can be fuzzed natively.
 #pragma once
 
+#include "text/text.h"
+
 #include <string>
 
 namespace entry_name_rules {
@@ -16,11 +18,6 @@ namespace entry_name_rules {
 template <typename Char>
 bool IsSeparator(Char c) {
   return c == Char('\\');
-}
-
-template <typename Char>
-bool IsAsciiLetter(Char c) {
-  return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
 }
 
 // "X:" at the start.

@@ -1,13 +1,12 @@
 #include "rar/sorted_string_list.h"
 
+#include "text/text.h"
+
 #include <algorithm>
 
 namespace {
 
-unsigned char SortKey(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
+unsigned char SortKey(char c) { return static_cast<unsigned char>(UpperAscii(c)); }
 
 bool Before(const std::string& a, const std::string& b) {
   const auto differs = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),

@@ -10,13 +10,10 @@ namespace {
 using Size = std::string::size_type;
 constexpr Size npos = std::string::npos;
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 bool EqualsUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
   for (Size i = 0; i < text.size(); ++i) {
-    const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 32) : text[i];
-    if (c != upper[i]) return false;
+    if (UpperAscii(text[i]) != upper[i]) return false;
   }
   return true;
 }

@@ -17,9 +17,7 @@ std::string Trim(const std::string& text) {
 }
 
 std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : text) c = UpperAscii(c);
   return text;
 }
 
@@ -56,8 +54,7 @@ bool IsWellFormedCp949(const std::string& text) {
     if (lead < 0x81 || lead > 0xFE) continue;
     if (++i == text.size()) return false;
     const auto trail = static_cast<unsigned char>(text[i]);
-    const bool letter = (trail >= 'A' && trail <= 'Z') || (trail >= 'a' && trail <= 'z');
-    if (!letter && (trail < 0x81 || trail > 0xFE)) return false;
+    if (!IsAsciiLetter(trail) && (trail < 0x81 || trail > 0xFE)) return false;
   }
   return true;
 }

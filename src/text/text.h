@@ -7,7 +7,16 @@
 // Removes leading and trailing bytes of code 32 or less (never bytes of 128 and above).
 std::string Trim(const std::string& text);
 
+// A to Z and a to z, in 8-bit and in wide text alike.
+template <typename Char>
+constexpr bool IsAsciiLetter(Char c) {
+  return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
+}
+
 // Upper-cases the ASCII letters a to z only; every other byte stays as it is.
+constexpr char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 std::string UpperAscii(std::string text);
 
 // The text up to and including its last "\" or ":"; empty when it has neither.

@@ -6,6 +6,7 @@
 #include "rar/entry_name_rules.h"
 #include "rar/unrar_codes.h"
 #include "setup/comma_field.h"
+#include "text/text.h"
 #include "text/full_path_rules.h"
 #include "unrar_standin/archive_blocks.h"
 #include "unrar_standin/unicode_name.h"
@@ -62,7 +63,7 @@ void CheckSafeName(const std::basic_string<Char>& stored) {
   Require((Char('\\') + safe).find(parent) == String::npos);
   Require(safe.empty() || safe[0] != Char('\\'));
   Require(safe != String(2, Char('.')));
-  Require(!(safe.size() >= 2 && safe[1] == Char(':') && entry_name_rules::IsAsciiLetter(safe[0])));
+  Require(!(safe.size() >= 2 && safe[1] == Char(':') && IsAsciiLetter(safe[0])));
 }
 
 }  // namespace
