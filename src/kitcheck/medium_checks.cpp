@@ -9,6 +9,7 @@
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "text/text.h"
+#include "win/code_page_text.h"
 #include "win/file_system.h"
 
 #include <windows.h>
@@ -24,7 +25,7 @@ constexpr std::size_t kMaxPath = 260;
 std::size_t PathLength(const std::string& path) {
   if (path.empty()) return 0;
   const int length =
-      MultiByteToWideChar(949, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+      MultiByteToWideChar(kKitCodePage, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
   return length > 0 ? static_cast<std::size_t>(length) : path.size();
 }
 

@@ -27,3 +27,15 @@ bool AnsiFromWide(const WideString& text, std::string& narrow) {
   WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
   return true;
 }
+
+std::string Cp949ForDisplay(const wchar_t* text, std::size_t length) {
+  if (length == 0) return std::string();
+  const int size = static_cast<int>(length);
+  const int narrowLength =
+      WideCharToMultiByte(kKitCodePage, WC_NO_BEST_FIT_CHARS, text, size, nullptr, 0, "?", nullptr);
+  if (narrowLength <= 0) return std::string();
+  std::string narrow(static_cast<std::size_t>(narrowLength), '\0');
+  WideCharToMultiByte(kKitCodePage, WC_NO_BEST_FIT_CHARS, text, size, narrow.data(), narrowLength,
+                      "?", nullptr);
+  return narrow;
+}
