@@ -68,12 +68,13 @@ build[archive_blocks]="${pure[*]}"
 readers[archive_blocks]="tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/unicode_name.cpp"
 build[rar_component]="${platform[*]} ${standin[*]} tests/fuzz/archive_fixup.cpp
   src/rar/rar_component.cpp src/rar/sorted_string_list.cpp src/win/file_system.cpp
-  src/text/text.cpp src/rar/entry_name.cpp src/win/long_path.cpp
+  src/text/text.cpp src/rar/entry_name.cpp src/win/long_path.cpp src/win/directories.cpp
   src/text/full_path_rules.cpp src/win/code_page_text.cpp"
 readers[rar_component]="src/rar/rar_component.cpp tools/unrar_standin/archive_session.cpp
   tools/unrar_standin/archive_reader.cpp tools/unrar_standin/entry_extractor.cpp
   tools/unrar_standin/volume_names.cpp"
-build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/text/text.cpp"
+build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/text/text.cpp
+  src/win/directories.cpp"
 readers[path_macros]="src/setup/path_macros.cpp"
 build[date_rule]="${platform[*]} src/setup/date_settings.cpp"
 readers[date_rule]="src/setup/date_settings.cpp"

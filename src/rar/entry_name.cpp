@@ -1,25 +1,9 @@
 #include "rar/entry_name.h"
 
 #include "rar/entry_name_rules.h"
-
-#include <windows.h>
+#include "win/directories.h"
 
 #include <cstring>
-#include <vector>
-
-namespace {
-
-std::string CurrentDirectory() {
-  std::vector<char> buffer(MAX_PATH, '\0');
-  DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-  if (length >= buffer.size()) {
-    buffer.assign(length + 1, '\0');
-    length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-  }
-  return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
-}
-
-}  // namespace
 
 std::string StoredName(const RARHeaderData& header) {
   return std::string(header.FileName, strnlen(header.FileName, sizeof header.FileName));

@@ -1,12 +1,13 @@
 #include "win/system_library.h"
 
+#include "win/directories.h"
+
 #include <string>
 
 HMODULE LoadSystemLibrary(const char* name) {
-  char directory[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::string path = std::string(directory, length) + "\\" + name;
+  const std::string directory = SystemDirectory();
+  if (directory.empty()) return nullptr;
+  const std::string path = directory + "\\" + name;
   return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
