@@ -81,9 +81,7 @@ void TApplication::RunModalLoop(const TForm& form) {
   while (form.ModalRunning()) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {  // the program is ending: leave the quit message for the main loop
-      terminated_ = true;
-      exitCode_ = static_cast<int>(message.wParam);
-      PostQuitMessage(exitCode_);
+      LeaveQuitMessage(message);
       return;
     }
     if (got == -1) return;
@@ -91,13 +89,17 @@ void TApplication::RunModalLoop(const TForm& form) {
   }
 }
 
+void TApplication::LeaveQuitMessage(const MSG& quit) {
+  terminated_ = true;
+  exitCode_ = static_cast<int>(quit.wParam);
+  PostQuitMessage(exitCode_);
+}
+
 void TApplication::ProcessMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {  // leave it for the loop that owns it
-      terminated_ = true;
-      exitCode_ = static_cast<int>(message.wParam);
-      PostQuitMessage(exitCode_);
+      LeaveQuitMessage(message);
       return;
     }
     Dispatch(message);

@@ -70,6 +70,9 @@ class TApplication : public TFormHost {
  private:
   void AddForm(std::unique_ptr<TForm> form);
   void Dispatch(MSG& message);
+  // A quit message taken by a loop that does not own it: the program is ending, and the
+  // message goes back for the main loop.
+  void LeaveQuitMessage(const MSG& quit);
 
   std::string title_;
   mutable TApplicationWindow window_;  // made for the first form that asks for its owner
