@@ -42,6 +42,15 @@ std::string MarkEffect(const EncodingVerdict& text) {
          lost + (text.MarkedHighBytes ? "다른 값의 한글도 모두 깨집니다. " : "");
 }
 
+// "[FILES] FILE2": a key of the script, as the report names it.
+std::string KeySubject(const char* section, const std::string& key) {
+  return std::string("[") + section + "] " + key;
+}
+
+std::string SlotSubject(const char* section, const char* prefix, unsigned slot) {
+  return KeySubject(section, TableKeyName(prefix, slot));
+}
+
 class Checks {
  public:
   Checks(const MediumFacts& facts, ArchiveCatalog& catalog, const DryRunResult& run)
@@ -155,7 +164,7 @@ void Checks::Numbering() {
                          const char* section, const char* prefix, bool gapIsError) {
     for (unsigned n = 1; n <= count && n <= kMaxScriptEntries; ++n) {
       if (present[n - 1]) continue;
-      const std::string subject = std::string("[") + section + "] " + TableKeyName(prefix, n);
+      const std::string subject = SlotSubject(section, prefix, n);
       if (gapIsError) {
         Error(subject,
               "번호가 비어 있습니다. setup은 이 자리에서 이름 없는 파일이 든 "
@@ -165,21 +174,21 @@ void Checks::Numbering() {
       }
     }
   };
-  check(s_.FilePresent, s_.FileCount, "FILES", kFileKeyPrefix, true);
-  check(s_.IconPresent, s_.IconCount, "ICONS", kIconKeyPrefix, false);
+  check(s_.FilePresent, s_.FileCount, kFilesSection, kFileKeyPrefix, true);
+  check(s_.IconPresent, s_.IconCount, kIconsSection, kIconKeyPrefix, false);
 
   const auto ignored = [&](const std::vector<IgnoredKey>& keys, const char* section,
                            const char* prefix) {
     for (const IgnoredKey& key : keys) {
-      Warning(std::string("[") + section + "] " + key.Name,
+      Warning(KeySubject(section, key.Name),
               key.Repeated ? std::string("같은 키가 앞에 있어 setup이 읽지 않습니다.")
                            : "setup이 읽지 않는 키입니다. setup은 " + TableKeyName(prefix, 1) +
                                  "부터 " + TableKeyName(prefix, kMaxScriptEntries) +
                                  "까지, 앞에 0 없는 번호만 읽습니다.");
     }
   };
-  ignored(facts_.Script.IgnoredFileKeys, "FILES", kFileKeyPrefix);
-  ignored(facts_.Script.IgnoredIconKeys, "ICONS", kIconKeyPrefix);
+  ignored(facts_.Script.IgnoredFileKeys, kFilesSection, kFileKeyPrefix);
+  ignored(facts_.Script.IgnoredIconKeys, kIconsSection, kIconKeyPrefix);
   if (facts_.Script.UnnamedKeyLine != 0) {
     Warning(kScriptName, std::to_string(facts_.Script.UnnamedKeyLine) +
                              "번째 줄의 키에 이름이 없습니다. setup은 이 줄을 읽지 않으며, "
@@ -208,7 +217,7 @@ void Checks::Settings() {
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
     const FileEntry& entry = s_.FileEntries[n - 1];
     if (ModeOf(entry) == FileMode::Unknown) {
-      Warning("[FILES] FILE" + std::to_string(n),
+      Warning(SlotSubject(kFilesSection, kFileKeyPrefix, n),
               "알 수 없는 방식 " + UpperAscii(entry.Mode) +
                   ": setup은 이 파일을 풀지도 복사하지도 않습니다.");
     }
@@ -244,7 +253,7 @@ void Checks::Archives() {
   }
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
     const FileEntry& entry = s_.FileEntries[n - 1];
-    const std::string subject = "[FILES] FILE" + std::to_string(n);
+    const std::string subject = SlotSubject(kFilesSection, kFileKeyPrefix, n);
     if (entry.Source.empty()) continue;  // a gap, told above
     if (!OnMedium(entry.Source)) {
       Warning(subject, entry.Source +
@@ -344,7 +353,7 @@ void Checks::ShortcutTargets() {
   for (unsigned n = 1; n <= s_.IconCount && n <= kMaxScriptEntries; ++n) {
     const std::string target = ExpandPath(s_.IconEntries[n - 1].Target);
     if (target.empty() || provided.count(UpperAscii(target))) continue;
-    Warning("[ICONS] ICON" + std::to_string(n),
+    Warning(SlotSubject(kIconsSection, kIconKeyPrefix, n),
             "대상 " + target + " 을(를) 설치하는 압축 항목이나 복사가 없습니다.");
   }
 }

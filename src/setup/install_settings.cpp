@@ -59,14 +59,14 @@ void ReadTables(TInstallSettings& s) {
   s.FileCount = 0;
   s.IconCount = 0;
   for (unsigned n = 1; n <= kMaxScriptEntries; ++n) {
-    const std::string file = ReadIniString("FILES", TableKeyName(kFileKeyPrefix, n), kAbsent);
+    const std::string file = ReadIniString(kFilesSection, TableKeyName(kFileKeyPrefix, n), kAbsent);
     s.FilePresent[n - 1] = file != kAbsent;
     if (s.FilePresent[n - 1]) {
       s.FileEntries[n - 1] = {GetCommaField(file, 1), GetCommaField(file, 2),
                               UpperAscii(GetCommaField(file, 3))};
       s.FileCount = n;
     }
-    const std::string icon = ReadIniString("ICONS", TableKeyName(kIconKeyPrefix, n), kAbsent);
+    const std::string icon = ReadIniString(kIconsSection, TableKeyName(kIconKeyPrefix, n), kAbsent);
     s.IconPresent[n - 1] = icon != kAbsent;
     if (s.IconPresent[n - 1]) {
       s.IconEntries[n - 1] = {GetCommaField(icon, 1), GetCommaField(icon, 2),

@@ -34,9 +34,11 @@ struct IconEntry {
 
 constexpr unsigned kMaxScriptEntries = 10;
 
-// The two tables' keys are these prefixes followed by the slot number 1 to
-// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
+// The two tables' sections, and their keys: these prefixes followed by the slot number
+// 1 to kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
 // here, so that a check of the keys needs nothing of the reader but this header.
+inline constexpr char kFilesSection[] = "FILES";
+inline constexpr char kIconsSection[] = "ICONS";
 inline constexpr char kFileKeyPrefix[] = "FILE";  // in [FILES]
 inline constexpr char kIconKeyPrefix[] = "ICON";  // in [ICONS]
 inline std::string TableKeyName(const char* prefix, unsigned slot) {
