@@ -30,7 +30,7 @@ Screenshot TakeScreenshot(const RECT& area) {
   BitmapHandle bitmap = MakeTopDownBitmap(width, height, &bits);
   if (!bitmap) return shot;
   WindowDC screen(nullptr);
-  MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
+  MemoryDCHandle memory(CreateCompatibleDC(screen.Get()));
   if (!memory) return shot;
   {
     SelectedObject selected(memory.Get(), bitmap.Get());

@@ -54,9 +54,9 @@ std::string InterruptedText(const WideString& archive) {
 }
 
 std::string ReportText(const WideString& archive, const PackReport& report) {
-  return Cp949ForDisplay(archive.data(), archive.size()) + ": 파일 " + GroupedNumber(report.files) +
-         "개, 디렉토리 " + GroupedNumber(report.directories) + "개, " +
-         GroupedNumber(report.bytes) + "바이트를 담았습니다.\n";
+  return Cp949ForDisplay(archive.data(), archive.size()) + ": 파일 " + GroupedNumber(report.Files) +
+         "개, 디렉토리 " + GroupedNumber(report.Directories) + "개, " +
+         GroupedNumber(report.Bytes) + "바이트를 담았습니다.\n";
 }
 
 std::string GroupedNumber(std::uint64_t number) {

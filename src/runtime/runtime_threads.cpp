@@ -68,8 +68,8 @@ int pthread_once(pthread_once_t* once, void (*function)(void)) {
   }
   // A function that throws has not run: the next call tries again.
   struct Undo {
-    pthread_once_t* once;
-    ~Undo() { InterlockedCompareExchange(once, PTHREAD_ONCE_INIT, kOnceRunning); }
+    pthread_once_t* Once;
+    ~Undo() { InterlockedCompareExchange(Once, PTHREAD_ONCE_INIT, kOnceRunning); }
   } undo{once};
   function();
   InterlockedExchange(once, kOnceDone);

@@ -38,15 +38,15 @@ class NoFileLogScope {
 
 // One run: where it shows its progress and what it does to the machine.
 struct Run {
-  TInstallProgress& progress;
-  TInstallActions& actions;
+  TInstallProgress& Progress;
+  TInstallActions& Actions;
 };
 
 // Copies a file of the medium when it is there; false when it is not.
 bool CopyFromMediumIfPresent(Run& run, const std::string& name, const std::string& target) {
   const std::string source = InstallSettings.SourceDir + name;
   if (!FileExists(source)) return false;
-  run.actions.CopyWholeFile(source, ExpandPath(target));
+  run.Actions.CopyWholeFile(source, ExpandPath(target));
   return true;
 }
 
@@ -79,20 +79,20 @@ bool InstallDatabaseEngine(Run& run) {
   const TInstallSettings& s = InstallSettings;
   {
     NoFileLogScope quiet;
-    run.actions.SetEngineAside(run.progress.FileOperation());
-    const bool failIfExists = run.actions.EngineFailIfExists();
-    if (!ExtractOrTell(run.progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
+    run.Actions.SetEngineAside(run.Progress.FileOperation());
+    const bool failIfExists = run.Actions.EngineFailIfExists();
+    if (!ExtractOrTell(run.Progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
                        failIfExists)) {
       return false;
     }
   }
-  run.actions.ConfigureEngine();
+  run.Actions.ConfigureEngine();
   return true;
 }
 
 bool ExtractCrwArchive(Run& run) {
   NoFileLogScope quiet;
-  return ExtractOrTell(run.progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
+  return ExtractOrTell(run.Progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
                        ExpandPath("<WINSYSDIR>"), false);
 }
 
@@ -111,15 +111,15 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 bool InstallFileEntry(Run& run, const FileEntry& entry) {
   const FileMode mode = ModeOf(entry);
   const std::string source = InstallSettings.SourceDir + entry.Source;
-  if (ExtractsFromArchive(entry) && !ExtractOrTell(run.progress, source, ExpandPath(entry.DestDir),
+  if (ExtractsFromArchive(entry) && !ExtractOrTell(run.Progress, source, ExpandPath(entry.DestDir),
                                                    mode == FileMode::ExtractKeepingFiles)) {
     return false;
   }
-  run.progress.Log().Add(kDirTag, run.progress.Archive().TargetDir);
+  run.Progress.Log().Add(kDirTag, run.Progress.Archive().TargetDir);
   if (mode == FileMode::Copy && FileExists(source)) {
     // A copy that fails is not an error of the run.
     RunIgnoringErrors([&] {
-      run.actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
+      run.Actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
     });
   }
   return true;
@@ -132,7 +132,7 @@ bool InstallFileTable(Run& run) {
   const unsigned count = std::min<unsigned>(InstallSettings.FileCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const FileEntry& entry = InstallSettings.FileEntries[n - 1];
-    if (!WaitForSource(run.progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
+    if (!WaitForSource(run.Progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
   }
   return true;
 }
@@ -145,7 +145,7 @@ bool CopyCompanionFiles(Run& run) {
       CopyFromMediumIfPresent(run, kUninstallerName, installDir + kUninstallerName);
   CopyFromMediumIfPresent(run, kSettingsToolName, installDir + kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
-    run.actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
+    run.Actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
                               ExpandPath(installDir + s.DbEngineArchive));
   }
   CopyFromMediumIfPresent(run, kArchiveLibraryName, installDir + kArchiveLibraryName);
@@ -155,7 +155,7 @@ bool CopyCompanionFiles(Run& run) {
 
 std::string MakeShortcut(Run& run, const std::string& folder, const std::string& linkName,
                          const std::string& target, const std::string& arguments) {
-  return run.actions.MakeShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments));
+  return run.Actions.MakeShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments));
 }
 
 // Everything before the link's last "\".
@@ -166,7 +166,7 @@ std::string FolderOfLink(const std::string& link) {
 
 void CreateShortcuts(Run& run, bool uninstallerCopied) {
   const TInstallSettings& s = InstallSettings;
-  TInstallLog& log = run.progress.Log();
+  TInstallLog& log = run.Progress.Log();
   std::string group;
   const unsigned count = std::min<unsigned>(s.IconCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
@@ -197,8 +197,8 @@ void CreateShortcuts(Run& run, bool uninstallerCopied) {
 }
 
 void FinishRun(Run& run) {
-  run.progress.HideProgress();
-  run.actions.EnterInstallDirectory();
+  run.Progress.HideProgress();
+  run.Actions.EnterInstallDirectory();
 }
 
 // The steps that a Cancel at the disk prompt or a failed extraction may end
@@ -213,16 +213,16 @@ bool InstallArchives(Run& run) {
 // Every step of the run; false when it ended early.
 bool InstallSteps(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  StartRun(run.progress);
+  StartRun(run.Progress);
   CopyArchiveLibrary(run);
   if (!InstallArchives(run)) {
-    run.progress.HideProgress();
+    run.Progress.HideProgress();
     return false;
   }
   const bool uninstallerCopied = CopyCompanionFiles(run);
   if (s.IconCount != 0) {
     CreateShortcuts(run, uninstallerCopied);
-    run.actions.Register(run.progress.Log(), uninstallerCopied);
+    run.Actions.Register(run.Progress.Log(), uninstallerCopied);
   }
   FinishRun(run);
   return true;

@@ -114,7 +114,7 @@ void TApplication::Terminate() {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   const HWND owner = window_.Handle();
-  TaskWindowsDisabled others(owner);
+  DisabledTaskWindows others(owner);
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 

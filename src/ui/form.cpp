@@ -77,7 +77,7 @@ bool TForm::ModalRunning() const { return modal_ && !modalEnding_ && Visible(); 
 void TForm::ShowModal() {
   const HWND previousActive = GetActiveWindow();
   {
-    TaskWindowsDisabled others(Handle());
+    DisabledTaskWindows others(Handle());
     modal_ = true;
     modalEnding_ = false;
     Show();

@@ -81,7 +81,7 @@ struct WindowTraits {  // windows that we made and destroy ourselves
   static void Close(Handle h) { DestroyWindow(h); }
 };
 
-struct MemoryDcTraits {  // device contexts made with CreateCompatibleDC
+struct MemoryDCTraits {  // device contexts made with CreateCompatibleDC
   using Handle = HDC;
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { DeleteDC(h); }
@@ -94,6 +94,6 @@ using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
 using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
-using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
+using MemoryDCHandle = ScopedHandle<MemoryDCTraits>;
 using WindowHandle = ScopedHandle<WindowTraits>;
 using LibraryHandle = ScopedHandle<LibraryTraits>;

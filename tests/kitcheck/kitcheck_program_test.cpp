@@ -201,9 +201,9 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
       {"an encrypted entry",
        [&] {
          RarWriterEntry secret;
-         secret.name = "SECRET.DAT";
-         secret.data = "scrambled";
-         secret.encrypted = true;
+         secret.Name = "SECRET.DAT";
+         secret.Data = "scrambled";
+         secret.Encrypted = true;
          ASSERT_TRUE(RarWriter().Add(secret).Save(medium_ + "DATA.RAR"));
        },
        1,

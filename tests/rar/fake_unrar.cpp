@@ -11,11 +11,11 @@
 namespace {
 
 struct OpenArchive {
-  FakeArchive script;
-  std::size_t next = 0;  // index of the entry the next header read shows
-  const FakeEntry* current = nullptr;
-  CHANGEVOLPROC changeVolume = nullptr;
-  PROCESSDATAPROC processData = nullptr;
+  FakeArchive Script;
+  std::size_t Next = 0;  // index of the entry the next header read shows
+  const FakeEntry* Current = nullptr;
+  CHANGEVOLPROC ChangeVolume = nullptr;
+  PROCESSDATAPROC ProcessData = nullptr;
 };
 
 std::map<std::string, FakeArchive> scripts;
@@ -32,22 +32,22 @@ OpenArchive* Find(HANDLE handle) {
 
 // Runs the entry's callbacks; the answer 0 cancels with code 21.
 int RunCallbacks(OpenArchive& archive, const FakeEntry& entry) {
-  for (const std::string& volume : entry.volumes) {
-    if (!archive.changeVolume) continue;
+  for (const std::string& volume : entry.Volumes) {
+    if (!archive.ChangeVolume) continue;
     std::string name = volume;
-    const int answer = archive.changeVolume(name.data(), 1);
+    const int answer = archive.ChangeVolume(name.data(), 1);
     callLog.push_back("vol " + volume + " 1=" + std::to_string(answer));
     if (answer == 0) return 21;
   }
   std::vector<unsigned char> block;
-  for (const int size : entry.blocks) {
-    if (!archive.processData) continue;
+  for (const int size : entry.Blocks) {
+    if (!archive.ProcessData) continue;
     block.assign(static_cast<std::size_t>(size), 0xAB);
-    const int answer = archive.processData(block.data(), size);
+    const int answer = archive.ProcessData(block.data(), size);
     callLog.push_back("data " + std::to_string(size) + "=" + std::to_string(answer));
     if (answer == 0) return 21;
   }
-  return entry.extractCode;
+  return entry.ExtractCode;
 }
 
 }  // namespace
@@ -85,14 +85,14 @@ HANDLE __stdcall RAROpenArchive(RAROpenArchiveData* data) {
     return nullptr;
   }
   const FakeArchive& script = found->second;
-  data->OpenResult = static_cast<unsigned>(script.openResult);
-  const std::size_t length = std::min<std::size_t>(script.comment.size(), data->CmtBufSize);
-  std::memcpy(data->CmtBuf, script.comment.data(), length);
+  data->OpenResult = static_cast<unsigned>(script.OpenResult);
+  const std::size_t length = std::min<std::size_t>(script.Comment.size(), data->CmtBufSize);
+  std::memcpy(data->CmtBuf, script.Comment.data(), length);
   data->CmtSize = static_cast<unsigned>(length);
-  data->CmtState = script.commentState;
-  if (script.openResult != 0 && !script.handleOnFailure) return nullptr;
+  data->CmtState = script.CommentState;
+  if (script.OpenResult != 0 && !script.HandleOnFailure) return nullptr;
   open.push_back(std::make_unique<OpenArchive>());
-  open.back()->script = script;
+  open.back()->Script = script;
   return open.back().get();
 }
 
@@ -110,17 +110,17 @@ int __stdcall RARReadHeader(HANDLE handle, RARHeaderData* header) {
   OpenArchive* archive = Find(handle);
   if (!archive) return 21;
   lastComment = {header->CmtBuf, header->CmtBufSize};
-  if (archive->next >= archive->script.entries.size()) {
-    archive->current = nullptr;
-    return archive->script.endCode;
+  if (archive->Next >= archive->Script.Entries.size()) {
+    archive->Current = nullptr;
+    return archive->Script.EndCode;
   }
-  const FakeEntry& entry = archive->script.entries[archive->next++];
-  archive->current = &entry;
+  const FakeEntry& entry = archive->Script.Entries[archive->Next++];
+  archive->Current = &entry;
   std::memset(header->FileName, 0, sizeof header->FileName);
-  std::memcpy(header->FileName, entry.name.data(),
-              std::min(entry.name.size(), sizeof header->FileName));
-  header->Flags = entry.flags;
-  header->UnpSize = entry.unpSize;
+  std::memcpy(header->FileName, entry.Name.data(),
+              std::min(entry.Name.size(), sizeof header->FileName));
+  header->Flags = entry.Flags;
+  header->UnpSize = entry.UnpSize;
   return 0;
 }
 
@@ -128,21 +128,21 @@ int __stdcall RARProcessFile(HANDLE handle, int operation, char* destPath, char*
   callLog.push_back("process " + std::to_string(operation) + " " + (destPath ? destPath : "-") +
                     (destName ? " NAME" : ""));
   OpenArchive* archive = Find(handle);
-  if (!archive || !archive->current) return 21;
-  const FakeEntry& entry = *archive->current;
-  archive->current = nullptr;
-  if (operation == 0) return entry.skipCode;
+  if (!archive || !archive->Current) return 21;
+  const FakeEntry& entry = *archive->Current;
+  archive->Current = nullptr;
+  if (operation == 0) return entry.SkipCode;
   return RunCallbacks(*archive, entry);
 }
 
 void __stdcall RARSetChangeVolProc(HANDLE handle, CHANGEVOLPROC proc) {
   callLog.push_back("setvol");
-  if (OpenArchive* archive = Find(handle)) archive->changeVolume = proc;
+  if (OpenArchive* archive = Find(handle)) archive->ChangeVolume = proc;
 }
 
 void __stdcall RARSetProcessDataProc(HANDLE handle, PROCESSDATAPROC proc) {
   callLog.push_back("setdata");
-  if (OpenArchive* archive = Find(handle)) archive->processData = proc;
+  if (OpenArchive* archive = Find(handle)) archive->ProcessData = proc;
 }
 
 void __stdcall RARSetPassword(HANDLE, char* password) {

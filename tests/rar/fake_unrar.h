@@ -8,22 +8,22 @@
 #include <vector>
 
 struct FakeEntry {
-  std::string name;
-  unsigned flags = 0;
-  unsigned unpSize = 0;
-  int extractCode = 0;      // RARProcessFile's answer for extract (when no callback cancels)
-  int skipCode = 0;         // its answer for skip
-  std::vector<int> blocks;  // block sizes reported to the process-data callback
-  std::vector<std::string> volumes;  // names reported to the change-volume callback
+  std::string Name;
+  unsigned Flags = 0;
+  unsigned UnpSize = 0;
+  int ExtractCode = 0;      // RARProcessFile's answer for extract (when no callback cancels)
+  int SkipCode = 0;         // its answer for skip
+  std::vector<int> Blocks;  // block sizes reported to the process-data callback
+  std::vector<std::string> Volumes;  // names reported to the change-volume callback
 };
 
 struct FakeArchive {
-  int openResult = 0;
-  bool handleOnFailure = false;  // return a handle even when opening fails
-  std::string comment;
-  unsigned commentState = 0;
-  std::vector<FakeEntry> entries;
-  int endCode = 10;  // RARReadHeader's answer after the last entry
+  int OpenResult = 0;
+  bool HandleOnFailure = false;  // return a handle even when opening fails
+  std::string Comment;
+  unsigned CommentState = 0;
+  std::vector<FakeEntry> Entries;
+  int EndCode = 10;  // RARReadHeader's answer after the last entry
 };
 
 namespace fake_unrar {
@@ -42,8 +42,8 @@ std::string LogText();
 // What the component put into the header record's comment fields, as seen at
 // the latest RARReadHeader call.
 struct HeaderComment {
-  const char* buffer = nullptr;
-  unsigned size = 0;
+  const char* Buffer = nullptr;
+  unsigned Size = 0;
 };
 HeaderComment LastHeaderComment();
 

@@ -58,17 +58,17 @@ TEST(ArchiveCheck, DamagedMissingAndForeignArchivesFail) {
   EXPECT_FALSE(ArchiveIsIntact(dir + "CUT.RAR"));
 
   RarWriterEntry badData;
-  badData.name = "BAD.DLL";
-  badData.data = "checksum does not match";
-  badData.badDataCrc = true;
+  badData.Name = "BAD.DLL";
+  badData.Data = "checksum does not match";
+  badData.BadDataCrc = true;
   RarWriter withBadData = SoundArchive();
   withBadData.Add(badData).AddFile("LAST.TXT", "last");
   EXPECT_FALSE(IntactAfterSaving(withBadData, dir + "BADDATA.RAR"));
 
   RarWriterEntry badHeader;
-  badHeader.name = "HEADER.DLL";
-  badHeader.data = "x";
-  badHeader.badHeaderCrc = true;
+  badHeader.Name = "HEADER.DLL";
+  badHeader.Data = "x";
+  badHeader.BadHeaderCrc = true;
   RarWriter withBadHeader = SoundArchive();
   withBadHeader.Add(badHeader);
   EXPECT_FALSE(IntactAfterSaving(withBadHeader, dir + "BADHEAD.RAR"));

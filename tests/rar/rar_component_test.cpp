@@ -16,14 +16,14 @@ const char kArchive[] = "C:\\ARC\\DATA.RAR";
 
 FakeEntry Entry(const std::string& name, int extractCode = 0) {
   FakeEntry entry;
-  entry.name = name;
-  entry.extractCode = extractCode;
+  entry.Name = name;
+  entry.ExtractCode = extractCode;
   return entry;
 }
 
 FakeArchive Archive(std::vector<FakeEntry> entries) {
   FakeArchive archive;
-  archive.entries = std::move(entries);
+  archive.Entries = std::move(entries);
   return archive;
 }
 
@@ -67,8 +67,8 @@ TEST_F(RarComponent, EmptyArchiveNameReportsBadArchiveWithoutCallingTheLibrary) 
 TEST_F(RarComponent, FailedOpenIsReportedAndAReturnedHandleReleased) {
   Record();
   FakeArchive damaged;
-  damaged.openResult = 13;
-  damaged.handleOnFailure = true;
+  damaged.OpenResult = 13;
+  damaged.HandleOnFailure = true;
   fake_unrar::Script(kArchive, damaged);
   EXPECT_FALSE(rar.ExtractFiles());
   EXPECT_EQ("open C:\\ARC\\DATA.RAR | close", fake_unrar::LogText());
@@ -125,7 +125,7 @@ TEST_F(RarComponent, AnyOtherExtractErrorEndsTheRunAtOnce) {
 TEST_F(RarComponent, FailedSkipEndsTheRun) {
   Record();
   FakeEntry skipped = Entry("OTHER");
-  skipped.skipCode = 18;
+  skipped.SkipCode = 18;
   fake_unrar::Script(kArchive, Archive({skipped, Entry("WANTED")}));
   rar.FilesToExtract = {"WANTED"};
   EXPECT_FALSE(rar.ExtractFiles());
@@ -139,7 +139,7 @@ TEST_F(RarComponent, HeaderReadEndsTheRunAndOnlyTheNormalEndCountsAsSuccess) {
     fake_unrar::Reset();
     events.clear();
     FakeArchive damaged = Archive({Entry("A")});
-    damaged.endCode = code;
+    damaged.EndCode = code;
     fake_unrar::Script(kArchive, damaged);
     EXPECT_FALSE(rar.ExtractFiles()) << code;  // entries after the damage are lost
     EXPECT_EQ("extracting A | extract A ok | error " + std::to_string(code), Events());
@@ -190,7 +190,7 @@ TEST_F(RarComponent, FailIfExistsSkipsExistingTargetsSilently) {
   fake_unrar::Reset();
   events.clear();
   FakeEntry failing = Entry("A.TXT");
-  failing.skipCode = 18;
+  failing.SkipCode = 18;
   fake_unrar::Script(kArchive, Archive({failing, Entry("B.TXT")}));
   EXPECT_FALSE(rar.ExtractFiles());
   EXPECT_EQ("error 18", Events());
@@ -279,11 +279,11 @@ TEST_F(RarComponent, EntryNameIsTakenFromAtMostTheWholeNameField) {
 
 TEST_F(RarComponent, PasswordStartsEmptyIsCarriedAlongAndSentOnlyWhenSet) {
   FakeEntry first = Entry("ONE");
-  first.flags = rar_const::kFlagEncrypted;
+  first.Flags = rar_const::kFlagEncrypted;
   FakeEntry second = first;
-  second.name = "TWO";
+  second.Name = "TWO";
   FakeEntry third = first;
-  third.name = "THREE";
+  third.Name = "THREE";
   fake_unrar::Script(kArchive, Archive({first, Entry("PLAIN"), second, third}));
   std::vector<std::string> seen;
   rar.OnReqPassword = [&](TRAR&, const RARHeaderData& header, std::string& password) {
@@ -316,10 +316,10 @@ TEST_F(RarComponent, PasswordStartsEmptyIsCarriedAlongAndSentOnlyWhenSet) {
 
 TEST_F(RarComponent, PositionGrowsByBlockSizeAndRestartsPerSelectedEntry) {
   FakeEntry a = Entry("A");
-  a.blocks = {100, 200, 50};
+  a.Blocks = {100, 200, 50};
   FakeEntry skipped = Entry("SKIPPED");
   FakeEntry b = Entry("B");
-  b.blocks = {30, 70000};
+  b.Blocks = {30, 70000};
   fake_unrar::Script(kArchive, Archive({a, skipped, b}));
   rar.FilesToExtract = {"A", "B"};
   std::vector<std::string> seen;
@@ -337,7 +337,7 @@ TEST_F(RarComponent, PositionGrowsByBlockSizeAndRestartsPerSelectedEntry) {
 TEST_F(RarComponent, DataHandlerAnswerGoesBackToTheLibrary) {
   Record();
   FakeEntry a = Entry("A");
-  a.blocks = {10, 20, 30};
+  a.Blocks = {10, 20, 30};
   fake_unrar::Script(kArchive, Archive({a, Entry("B")}));
   rar.OnProcessData = [](TRAR&, unsigned char*, int, int position) {
     return position < 30 ? 7 : 0;
@@ -352,7 +352,7 @@ TEST_F(RarComponent, DataHandlerAnswerGoesBackToTheLibrary) {
 
 TEST_F(RarComponent, VolumeHandlerGetsNameAndModeAndAnswers) {
   FakeEntry a = Entry("A");
-  a.volumes = {"DATA.R00", "DATA.R01"};
+  a.Volumes = {"DATA.R00", "DATA.R01"};
   fake_unrar::Script(kArchive, Archive({a}));
   std::vector<std::string> seen;
   rar.OnVolumeChange = [&](TRAR&, char* name, int mode) {
@@ -372,8 +372,8 @@ TEST_F(RarComponent, CallbacksAreRegisteredOnlyForAssignedHandlers) {
   EXPECT_TRUE(rar.ExtractFiles());
   EXPECT_EQ("open C:\\ARC\\DATA.RAR | read | process 2 - | read | close", fake_unrar::LogText());
   // The header record's comment buffer is set before the first header is read.
-  EXPECT_NE(nullptr, fake_unrar::LastHeaderComment().buffer);
-  EXPECT_EQ(65535u, fake_unrar::LastHeaderComment().size);
+  EXPECT_NE(nullptr, fake_unrar::LastHeaderComment().Buffer);
+  EXPECT_EQ(65535u, fake_unrar::LastHeaderComment().Size);
 
   fake_unrar::Reset();
   fake_unrar::Script(kArchive, Archive({Entry("A")}));
@@ -393,8 +393,8 @@ TEST_F(RarComponent, CallbacksAreRegisteredOnlyForAssignedHandlers) {
 
 TEST_F(RarComponent, CommentIsReportedOnlyWhenReadCompletely) {
   FakeArchive archive = Archive({Entry("A")});
-  archive.comment = "\xC3\xA2 comment";
-  archive.commentState = 1;
+  archive.Comment = "\xC3\xA2 comment";
+  archive.CommentState = 1;
   fake_unrar::Script(kArchive, archive);
   std::vector<std::string> seen;
   rar.OnComment = [&](TRAR&, const TComment& comment) {
@@ -403,7 +403,7 @@ TEST_F(RarComponent, CommentIsReportedOnlyWhenReadCompletely) {
   EXPECT_TRUE(rar.ExtractFiles());
   EXPECT_EQ((std::vector<std::string>{"\xC3\xA2 comment/open C:\\ARC\\DATA.RAR"}), seen);
 
-  archive.commentState = 0;
+  archive.CommentState = 0;
   fake_unrar::Reset();
   fake_unrar::Script(kArchive, archive);
   EXPECT_TRUE(rar.ExtractFiles());
@@ -415,8 +415,8 @@ TEST_F(RarComponent, CommentIsReportedOnlyWhenReadCompletely) {
 TEST_F(RarComponent, HandlerRaisingInsideACallbackReachesTheCallerAfterTheLibraryReturns) {
   Record();
   FakeEntry a = Entry("A");
-  a.blocks = {10, 20};
-  a.volumes = {"NEXT.RAR"};
+  a.Blocks = {10, 20};
+  a.Volumes = {"NEXT.RAR"};
   fake_unrar::Script(kArchive, Archive({a, Entry("B")}));
   rar.OnProcessData = [](TRAR&, unsigned char*, int, int) -> int {
     throw std::runtime_error("data handler");
@@ -461,7 +461,7 @@ TEST_F(RarComponent, HandlerRaisingOutsideTheLibraryStillClosesTheArchive) {
 // run goes on; once that component is gone they reach none.
 TEST_F(RarComponent, RunStartedInsideAHandlerTakesTheCallbacksOver) {
   FakeEntry a = Entry("A");
-  a.blocks = {10};
+  a.Blocks = {10};
   fake_unrar::Script(kArchive, Archive({a, a}));
   fake_unrar::Script("INNER.RAR", Archive({Entry("I")}));
   std::vector<std::string> seen;

@@ -57,9 +57,9 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
   const std::string dir = ScratchDir("rar-written");
   const std::string large = PatternBytes(1 << 20, 13);
   RarWriterEntry korean;
-  korean.name = "\xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt";  // 문서\한글.txt
-  korean.unicodeName = u"문서\\한글.txt";
-  korean.data = "unicode";
+  korean.Name = "\xB9\xAE\xBC\xAD\\\xC7\xD1\xB1\xDB.txt";  // 문서\한글.txt
+  korean.UnicodeName = u"문서\\한글.txt";
+  korean.Data = "unicode";
   RarWriter writer;
   writer.AddDirectory("empty dir")
       .AddFile("top.txt", "top")
@@ -92,9 +92,9 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
 TEST_F(RarExtraction, DamagedAndUncreatableEntriesFailTheRunButNotTheOthers) {
   const std::string dir = ScratchDir("rar-damaged");
   RarWriterEntry damaged;
-  damaged.name = "damaged.txt";
-  damaged.data = "checksum does not match";
-  damaged.badDataCrc = true;
+  damaged.Name = "damaged.txt";
+  damaged.Data = "checksum does not match";
+  damaged.BadDataCrc = true;
   RarWriter writer;
   writer.Add(damaged).AddFile("blocked", "x").AddFile("fine.txt", "fine");
   ASSERT_TRUE(writer.Save(dir + "damaged.rar"));
@@ -105,7 +105,7 @@ TEST_F(RarExtraction, DamagedAndUncreatableEntriesFailTheRunButNotTheOthers) {
       "extracting damaged.txt | failed damaged.txt | error 12 | extracting blocked | "
       "failed blocked | error 16 | extracting fine.txt",
       Events());
-  EXPECT_EQ(damaged.data, ReadFileBytes(dir + "out\\damaged.txt"));
+  EXPECT_EQ(damaged.Data, ReadFileBytes(dir + "out\\damaged.txt"));
   EXPECT_EQ("fine", ReadFileBytes(dir + "out\\fine.txt"));
 }
 

@@ -118,9 +118,9 @@ DWORD RunChild(const std::string& kind) {
 // --- the parent's side
 
 struct ChildRun {
-  DWORD exitCode = 0;
-  std::string out;
-  std::string err;
+  DWORD ExitCode = 0;
+  std::string Out;
+  std::string Err;
 };
 
 // Runs this executable again with kind as its argument; a child still running after a
@@ -153,13 +153,13 @@ ChildRun Child(const std::string& kind) {
   if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
     TerminateProcess(process.Get(), 99);
     WaitForSingleObject(process.Get(), INFINITE);
-    run.err = "<hangs>";
+    run.Err = "<hangs>";
   }
-  GetExitCodeProcess(process.Get(), &run.exitCode);
+  GetExitCodeProcess(process.Get(), &run.ExitCode);
   out.Reset();
   err.Reset();
-  run.out = ReadFileBytes(dir + "out.txt");
-  run.err += ReadFileBytes(dir + "err.txt");
+  run.Out = ReadFileBytes(dir + "out.txt");
+  run.Err += ReadFileBytes(dir + "err.txt");
   return run;
 }
 
@@ -200,9 +200,9 @@ void MisusesOfTheLibraryThrowOnePlainError() {
 
 void AOneTimeSetUpThatThrowsRunsAgainOnTheNextCall() {
   const ChildRun run = Child("throwing-once");
-  CHECK_EQ(kChildDone, run.exitCode);
-  CHECK_EQ(std::string("runs 2, calls 2\r\n"), run.out);
-  CHECK_EQ(std::string(), run.err);
+  CHECK_EQ(kChildDone, run.ExitCode);
+  CHECK_EQ(std::string("runs 2, calls 2\r\n"), run.Out);
+  CHECK_EQ(std::string(), run.Err);
 }
 
 void FaultsStopTheProgramWithAReport() {
@@ -218,9 +218,9 @@ void FaultsStopTheProgramWithAReport() {
   for (const auto& fault : cases) {
     std::printf("%s\n", fault.kind);
     const ChildRun run = Child(fault.kind);
-    CHECK_EQ(kRuntimeFaultExitCode, run.exitCode);
-    CHECK_EQ(FaultReport(fault.problem), run.err);
-    CHECK_EQ(std::string(), run.out);
+    CHECK_EQ(kRuntimeFaultExitCode, run.ExitCode);
+    CHECK_EQ(FaultReport(fault.problem), run.Err);
+    CHECK_EQ(std::string(), run.Out);
   }
 }
 

@@ -277,9 +277,9 @@ TEST_F(DorcelProgram, AReadOnlyEngineKeyEndsInTheApplicationErrorBeforeAnyFileIs
 // the registry is still written, the engine's files stay as they were.
 TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
   RarWriterEntry damaged;
-  damaged.name = "IDAPI32.DLL";
-  damaged.data = "damaged engine";
-  damaged.badDataCrc = true;
+  damaged.Name = "IDAPI32.DLL";
+  damaged.Data = "damaged engine";
+  damaged.BadDataCrc = true;
   RarWriter archive;
   archive.AddFile("KOREA.BLL", "locale").Add(damaged);
   Beside("FULL.RAR", archive);
@@ -294,9 +294,9 @@ TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
 // the engine as it was.
 TEST_F(DorcelProgram, AnArchiveWithAWrappingSizeEndsAndChangesNoFile) {
   RarWriterEntry wrapping;
-  wrapping.name = "IDAPI32.DLL";
-  wrapping.declaredSize = 0x100000000ull;
-  wrapping.declaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  wrapping.Name = "IDAPI32.DLL";
+  wrapping.DeclaredSize = 0x100000000ull;
+  wrapping.DeclaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
   RarWriter archive;
   archive.Add(wrapping);
   Beside("Paradox.RAR", archive);

@@ -410,20 +410,20 @@ class FakeProgress : public TInstallProgress {
   void HideProgress() override { ++Hidden; }
   bool Extract(const std::string& archive, const std::string& targetDir,
                bool failIfExists) override {
-    return rar.ExtractArchive(archive, targetDir, failIfExists);
+    return Rar.ExtractArchive(archive, targetDir, failIfExists);
   }
-  TRAR& Archive() override { return rar; }
-  TShellFileOperation& FileOperation() override { return fop; }
-  TInstallLog& Log() override { return log; }
+  TRAR& Archive() override { return Rar; }
+  TShellFileOperation& FileOperation() override { return Fop; }
+  TInstallLog& Log() override { return Lines; }
   void ProcessMessages() override {}
   int AskUser(const std::string&, const std::string&, UINT) override {
     ++Asked;
     return 0;  // what a message box answers when it cannot be shown
   }
 
-  TRAR rar;
-  TShellFileOperation fop;
-  TInstallLog log;
+  TRAR Rar;
+  TShellFileOperation Fop;
+  TInstallLog Lines;
   int Shown = 0, Hidden = 0, Asked = 0;
 };
 
@@ -470,9 +470,9 @@ TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
 
 TEST_F(InstallRun, AnEntryThatFailsItsChecksumOrCannotBeWrittenEndsTheRun) {
   RarWriterEntry damaged;
-  damaged.name = "DAMAGED.DAT";
-  damaged.data = "broken";
-  damaged.badDataCrc = true;
+  damaged.Name = "DAMAGED.DAT";
+  damaged.Data = "broken";
+  damaged.BadDataCrc = true;
   RarWriter writer;
   writer.AddFile("GOOD.DAT", "good").Add(damaged).AddFile("AFTER.DAT", "after");
   ASSERT_TRUE(writer.Save(medium + "DATA.RAR"));

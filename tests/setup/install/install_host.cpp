@@ -29,8 +29,8 @@ class TfmHost : public TForm {
     started_ = true;
     // However the run ends (the silent abort passes out of here), the program ends.
     struct CloseAfterwards {
-      HWND window;
-      ~CloseAfterwards() { PostMessageA(window, WM_CLOSE, 0, 0); }
+      HWND Window;
+      ~CloseAfterwards() { PostMessageA(Window, WM_CLOSE, 0, 0); }
     } closer{Handle()};
     outcome = RunInstallIn(*fmInstall) ? kCompleted : kCancelled;
   }
