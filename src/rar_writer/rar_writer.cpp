@@ -114,13 +114,18 @@ class VolumeBuilder {
 
 const std::string VolumeBuilder::kNoData;
 
-}  // namespace
-
-RarWriter& RarWriter::AddFile(const std::string& name, const std::string& data) {
+// A file entry with nothing special about it.
+RarWriterEntry PlainFile(const std::string& name, const std::string& data) {
   RarWriterEntry entry;
   entry.Name = name;
   entry.Data = data;
-  return Add(entry);
+  return entry;
+}
+
+}  // namespace
+
+RarWriter& RarWriter::AddFile(const std::string& name, const std::string& data) {
+  return Add(PlainFile(name, data));
 }
 
 RarWriter& RarWriter::AddDirectory(const std::string& name) {
@@ -131,6 +136,37 @@ RarWriter& RarWriter::AddDirectory(const std::string& name) {
 }
 
 std::string RarWriter::FileHeader(const RarWriterEntry& entry) { return EntryHeader(entry); }
+
+RarWriterEntry EntryWithBadDataChecksum(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.BadDataCrc = true;
+  return entry;
+}
+
+RarWriterEntry EntryWithBadHeaderChecksum(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.BadHeaderCrc = true;
+  return entry;
+}
+
+RarWriterEntry EncryptedEntry(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.Encrypted = true;
+  return entry;
+}
+
+RarWriterEntry EntryClaimingSize(const std::string& name, std::uint64_t size) {
+  RarWriterEntry entry = PlainFile(name, std::string());
+  entry.DeclaredSize = size;
+  return entry;
+}
+
+RarWriterEntry EntryWithWrappingSize(const std::string& name) {
+  // Over 4 GiB first, so the header takes its 64-bit fields and has its final length.
+  RarWriterEntry entry = EntryClaimingSize(name, 0x100000000ull);
+  entry.DeclaredSize = 0 - std::uint64_t(EntryHeader(entry).size());
+  return entry;
+}
 
 RarWriter& RarWriter::Add(const RarWriterEntry& entry) {
   items_.push_back({true, entry, std::string(), std::string()});

@@ -138,6 +138,18 @@ class RarWriter {
   bool badMainCrc_ = false;
 };
 
+// Entries that readers must refuse or come through, for the tests: a file entry of
+// that name (and data) with one thing wrong or odd about it.
+RarWriterEntry EntryWithBadDataChecksum(const std::string& name, const std::string& data);
+RarWriterEntry EntryWithBadHeaderChecksum(const std::string& name, const std::string& data);
+RarWriterEntry EncryptedEntry(const std::string& name, const std::string& data);
+// A header that claims size bytes of data, and none follow (beyond 4 GiB: its 64-bit
+// fields).
+RarWriterEntry EntryClaimingSize(const std::string& name, std::uint64_t size);
+// A header whose 64-bit size takes a reader that adds it to the header's end round
+// to the header's own start.
+RarWriterEntry EntryWithWrappingSize(const std::string& name);
+
 // CRC-32 (zlib polynomial) of the bytes, continuing from crc.
 std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc = 0);
 std::uint32_t RarCrc32Update(std::uint32_t crc, const char* data, std::size_t size);

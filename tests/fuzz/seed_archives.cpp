@@ -90,17 +90,9 @@ int main(int argc, char** argv) {
   ok &= Save(names, "names");
   ok &= SaveRun("names", 0, {names.Bytes()});
 
-  RarWriterEntry damaged;
-  damaged.Name = "DAMAGED.DAT";
-  damaged.Data = "broken";
-  damaged.BadDataCrc = true;
-  RarWriterEntry encrypted;
-  encrypted.Name = "SECRET.TXT";
-  encrypted.Data = "scrambled";
-  encrypted.Encrypted = true;
-  RarWriterEntry huge;
-  huge.Name = "HUGE.BIN";
-  huge.DeclaredSize = 0x140000123ull;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DAMAGED.DAT", "broken");
+  const RarWriterEntry encrypted = EncryptedEntry("SECRET.TXT", "scrambled");
+  const RarWriterEntry huge = EntryClaimingSize("HUGE.BIN", 0x140000123ull);
   RarWriter odd;
   odd.AddOtherBlock(0x75, "comment", "").Add(damaged).Add(encrypted);
   odd.AddOtherBlock(0x7A, std::string(4, '\0'), "sub-block data").Add(huge);

@@ -200,10 +200,7 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        {"  오류: [FILES] FILE2 DATA.RAR: 압축 파일을 열 수 없습니다 (라이브러리 코드 13)."}},
       {"an encrypted entry",
        [&] {
-         RarWriterEntry secret;
-         secret.Name = "SECRET.DAT";
-         secret.Data = "scrambled";
-         secret.Encrypted = true;
+         const RarWriterEntry secret = EncryptedEntry("SECRET.DAT", "scrambled");
          ASSERT_TRUE(RarWriter().Add(secret).Save(medium_ + "DATA.RAR"));
        },
        1,

@@ -57,18 +57,12 @@ TEST(ArchiveCheck, DamagedMissingAndForeignArchivesFail) {
   WriteFileBytes(dir + "CUT.RAR", bytes.substr(0, 100000));
   EXPECT_FALSE(ArchiveIsIntact(dir + "CUT.RAR"));
 
-  RarWriterEntry badData;
-  badData.Name = "BAD.DLL";
-  badData.Data = "checksum does not match";
-  badData.BadDataCrc = true;
+  const RarWriterEntry badData = EntryWithBadDataChecksum("BAD.DLL", "checksum does not match");
   RarWriter withBadData = SoundArchive();
   withBadData.Add(badData).AddFile("LAST.TXT", "last");
   EXPECT_FALSE(IntactAfterSaving(withBadData, dir + "BADDATA.RAR"));
 
-  RarWriterEntry badHeader;
-  badHeader.Name = "HEADER.DLL";
-  badHeader.Data = "x";
-  badHeader.BadHeaderCrc = true;
+  const RarWriterEntry badHeader = EntryWithBadHeaderChecksum("HEADER.DLL", "x");
   RarWriter withBadHeader = SoundArchive();
   withBadHeader.Add(badHeader);
   EXPECT_FALSE(IntactAfterSaving(withBadHeader, dir + "BADHEAD.RAR"));

@@ -91,10 +91,7 @@ TEST_F(RarExtraction, WrittenArchiveComesOutByteForByte) {
 
 TEST_F(RarExtraction, DamagedAndUncreatableEntriesFailTheRunButNotTheOthers) {
   const std::string dir = ScratchDir("rar-damaged");
-  RarWriterEntry damaged;
-  damaged.Name = "damaged.txt";
-  damaged.Data = "checksum does not match";
-  damaged.BadDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("damaged.txt", "checksum does not match");
   RarWriter writer;
   writer.Add(damaged).AddFile("blocked", "x").AddFile("fine.txt", "fine");
   ASSERT_TRUE(writer.Save(dir + "damaged.rar"));

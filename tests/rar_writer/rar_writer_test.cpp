@@ -305,6 +305,31 @@ TEST(RarWriter, DamageTouchesOnlyWhatWasAskedFor) {
   EXPECT_EQ(0x8004u, Get16(RarWriter::FileHeader(entry), 3));
 }
 
+// The odd entries the tests build archives with are ordinary files but for the one
+// thing their maker names.
+TEST(RarWriter, EachOddEntryIsWhatItsMakerSays) {
+  RarWriterEntry plain;
+  plain.Name = "a";
+  plain.Data = "abc";
+  const std::string good = RarWriter::FileHeader(plain);
+  const std::string badData = RarWriter::FileHeader(EntryWithBadDataChecksum("a", "abc"));
+  EXPECT_NE(Get32(good, 16), Get32(badData, 16));
+  EXPECT_EQ(good.substr(20), badData.substr(20));
+  const std::string badHeader = RarWriter::FileHeader(EntryWithBadHeaderChecksum("a", "abc"));
+  EXPECT_EQ(good.substr(2), badHeader.substr(2));
+  EXPECT_NE(Get16(good, 0), Get16(badHeader, 0));
+  EXPECT_EQ(0x8004u, Get16(RarWriter::FileHeader(EncryptedEntry("a", "abc")), 3));
+
+  const std::string claiming = RarWriter::FileHeader(EntryClaimingSize("huge.bin", 0x140000123ull));
+  EXPECT_EQ(0x40000123u, Get32(claiming, 7));
+  EXPECT_EQ(1u, Get32(claiming, 32));
+  // Added to the end of its own header, the wrapping size comes back to that header.
+  const std::string wrapping = RarWriter::FileHeader(EntryWithWrappingSize("loop.bin"));
+  ASSERT_TRUE(Get16(wrapping, 3) & 0x100);  // the 64-bit fields
+  const std::uint64_t size = std::uint64_t{Get32(wrapping, 32)} << 32 | Get32(wrapping, 7);
+  EXPECT_EQ(0u, size + wrapping.size());
+}
+
 // The archiver's own encoding of a Japanese name (taken from japanese-names.rar).
 TEST(RarWriter, UnicodeNameEncodesAsTheArchiverDoes) {
   const std::u16string name = u"ディレクトリ\\テキストファイル.txt";
@@ -331,10 +356,8 @@ TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
              {{u"한글\\이름.txt", "8-bit name", false, false},
               {u"가나다.bin", PatternBytes(1000), false, false}});
 
-  RarWriterEntry damaged;
-  damaged.Name = "damaged.txt";
-  damaged.Data = "the header checksum does not match";
-  damaged.BadHeaderCrc = true;
+  const RarWriterEntry damaged =
+      EntryWithBadHeaderChecksum("damaged.txt", "the header checksum does not match");
   RarWriter writer;
   writer.AddFile("fine.txt", "fine").Add(damaged);
   ASSERT_TRUE(writer.Save(dir + "damaged.rar"));

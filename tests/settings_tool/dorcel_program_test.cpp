@@ -276,10 +276,7 @@ TEST_F(DorcelProgram, AReadOnlyEngineKeyEndsInTheApplicationErrorBeforeAnyFileIs
 // A damaged archive would leave the engine directory emptied and never refilled:
 // the registry is still written, the engine's files stay as they were.
 TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
-  RarWriterEntry damaged;
-  damaged.Name = "IDAPI32.DLL";
-  damaged.Data = "damaged engine";
-  damaged.BadDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("IDAPI32.DLL", "damaged engine");
   RarWriter archive;
   archive.AddFile("KOREA.BLL", "locale").Add(damaged);
   Beside("FULL.RAR", archive);
@@ -293,10 +290,7 @@ TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
 // ever: the program must end (a loop would outlast the driver's patience) and leave
 // the engine as it was.
 TEST_F(DorcelProgram, AnArchiveWithAWrappingSizeEndsAndChangesNoFile) {
-  RarWriterEntry wrapping;
-  wrapping.Name = "IDAPI32.DLL";
-  wrapping.DeclaredSize = 0x100000000ull;
-  wrapping.DeclaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  const RarWriterEntry wrapping = EntryWithWrappingSize("IDAPI32.DLL");
   RarWriter archive;
   archive.Add(wrapping);
   Beside("Paradox.RAR", archive);

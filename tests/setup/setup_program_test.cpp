@@ -290,10 +290,7 @@ TEST(SetupProgram, AnArchiveThatIsNotOneStopsTheRunWithABox) {
 TEST(SetupProgram, AnEntryThatFailsItsChecksumStopsTheRunWithABox) {
   const ScratchFolder app("C:\\BROKARA");
   const std::string medium = MakeMedium("damaged-entry", kFailedScript);
-  RarWriterEntry damaged;
-  damaged.Name = "DATA.DBF";
-  damaged.Data = "table";
-  damaged.BadDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DATA.DBF", "table");
   RarWriter archive;
   archive.AddFile("PROG.EXE", "program").Add(damaged);
   ASSERT_TRUE(archive.Save(medium + "PROG.RAR"));

@@ -227,10 +227,8 @@ TEST(StandinLibrary, ReportsEachWrittenBlockAndCancelsOnZero) {
 
 TEST(StandinLibrary, ChecksumErrorsKeepTheFileAndTheRunGoesOn) {
   const std::string dir = ScratchDir("standin-crc");
-  RarWriterEntry damaged;
-  damaged.Name = "damaged.txt";
-  damaged.Data = "data with a wrong checksum";
-  damaged.BadDataCrc = true;
+  const RarWriterEntry damaged =
+      EntryWithBadDataChecksum("damaged.txt", "data with a wrong checksum");
   RarWriter writer;
   writer.Add(damaged);
   writer.AddFile("fine.txt", "fine");
@@ -291,10 +289,7 @@ TEST(StandinLibrary, RefusesWhatItCannotOpenOrRead) {
 
 TEST(StandinLibrary, DamagedFileHeaderEndsTheListing) {
   const std::string dir = ScratchDir("standin-header");
-  RarWriterEntry damaged;
-  damaged.Name = "b.txt";
-  damaged.Data = "b";
-  damaged.BadHeaderCrc = true;
+  const RarWriterEntry damaged = EntryWithBadHeaderChecksum("b.txt", "b");
   RarWriter writer;
   writer.AddFile("a.txt", "a").Add(damaged).AddFile("c.txt", "c");
   OpenArchive archive(SaveArchive(writer, dir + "header.rar"));
@@ -303,10 +298,7 @@ TEST(StandinLibrary, DamagedFileHeaderEndsTheListing) {
 
 TEST(StandinLibrary, EncryptedAndCompressedEntriesAreRefusedButCanBeSkipped) {
   const std::string dir = ScratchDir("standin-refused");
-  RarWriterEntry encrypted;
-  encrypted.Name = "secret.txt";
-  encrypted.Data = "scrambled";
-  encrypted.Encrypted = true;
+  const RarWriterEntry encrypted = EncryptedEntry("secret.txt", "scrambled");
   RarWriterEntry packed;
   packed.Name = "packed.txt";
   packed.Data = "not really packed";
@@ -399,18 +391,14 @@ TEST(StandinLibrary, StoredAttributesAreSetAndReadOnlyTargetsReplaced) {
 TEST(StandinLibrary, ABlockThatPointsBackOrPastTheEndIsDamageNeverALoop) {
   const std::string dir = ScratchDir("standin-wrap");
   // A 64-bit size that wraps around to the entry's own header.
-  RarWriterEntry wrapping;
-  wrapping.Name = "loop.bin";
-  wrapping.DeclaredSize = 0x100000000ull;
-  wrapping.DeclaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  const RarWriterEntry wrapping = EntryWithWrappingSize("loop.bin");
   RarWriter looping;
   looping.Add(wrapping);
   OpenArchive loop(SaveArchive(looping, dir + "loop.rar"));
   EXPECT_EQ(13, loop.Read());
 
-  RarWriterEntry beyond;  // claims more data than the file holds
-  beyond.Name = "cut.bin";
-  beyond.DeclaredSize = 1000;
+  const RarWriterEntry beyond =
+      EntryClaimingSize("cut.bin", 1000);  // claims more data than the file holds
   RarWriter cut;
   cut.AddFile("a.txt", "a").Add(beyond);
   OpenArchive cutArchive(SaveArchive(cut, dir + "cut.rar"));
@@ -475,9 +463,8 @@ TEST(StandinLibrary, UnicodeNamesAreWrittenInTheirUnicodeForm) {
 
 TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   const std::string dir = ScratchDir("standin-huge");
-  RarWriterEntry huge;
-  huge.Name = "huge.bin";
-  huge.DeclaredSize = 0x140000123ull;  // only the header is written
+  const RarWriterEntry huge =
+      EntryClaimingSize("huge.bin", 0x140000123ull);  // only the header is written
   RarWriter writer;
   writer.AddFile("small.txt", "s").Add(huge);
   const std::string header = RarWriter::FileHeader(huge);

@@ -469,10 +469,7 @@ TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
 }
 
 TEST_F(InstallRun, AnEntryThatFailsItsChecksumOrCannotBeWrittenEndsTheRun) {
-  RarWriterEntry damaged;
-  damaged.Name = "DAMAGED.DAT";
-  damaged.Data = "broken";
-  damaged.BadDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DAMAGED.DAT", "broken");
   RarWriter writer;
   writer.AddFile("GOOD.DAT", "good").Add(damaged).AddFile("AFTER.DAT", "after");
   ASSERT_TRUE(writer.Save(medium + "DATA.RAR"));
