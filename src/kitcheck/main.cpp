@@ -28,16 +28,10 @@ namespace {
 
 constexpr int kCannotRun = 2;
 
-void Print(const std::string& text) {
+// Writes to STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
+void Print(DWORD stream, const std::string& text) {
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
-            nullptr);
-}
-
-void PrintError(const std::string& text) {
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
-            nullptr);
+  WriteFile(GetStdHandle(stream), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 // The directory as a full path ending in "\"; empty when there is no such directory.
@@ -86,7 +80,7 @@ int Check(const CheckArguments& arguments) {
   const std::string mediumDir =
       FullDirectory(arguments.MediumDir.empty() ? ProgramDirectory() : arguments.MediumDir);
   if (mediumDir.empty()) {
-    PrintError(arguments.MediumDir + ": 그런 디렉토리가 없습니다.\r\n");
+    Print(STD_ERROR_HANDLE, arguments.MediumDir + ": 그런 디렉토리가 없습니다.\r\n");
     return kCannotRun;
   }
   ArchiveCatalog catalog(BindArchiveLibrary(mediumDir));
@@ -112,7 +106,7 @@ int Check(const CheckArguments& arguments) {
       code = kCannotRun;
     }
   }
-  Print(FormatReport(report));
+  Print(STD_OUTPUT_HANDLE, FormatReport(report));
   return code;
 }
 
@@ -123,13 +117,13 @@ int main(int argc, char** argv) {
   CheckArguments arguments;
   std::string error;
   if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), arguments, error)) {
-    PrintError(error + "\r\n" + kUsage);
+    Print(STD_ERROR_HANDLE, error + "\r\n" + kUsage);
     return kCannotRun;
   }
   try {
     return Check(arguments);
   } catch (...) {
-    PrintError("kitcheck: 검사를 마칠 수 없습니다.\r\n");
+    Print(STD_ERROR_HANDLE, "kitcheck: 검사를 마칠 수 없습니다.\r\n");
     return kCannotRun;
   }
 }
