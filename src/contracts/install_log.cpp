@@ -1,5 +1,7 @@
 #include "contracts/install_log.h"
 
+#include "text/text.h"
+#include "win/file_system.h"
 #include "win/handles.h"
 
 #include <windows.h>
@@ -10,6 +12,24 @@ namespace {
 constexpr DWORD kMaxLogSize = 64u * 1024 * 1024;
 
 }  // namespace
+
+void TInstallLog::NoteDirectory(const std::string& dir) {
+  std::string path = dir;
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  std::vector<std::string> absent;
+  for (;;) {
+    if (path.empty() || createdKeys_.count(UpperAscii(path)) || DirectoryExists(path)) break;
+    absent.push_back(path);
+    const std::string::size_type cut = path.rfind('\\');
+    // Never a drive, a share's server or anything above them.
+    if (cut == std::string::npos || cut <= 2 || path.compare(0, 2, "\\\\") == 0) break;
+    path.erase(cut);
+  }
+  for (const std::string& made : absent) {
+    createdDirs_.push_back(made);
+    createdKeys_.insert(UpperAscii(made));
+  }
+}
 
 bool TInstallLog::SaveToFile(const std::string& path) const {
   std::string bytes;

@@ -16,6 +16,7 @@ extern const char kFileTag[];  // "FILE:" + path of a file to delete
 extern const char kIconTag[];  // "ICON:" + path of a shortcut file to delete
 extern const char kDirTag[];   // "DIR:" + directory to remove when empty
 extern const char kRegTag[];   // "REG:" + key below HKEY_LOCAL_MACHINE to remove
+extern const char kKeyTag[];   // "KEY:" + the product key below HKEY_LOCAL_MACHINE to remove
 
 extern const char kInstallLogName[];      // "INSTALL.LOG", as setup writes it
 extern const char kUninstallerLogName[];  // "Install.log", as the uninstaller opens it
@@ -51,6 +52,14 @@ class TInstallLog {
   // file, both in the install directory.
   void AddClosingLines(const std::string& installDir);
 
+  // The directories a run makes, for a log that asks to remove them. Called before
+  // anything may create dir: dir and each parent absent then are kept, also across
+  // runs (a directory an earlier run made exists now, but the run made it).
+  void NoteDirectory(const std::string& dir);
+  // One "DIR:" line per kept directory, deepest first (so the removal empties them
+  // bottom up), in the order noted among equals.
+  void AddCreatedDirectoryLines();
+
   // Writes every line with CR LF to path, replacing any file there.
   // False when the file cannot be created or fully written.
   bool SaveToFile(const std::string& path) const;
@@ -58,6 +67,8 @@ class TInstallLog {
  private:
   std::vector<std::string> lines_;
   std::set<std::string> earlierRuns_;  // the lines of the runs before this one
+  std::vector<std::string> createdDirs_;
+  std::set<std::string> createdKeys_;  // createdDirs_ upper-cased (ASCII), for look-up
 };
 
 enum class LogReadResult { Read, Missing, Unreadable };
@@ -74,6 +85,7 @@ enum class LogPass {
   Files,        // lines holding "FILE:" or "ICON:": delete the file
   Directories,  // lines holding "DIR:": remove the directory
   Registry,     // lines holding "REG:": remove the key tree
+  ProductKey,   // lines holding "KEY:": remove the product key and its empty parents
 };
 
 // The payloads a pass acts on, in file order: every line that holds one of the

@@ -3,10 +3,13 @@
 #include "text/full_path_rules.h"
 #include "text/text.h"
 
+#include <algorithm>
+
 const char kFileTag[] = "FILE:";
 const char kIconTag[] = "ICON:";
 const char kDirTag[] = "DIR:";
 const char kRegTag[] = "REG:";
+const char kKeyTag[] = "KEY:";
 
 const char kInstallLogName[] = "INSTALL.LOG";
 const char kUninstallerLogName[] = "Install.log";
@@ -33,16 +36,23 @@ bool Selected(const std::string& line, LogPass pass) {
       return Contains(line, kDirTag);
     case LogPass::Registry:
       return Contains(line, kRegTag);
+    case LogPass::ProductKey:
+      return Contains(line, kKeyTag);
   }
   return false;
 }
 
 // The payload starts after a five-byte tag ("FILE:", "ICON:") or a four-byte one
-// ("DIR:", "REG:").
+// ("DIR:", "REG:", "KEY:").
 std::string::size_type PayloadStart(LogPass pass) { return pass == LogPass::Files ? 5 : 4; }
 
-// A "REG:" payload of any length is left to the uninstaller's key guard.
-bool NamesAPath(LogPass pass) { return pass != LogPass::Registry; }
+// A "REG:" or "KEY:" payload of any length is left to the uninstaller's key guards.
+bool NamesAPath(LogPass pass) { return pass != LogPass::Registry && pass != LogPass::ProductKey; }
+
+// The number of levels of a path: its separators (CP949 trail bytes are never "\").
+std::size_t Depth(const std::string& path) {
+  return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
+}
 
 }  // namespace
 
@@ -55,6 +65,13 @@ void TInstallLog::Add(const std::string& line) {
 void TInstallLog::AddClosingLines(const std::string& installDir) {
   Add(kFileTag, installDir + "\\" + kInstallLogName);
   Add(kFileTag, installDir + "\\" + kLockFileName);
+}
+
+void TInstallLog::AddCreatedDirectoryLines() {
+  std::vector<std::string> deepestFirst = createdDirs_;
+  std::stable_sort(deepestFirst.begin(), deepestFirst.end(),
+                   [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+  for (const std::string& dir : deepestFirst) Add(kDirTag, dir);
 }
 
 std::vector<std::string> SplitLogText(const std::string& bytes) {

@@ -3,6 +3,7 @@
 #include "rar/entry_name.h"
 #include "rar/rar_component.h"
 #include "rar/unrar_codes.h"
+#include "setup/entry_directories.h"
 #include "setup/install_actions.h"
 #include "setup/install_engine.h"
 #include "setup/install_progress.h"
@@ -33,7 +34,10 @@ class DryProgress : public TInstallProgress {
       return false;
     }
     for (const InspectedEntry& entry : inspection->Entries) {
-      if (!NoFileLog) result_.Log.Add(kFileTag, ExtractedEntryPath(targetDir, entry.Name));
+      if (NoFileLog) continue;
+      const std::string path = ExtractedEntryPath(targetDir, entry.Name);
+      result_.Log.Add(kFileTag, path);
+      if (WantsUninstallAll()) NoteEntryDirectories(result_.Log, path, entry.Flags);
     }
     result_.Steps.emplace_back(DryRunStep::Extract, archive, targetDir, inspection->Entries.size());
     if (inspection->Intact()) return true;

@@ -6,11 +6,14 @@
 #include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
+#include "setup/registration.h"
 #include "text/text.h"
+#include "win/directories.h"
 #include "win/errors.h"
 #include "win/file_system.h"
 
 #include <algorithm>
+#include <vector>
 
 bool NoFileLog = false;
 bool InstallDone = false;
@@ -21,6 +24,7 @@ const char kToolsLibrary[] = "TUTIL32.DLL";
 const char kSettingsToolLink[] = "\\환경설정";
 const char kLinkExtension[] = ".LNK";
 const char kProgramsFolder[] = "Programs";
+const char kCommonProgramsFolder[] = "Common Programs";
 const char kDiskPrompt[] = "다음 디스켓을 넣으신 후 확인을 누루세요.";
 const char kDiskCaption[] = "Disk";
 const char kExtractionFailed[] = " 파일의 압축을 풀 수 없습니다.";
@@ -36,11 +40,35 @@ class NoFileLogScope {
   NoFileLogScope& operator=(const NoFileLogScope&) = delete;
 };
 
-// One run: where it shows its progress and what it does to the machine.
+// One run: where it shows its progress and what it does to the machine, and the
+// files it put down whole, for a log that names everything.
 struct Run {
   TInstallProgress& Progress;
   TInstallActions& Actions;
+  std::vector<std::string> WholeFiles = {};
 };
+
+bool SameDirectory(std::string a, std::string b) {
+  for (std::string* path : {&a, &b}) {
+    while (path->size() > 3 && path->back() == '\\') path->pop_back();
+  }
+  return !a.empty() && UpperAscii(a) == UpperAscii(b);
+}
+
+// What other programs share is never named: the system and the engine directories.
+void NoteWholeFile(Run& run, const std::string& target) {
+  const std::string dir = DirectoryPart(target);
+  if (SameDirectory(dir, SystemDirectory()) ||
+      SameDirectory(dir, ExpandPath(InstallSettings.DbEngineDir))) {
+    return;
+  }
+  run.WholeFiles.push_back(target);
+}
+
+// Before anything may make the directory, for a log that names what the run made.
+void NoteDirectory(Run& run, const std::string& dir) {
+  if (WantsUninstallAll()) run.Progress.Log().NoteDirectory(dir);
+}
 
 // Copies a file of the medium when it is there; false when it is not.
 bool CopyFromMediumIfPresent(Run& run, const std::string& name, const std::string& target) {
@@ -50,12 +78,22 @@ bool CopyFromMediumIfPresent(Run& run, const std::string& name, const std::strin
   return true;
 }
 
-void StartRun(TInstallProgress& progress) {
+// The same for a companion in the install directory, which a log naming
+// everything names.
+bool CopyCompanionIfPresent(Run& run, const std::string& name) {
+  const std::string target = "<INSTALLDIR>\\" + name;
+  if (!CopyFromMediumIfPresent(run, name, target)) return false;
+  NoteWholeFile(run, ExpandPath(target));
+  return true;
+}
+
+void StartRun(Run& run) {
   NoFileLog = false;
   InstallDone = false;
-  progress.Log().BeginRun();
-  progress.ProcessMessages();
-  progress.ShowProgress();
+  run.Progress.Log().BeginRun();
+  NoteDirectory(run, InstallSettings.InstallDir);
+  run.Progress.ProcessMessages();
+  run.Progress.ShowProgress();
 }
 
 // Extracts the archive; when that fails (it cannot be opened or read, an entry
@@ -111,6 +149,7 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 bool InstallFileEntry(Run& run, const FileEntry& entry) {
   const FileMode mode = ModeOf(entry);
   const std::string source = InstallSettings.SourceDir + entry.Source;
+  if (ExtractsFromArchive(entry)) NoteDirectory(run, ExpandPath(entry.DestDir));
   if (ExtractsFromArchive(entry) && !ExtractOrTell(run.Progress, source, ExpandPath(entry.DestDir),
                                                    mode == FileMode::ExtractKeepingFiles)) {
     return false;
@@ -118,9 +157,9 @@ bool InstallFileEntry(Run& run, const FileEntry& entry) {
   run.Progress.Log().Add(kDirTag, run.Progress.Archive().TargetDir);
   if (mode == FileMode::Copy && FileExists(source)) {
     // A copy that fails is not an error of the run.
-    RunIgnoringErrors([&] {
-      run.Actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
-    });
+    const std::string target = ExpandPath(entry.DestDir + "\\" + entry.Source);
+    NoteWholeFile(run, target);
+    RunIgnoringErrors([&] { run.Actions.CopyWholeFile(source, target); });
   }
   return true;
 }
@@ -140,16 +179,15 @@ bool InstallFileTable(Run& run) {
 // True when the uninstaller was found on the medium (and copied).
 bool CopyCompanionFiles(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  const std::string installDir = "<INSTALLDIR>\\";
-  const bool uninstaller =
-      CopyFromMediumIfPresent(run, kUninstallerName, installDir + kUninstallerName);
-  CopyFromMediumIfPresent(run, kSettingsToolName, installDir + kSettingsToolName);
+  const bool uninstaller = CopyCompanionIfPresent(run, kUninstallerName);
+  CopyCompanionIfPresent(run, kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
-    run.Actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
-                              ExpandPath(installDir + s.DbEngineArchive));
+    const std::string target = ExpandPath("<INSTALLDIR>\\" + s.DbEngineArchive);
+    run.Actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive, target);
+    NoteWholeFile(run, target);
   }
-  CopyFromMediumIfPresent(run, kArchiveLibraryName, installDir + kArchiveLibraryName);
-  CopyFromMediumIfPresent(run, kToolsLibrary, installDir + kToolsLibrary);
+  CopyCompanionIfPresent(run, kArchiveLibraryName);
+  CopyCompanionIfPresent(run, kToolsLibrary);
   return uninstaller;
 }
 
@@ -164,19 +202,32 @@ std::string FolderOfLink(const std::string& link) {
   return cut == std::string::npos ? std::string() : link.substr(0, cut);
 }
 
+// "Programs" and the machine's "Common Programs" hold the product's group.
+bool HoldsTheGroup(const std::string& shellFolder) {
+  const std::string folder = UpperAscii(shellFolder);
+  return folder == UpperAscii(kProgramsFolder) || folder == UpperAscii(kCommonProgramsFolder);
+}
+
 void CreateShortcuts(Run& run, bool uninstallerCopied) {
   const TInstallSettings& s = InstallSettings;
   TInstallLog& log = run.Progress.Log();
-  std::string group;
+  // Per kind of group folder, in the order first used: the last entry's group.
+  std::vector<std::pair<std::string, std::string>> groups;
+  std::string companionFolder = kProgramsFolder;
   const unsigned count = std::min<unsigned>(s.IconCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const IconEntry& icon = s.IconEntries[n - 1];
     std::string link;
-    if (UpperAscii(icon.ShellFolder) == "PROGRAMS") {
+    if (HoldsTheGroup(icon.ShellFolder)) {
       link = MakeShortcut(run, icon.ShellFolder,
                           s.ProductTitle + "\\" + icon.LinkName + kLinkExtension, icon.Target,
                           icon.Arguments);
-      group = FolderOfLink(link);
+      const std::string kind = UpperAscii(icon.ShellFolder);
+      auto group = std::find_if(groups.begin(), groups.end(),
+                                [&](const auto& known) { return known.first == kind; });
+      if (group == groups.end()) group = groups.insert(groups.end(), {kind, std::string()});
+      group->second = FolderOfLink(link);
+      companionFolder = icon.ShellFolder;
     } else {
       link = MakeShortcut(run, icon.ShellFolder, icon.LinkName + kLinkExtension, icon.Target,
                           icon.Arguments);
@@ -184,16 +235,28 @@ void CreateShortcuts(Run& run, bool uninstallerCopied) {
     log.Add(kIconTag, link);
   }
   if (uninstallerCopied && !s.UninstallLinkName.empty()) {
-    log.Add(kIconTag, MakeShortcut(run, kProgramsFolder,
+    log.Add(kIconTag, MakeShortcut(run, companionFolder,
                                    s.ProductTitle + "\\" + s.UninstallLinkName + kLinkExtension,
                                    kUninstallerLinkTarget, ""));
   }
   if (!s.DbEngineArchive.empty()) {
     log.Add(kIconTag,
-            MakeShortcut(run, kProgramsFolder, s.ProductTitle + kSettingsToolLink + kLinkExtension,
+            MakeShortcut(run, companionFolder, s.ProductTitle + kSettingsToolLink + kLinkExtension,
                          kSettingsToolLinkTarget, ""));
   }
-  if (!group.empty()) log.Add(kDirTag, group);
+  for (const auto& group : groups) {
+    if (!group.second.empty()) log.Add(kDirTag, group.second);
+  }
+}
+
+// For a log that names everything: the files put down whole, the directories the
+// run made, and the product key when the run registers it.
+void LogWhatTheRunMade(Run& run) {
+  if (!WantsUninstallAll()) return;
+  TInstallLog& log = run.Progress.Log();
+  for (const std::string& file : run.WholeFiles) log.Add(kFileTag, file);
+  log.AddCreatedDirectoryLines();
+  if (InstallSettings.IconCount != 0) log.Add(kKeyTag, ProductKeyPath());
 }
 
 void FinishRun(Run& run) {
@@ -213,17 +276,16 @@ bool InstallArchives(Run& run) {
 // Every step of the run; false when it ended early.
 bool InstallSteps(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  StartRun(run.Progress);
+  StartRun(run);
   CopyArchiveLibrary(run);
   if (!InstallArchives(run)) {
     run.Progress.HideProgress();
     return false;
   }
   const bool uninstallerCopied = CopyCompanionFiles(run);
-  if (s.IconCount != 0) {
-    CreateShortcuts(run, uninstallerCopied);
-    run.Actions.Register(run.Progress.Log(), uninstallerCopied);
-  }
+  if (s.IconCount != 0) CreateShortcuts(run, uninstallerCopied);
+  LogWhatTheRunMade(run);
+  if (s.IconCount != 0) run.Actions.Register(run.Progress.Log(), uninstallerCopied);
   FinishRun(run);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include "contracts/engine_settings.h"
 #include "setup/comma_field.h"
+#include "setup/path_macros.h"
 #include "text/text.h"
 #include "win/module_path.h"
 
@@ -25,6 +26,8 @@ bool ExtractsFromArchive(const FileEntry& entry) {
          UpperAscii(FileExtension(entry.Source)) == ".RAR";
 }
 
+bool WantsUninstallAll() { return UpperAscii(InstallSettings.UninstallAll) == "YES"; }
+
 namespace {
 
 const char kAbsent[] = "NONE";
@@ -33,13 +36,14 @@ void ReadAppSection(TInstallSettings& s) {
   s.ProductName = ReadIniString("APP", "NAME", "");
   s.ProductVersion = ReadIniString("APP", "VERSION", "");
   s.CompanyName = ReadIniString("APP", "COMPANY", "");
-  s.InstallDir = ReadIniString("APP", "INSTALLDIR", "");
+  s.InstallDir = ExpandInstallDirectory(ReadIniString("APP", "INSTALLDIR", ""));
   s.ProductFolder = ReadIniString("APP", "FOLDER", "");
   s.TitleText = ReadIniString("APP", "TITLE", "");
   s.Readme = ReadIniString("APP", "README", "");
   s.Run = ReadIniString("APP", "RUN", "");
   s.UninstallLinkName = ReadIniString("APP", "UNINSTALL", "");
   s.UninstallEntry = ReadIniString("APP", "UNINSTALLENTRY", "");
+  s.UninstallAll = ReadIniString("APP", "UNINSTALLALL", "");
   s.ProductTitle = Trim(s.ProductName + " " + s.ProductVersion);
 }
 

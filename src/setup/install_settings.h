@@ -58,6 +58,7 @@ struct TInstallSettings {
   std::string Run;
   std::string UninstallLinkName;
   std::string UninstallEntry;  // "YES" in any case: an entry in the system's program list
+  std::string UninstallAll;    // "YES" in any case: the log names everything the run made
   std::string DbEngineArchive;
   std::string DbEngineDir;
   std::string DbEngineConfigFile;
@@ -74,6 +75,10 @@ struct TInstallSettings {
   std::array<IconEntry, kMaxScriptEntries> IconEntries;
   std::array<bool, kMaxScriptEntries> IconPresent{};
 };
+
+// Whether the script asks that the log name everything the run puts down whole or
+// makes (UNINSTALLALL=YES, any letter case), so the uninstaller leaves nothing.
+bool WantsUninstallAll();
 
 // The process-wide settings of setup.
 extern TInstallSettings InstallSettings;

@@ -4,6 +4,12 @@
 #include "text/text.h"
 #include "win/directories.h"
 
+namespace {
+
+const char kProgramFilesMacro[] = "<PROGRAMFILES>";
+
+}  // namespace
+
 std::string ReplaceMacro(const std::string& text, const std::string& token,
                          const std::string& value) {
   if (token.empty()) return text;
@@ -27,5 +33,12 @@ std::string ExpandPath(const std::string& path) {
   std::string result = ReplaceMacro(path, "<WINDIR>", windowsDir);
   result = ReplaceMacro(result, "<WINSYSDIR>", systemDir);
   result = ReplaceMacro(result, "<BDEDIR>", InstallSettings.DbEngineDir);
-  return ReplaceMacro(result, "<INSTALLDIR>", InstallSettings.InstallDir);
+  result = ReplaceMacro(result, "<INSTALLDIR>", InstallSettings.InstallDir);
+  return ReplaceMacro(result, kProgramFilesMacro, ProgramFilesDirectory());
+}
+
+std::string ExpandInstallDirectory(const std::string& installDir) {
+  const std::string::size_type length = sizeof kProgramFilesMacro - 1;
+  if (UpperAscii(installDir.substr(0, length)) != kProgramFilesMacro) return installDir;
+  return ProgramFilesDirectory() + installDir.substr(length);
 }

@@ -1,4 +1,5 @@
-// Path macros: "<WINDIR>", "<WINSYSDIR>", "<BDEDIR>" and "<INSTALLDIR>".
+// Path macros: "<WINDIR>", "<WINSYSDIR>", "<BDEDIR>", "<INSTALLDIR>" and
+// "<PROGRAMFILES>".
 #pragma once
 
 #include <string>
@@ -6,6 +7,10 @@
 // The path with every token replaced, in the fixed order of the tokens above.
 // The system directories are asked for on every call.
 std::string ExpandPath(const std::string& path);
+
+// INSTALLDIR as the script gives it, with "<PROGRAMFILES>" at its start (any letter
+// case) replaced, so the wizard shows the real folder.
+std::string ExpandInstallDirectory(const std::string& installDir);
 
 // The text with every occurrence of token (given in upper case, found in any
 // letter case) replaced by value.

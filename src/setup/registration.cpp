@@ -19,6 +19,11 @@ bool MakesAKeyOfItsOwn(const std::string& title) {
 
 }  // namespace
 
+std::string ProductKeyPath() {
+  const TInstallSettings& s = InstallSettings;
+  return "Software\\" + s.CompanyName + "\\" + s.ProductName + "\\" + s.ProductVersion;
+}
+
 void AddUninstallKeyLine(TInstallLog& log) {
   log.Add(kRegTag, kUninstallKeyPrefix + InstallSettings.ProductTitle);
 }
@@ -28,9 +33,7 @@ void RegisterInstallation(TInstallLog& log) {
   AddUninstallKeyLine(log);
 
   RegistryAccessor reg;
-  const std::string productKey =
-      "Software\\" + s.CompanyName + "\\" + s.ProductName + "\\" + s.ProductVersion;
-  if (!reg.OpenKey(productKey, true)) return;  // no right to write there: not an error
+  if (!reg.OpenKey(ProductKeyPath(), true)) return;  // no right to write there: not an error
   SYSTEMTIME today;
   GetLocalTime(&today);
   reg.WriteString("InstallDir", s.InstallDir);

@@ -2,6 +2,8 @@
 // the product key with "InstallDir" and "InstallDate".
 #pragma once
 
+#include <string>
+
 class TInstallLog;
 
 // Appends "REG:Software\Microsoft\Windows\CurrentVersion\Uninstall\" + ProductTitle
@@ -10,6 +12,9 @@ class TInstallLog;
 // A key that cannot be opened or created is passed over silently; a value that
 // cannot be written raises ERegistryException.
 void RegisterInstallation(TInstallLog& log);
+
+// The product key below HKEY_LOCAL_MACHINE: "Software\<company>\<name>\<version>".
+std::string ProductKeyPath();
 
 // The "REG:" line alone, as RegisterInstallation appends it.
 void AddUninstallKeyLine(TInstallLog& log);

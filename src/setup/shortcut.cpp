@@ -27,10 +27,26 @@ constexpr IID kPersistFile = {
 // its terminating zero included.
 constexpr int kLinkPathBuffer = MAX_PATH;
 
+// The machine's list is only read: kitcheck asks for it without any rights.
+std::string MachineShellFolderPath(const std::string& folderName) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return std::string();
+  }
+  RegistryAccessor reg(HKEY_LOCAL_MACHINE);
+  CurrentKeyScope scope(reg, RegistryKey(key));
+  return reg.ReadString(folderName);
+}
+
+// The user's folder; a name the user's list lacks ("Common Programs", ...) from the
+// machine's list.
 std::string ShellFolderPath(const std::string& folderName) {
   RegistryAccessor reg(HKEY_CURRENT_USER);
-  reg.OpenKey(kShellFoldersKey, false);
-  return reg.ReadString(folderName);
+  if (reg.OpenKey(kShellFoldersKey, false) && reg.ValueExists(folderName)) {
+    return reg.ReadString(folderName);
+  }
+  return MachineShellFolderPath(folderName);
 }
 
 // False when the path does not convert or does not fit the buffer: a cut path

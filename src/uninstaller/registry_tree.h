@@ -11,3 +11,8 @@ bool DeleteKeyTree(RegistryAccessor& reg, const std::string& keyPath);
 
 // Removes the key tree below HKEY_LOCAL_MACHINE when the key exists; reports nothing.
 void DeleteRegistryTree(const std::string& keyPath);
+
+// Removes the product key tree below HKEY_LOCAL_MACHINE ("Software\C\N\V") when its
+// "InstallDir" value names ownDirectory, then its two parents each when it holds
+// no subkey and no value any more. Never anything above them.
+void DeleteProductKey(const std::string& keyPath, const std::string& ownDirectory);

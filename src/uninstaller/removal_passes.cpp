@@ -1,15 +1,20 @@
 #include "uninstaller/removal_passes.h"
 
 #include "contracts/install_log.h"
+#include "text/text.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
+#include "win/code_page_text.h"
 #include "win/errors.h"
 #include "win/file_system.h"
+#include "win/handles.h"
 #include "win/long_path.h"
+#include "win/module_path.h"
 
 #include <windows.h>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -22,6 +27,9 @@ void RetryWithoutReadOnly(const WideString& path, bool directory, Remove remove)
 }
 
 }  // namespace
+
+SystemRemovalSteps::SystemRemovalSteps(std::string programPath)
+    : programPath_(programPath.empty() ? ModuleFileName() : std::move(programPath)) {}
 
 // The common path is one call per file; only a refusal of a read-only file costs more.
 void SystemRemovalSteps::DeleteLoggedFile(const std::string& fullPath) {
@@ -42,6 +50,36 @@ void SystemRemovalSteps::RemoveLoggedKey(const std::string& keyPath) {
   DeleteRegistryTree(keyPath);
 }
 
+void SystemRemovalSteps::RemoveLoggedProductKey(const std::string& keyPath) {
+  std::string directory = DirectoryPart(programPath_);
+  if (directory.empty()) return;  // without its own place it names no installation
+  DeleteProductKey(keyPath, directory);
+}
+
+bool SystemRemovalSteps::Present(const std::string& fullPath) {
+  return GetFileAttributesW(WideFilePath(fullPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> SystemRemovalSteps::Contents(const std::string& fullPath) {
+  std::vector<std::string> entries;
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW(WideFilePath(fullPath + "\\*").c_str(), &found));
+  if (!search) return entries;
+  do {
+    const WideString name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::string narrow;
+    // A name the code page cannot hold is something else that stays.
+    if (!AnsiFromWide(name, narrow)) narrow = "?";
+    entries.push_back(fullPath + "\\" + narrow);
+  } while (FindNextFileW(search.Get(), &found));
+  return entries;
+}
+
+bool SystemRemovalSteps::RemoveAtRestart(const std::string& fullPath) {
+  return MoveFileExW(WideFilePath(fullPath).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
 void RunRemovalPasses(const std::vector<std::string>& lines, RemovalSteps& steps) {
   for (const std::string& path : PassPayloads(lines, LogPass::Files)) {
     RunIgnoringErrors([&] { steps.DeleteLoggedFile(path); });
@@ -53,5 +91,10 @@ void RunRemovalPasses(const std::vector<std::string>& lines, RemovalSteps& steps
     // Only a product's own key below the Uninstall key: never the Uninstall key or above.
     if (!IsRemovableUninstallKey(keyPath)) continue;
     RunIgnoringErrors([&] { steps.RemoveLoggedKey(keyPath); });
+  }
+  for (const std::string& keyPath : PassPayloads(lines, LogPass::ProductKey)) {
+    // Exactly a product key: never "Software" or anything above or beside it.
+    if (!IsRemovableProductKey(keyPath)) continue;
+    RunIgnoringErrors([&] { steps.RemoveLoggedProductKey(keyPath); });
   }
 }

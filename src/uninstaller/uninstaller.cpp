@@ -2,6 +2,7 @@
 
 #include "contracts/install_log.h"
 #include "uninstaller/removal_passes.h"
+#include "uninstaller/restart_removal.h"
 #include "win/file_system.h"
 #include "win/module_path.h"
 
@@ -21,8 +22,13 @@ UninstallerBox ConfirmationBox() {
           "삭제", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2};
 }
 
-UninstallerBox CompletionBox() {
-  return {"프로그램 삭제를 완료 했습니다.", "완료", MB_OK | MB_ICONINFORMATION};
+UninstallerBox CompletionBox(const std::vector<std::string>& stayed) {
+  std::string text = "프로그램 삭제를 완료 했습니다.";
+  if (!stayed.empty()) {
+    text += "\r\n\r\n다음 폴더에는 다른 파일이 남아 있어 지우지 않았습니다:";
+    for (const std::string& dir : stayed) text += "\r\n" + dir;
+  }
+  return {text, "완료", MB_OK | MB_ICONINFORMATION};
 }
 
 int Ask(const MessageBoxFunction& showBox, const UninstallerBox& box) {
@@ -67,10 +73,12 @@ void RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBo
   }
   // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
   if (Ask(showBox, ConfirmationBox()) != IDYES) return;
+  std::vector<std::string> stayed;
   {
     std::vector<std::string> lines;
     if (!ReadWholeLog(logPath, showBox, lines)) return;
     RunRemovalPasses(lines, steps);
+    stayed = FinishRemoval(lines, steps);
   }  // the line list is released before the completion box
-  Ask(showBox, CompletionBox());
+  Ask(showBox, CompletionBox(stayed));
 }

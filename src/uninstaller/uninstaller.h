@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class RemovalSteps;
 
@@ -20,7 +21,8 @@ struct UninstallerBox {
 UninstallerBox LogMissingBox(const std::string& logPath);
 UninstallerBox LogUnreadableBox(const std::string& logPath);
 UninstallerBox ConfirmationBox();
-UninstallerBox CompletionBox();
+// stayed: the logged directories left because something else is in them, each named.
+UninstallerBox CompletionBox(const std::vector<std::string>& stayed = {});
 
 // Shows the box through showBox; the pressed button.
 int Ask(const MessageBoxFunction& showBox, const UninstallerBox& box);

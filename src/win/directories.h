@@ -6,4 +6,7 @@
 
 std::string WindowsDirectory();
 std::string SystemDirectory();
-std::string CurrentDirectory();  // without a trailing "\" but at a drive's root ("C:\")
+std::string CurrentDirectory();
+// The Program Files folder of this (32-bit) program: "C:\Program Files (x86)" on
+// 64-bit Windows (program_files.cpp).
+std::string ProgramFilesDirectory();  // without a trailing "\" but at a drive's root ("C:\")

@@ -108,8 +108,8 @@ bool RegistryAccessor::GetKeyInfo(RegistryKeyInfo& info) const {
   if (!current_) return false;
   info = RegistryKeyInfo();
   return RegQueryInfoKeyA(current_.Get(), nullptr, nullptr, nullptr, &info.SubKeyCount,
-                          &info.MaxSubKeyNameLength, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr) == ERROR_SUCCESS;
+                          &info.MaxSubKeyNameLength, nullptr, &info.ValueCount, nullptr, nullptr,
+                          nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool RegistryAccessor::SubKeyName(DWORD index, std::string& name) const {

@@ -33,6 +33,7 @@
 struct RegistryKeyInfo {
   DWORD SubKeyCount = 0;
   DWORD MaxSubKeyNameLength = 0;  // as the platform reports it (characters, not bytes)
+  DWORD ValueCount = 0;
 };
 
 class RegistryAccessor {

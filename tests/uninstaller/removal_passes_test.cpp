@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace {
@@ -26,6 +28,26 @@ class RecordingSteps : public RemovalSteps {
   void DeleteLoggedFile(const std::string& path) override { Record("file", path); }
   void RemoveLoggedDirectory(const std::string& path) override { Record("dir", path); }
   void RemoveLoggedKey(const std::string& keyPath) override { Record("key", keyPath); }
+  void RemoveLoggedProductKey(const std::string& keyPath) override { Record("product", keyPath); }
+
+  // A small file system for what waits for the restart: the paths there, each
+  // directory's entries.
+  std::string Program = "C:\\APP\\Halvex.exe";
+  std::map<std::string, Lines> Tree;
+  std::string RefuseRestartOf;
+  std::string ProgramPath() override { return Program; }
+  bool Present(const std::string& path) override {
+    if (Tree.count(path)) return true;
+    for (const auto& dir : Tree) {
+      if (std::find(dir.second.begin(), dir.second.end(), path) != dir.second.end()) return true;
+    }
+    return false;
+  }
+  Lines Contents(const std::string& path) override { return Tree[path]; }
+  bool RemoveAtRestart(const std::string& path) override {
+    Record("restart", path);
+    return path != RefuseRestartOf;
+  }
 
  private:
   void Record(const char* kind, const std::string& payload) {

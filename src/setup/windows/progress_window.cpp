@@ -3,6 +3,7 @@
 #include "setup/windows/pictures.h"
 
 #include "rar/entry_name.h"
+#include "setup/entry_directories.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "ui/application.h"
@@ -58,7 +59,10 @@ void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
   // Named where the library writes it: a stored name that reaches outside the
   // target directory is made safe by the library, and so it must be here.
   const std::string path = ExtractedEntryPath(RAR1.TargetDir, StoredName(eFile));
-  if (!NoFileLog) InstallLog->Add(kFileTag, path);
+  if (!NoFileLog) {
+    InstallLog->Add(kFileTag, path);
+    if (WantsUninstallAll()) NoteEntryDirectories(*InstallLog, path, eFile.Flags);
+  }
   barShift_ = BarShift(eFile.UnpSize);
   progress_ = {path, static_cast<int>(eFile.UnpSize >> barShift_), 0};
   ShowProgressSoon();
