@@ -171,6 +171,12 @@ if [ "$WINEARCH" = win64 ]; then
   [ -e "$windows_dir/system32/UNRAR.DLL" ] && echo "  holds an UNRAR.DLL" ||
     echo "  holds no UNRAR.DLL"
   echo "  and the registry below is the 32-bit view (HKLM\Software\Wow6432Node)."
+  # Debian's wine starts the 32-bit loader, whose reg.exe shows the 32-bit view.
+  if [ -x /usr/lib/wine/wine64 ] && [ -n "$product_key" ] &&
+     /usr/lib/wine/wine64 reg query "HKLM\Software\Wow6432Node\${product_key#HKLM\Software\}" \
+       >/dev/null 2>&1; then
+    echo "  The product key is in HKLM\Software\Wow6432Node of the 64-bit registry."
+  fi
 fi
 show_key "$product_key"
 uninstall_key=$(logged 'REG:' | head -n 1)
@@ -185,6 +191,8 @@ if [ ${#links[@]} -gt 0 ]; then
   wine "$driver" shortcut "${links[@]}" | from_wine | sed 's/^/  /'
 fi
 
+key_line=$(logged 'KEY:')  # the log asks Halvex.exe to leave nothing
+
 if [ "$uninstall" = 1 ]; then
   section "Removing it with Halvex.exe"
   if [ "$interactive" = 1 ]; then
@@ -193,15 +201,33 @@ if [ "$uninstall" = 1 ]; then
     wine "$driver" remove "$install_dir\\" "$(winepath -w "$out")\\" | from_wine || status=1
     for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
   fi
+  # What the running Halvex.exe could not remove waits for a restart; wineboot -r plays it.
+  session_manager='HKLM\System\CurrentControlSet\Control\Session Manager'
+  pending=$(wine reg query "$session_manager" /v PendingFileRenameOperations 2>/dev/null |
+    from_wine | sed -n 's/^.*REG_MULTI_SZ *//p')
+  if [ -n "$pending" ]; then
+    section "Restarting Windows (wineboot -r) for what waits for it"
+    printf '%s\n' "$pending" | sed 's/\\0/\n/g' | sed -n 's/^\\??\\\(.\)/  \1/p'
+    wineboot -r >/dev/null 2>&1
+  fi
   section "What is left"
-  echo "$install_dir (what setup copied whole is not in the log, and a directory that"
-  echo "extraction made is never removed, so they stay):"
+  if [ -n "$key_line" ]; then
+    echo "$install_dir (the log named everything setup put down and made: nothing stays"
+    echo "but what was added after the install):"
+  else
+    echo "$install_dir (what setup copied whole is not in the log, and a directory that"
+    echo "extraction made is never removed, so they stay):"
+  fi
   list_tree "$install_dir"
+  parent_dir=${install_dir%\\*}
+  echo "$parent_dir:"; list_tree "$parent_dir"
   for link in "${links[@]}"; do
     echo "$link: $([ -f "$(winepath -u "$link")" ] && echo present || echo gone)"
   done
   [ -n "$uninstall_key" ] && show_key "HKLM\\$uninstall_key"
   show_key "$product_key"
+  show_key "${product_key%\\*}"
+  show_key "${product_key%\\*\\*}"
 fi
 
 section "Done"

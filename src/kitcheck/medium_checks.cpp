@@ -47,6 +47,23 @@ std::string KeySubject(const char* section, const std::string& key) {
   return std::string("[") + section + "] " + key;
 }
 
+const char kLiteralProgramFiles[] = "C:\\Program Files";
+
+// Below one of the machine's Program Files folders, in either form: the 32-bit
+// program's "… (x86)" or the one without.
+bool InProgramFiles(const std::string& dir, const std::vector<std::string>& programFiles) {
+  const std::string x86 = " (X86)";
+  for (const std::string& known : programFiles) {
+    if (known.empty()) continue;
+    std::string plain = UpperAscii(known);
+    if (EndsWith(plain, x86)) plain.erase(plain.size() - x86.size());
+    for (const std::string& form : {plain, plain + x86}) {
+      if (StartsWith(UpperAscii(dir), form + "\\")) return true;
+    }
+  }
+  return false;
+}
+
 std::string SlotSubject(const char* section, const char* prefix, unsigned slot) {
   return KeySubject(section, TableKeyName(prefix, slot));
 }
@@ -86,6 +103,7 @@ class Checks {
   void Archive(const std::string& subject, const std::string& name);
   void PredictedPaths();
   void ShortcutTargets();
+  bool OnlyUserShortcuts() const;
 
   const MediumFacts& facts_;
   ArchiveCatalog& catalog_;
@@ -202,17 +220,22 @@ void Checks::Settings() {
           "제품 이름이 비어 있습니다. 제거 키가 모든 프로그램의 "
           "Uninstall 키가 됩니다.");
   }
-  bool inProgramFiles = false;
-  for (const std::string& dir : facts_.ProgramFilesDirs) {
-    if (!dir.empty() && StartsWith(UpperAscii(s_.InstallDir), UpperAscii(dir) + "\\")) {
-      inProgramFiles = true;
-    }
-  }
-  if (!inProgramFiles) {
+  if (!InProgramFiles(s_.InstallDir, facts_.ProgramFilesDirs)) {
     Warning("[APP] INSTALLDIR",
             s_.InstallDir +
                 " 은(는) Program Files 폴더 밖에 있습니다. "
                 "모든 사용자가 그 안의 파일(Halvex.exe 포함)을 바꿀 수 있습니다.");
+  }
+  const std::string written = ReadIniString("APP", "INSTALLDIR", "");
+  if (StartsWith(UpperAscii(written), UpperAscii(kLiteralProgramFiles))) {
+    Warning("[APP] INSTALLDIR",
+            written + ": 64비트 Windows에서 32비트 프로그램의 Program Files 폴더는 " +
+                kLiteralProgramFiles + " (x86)입니다. <PROGRAMFILES>를 쓰십시오.");
+  }
+  if (OnlyUserShortcuts()) {
+    Warning(std::string("[") + kIconsSection + "]",
+            "관리자 권한으로 설치하면 설치한 계정에만 바로 가기가 생깁니다. "
+            "Common Programs, Common Desktop 같은 모든 사용자의 폴더를 쓰십시오.");
   }
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
     const FileEntry& entry = s_.FileEntries[n - 1];
@@ -339,6 +362,17 @@ void Checks::PredictedPaths() {
       }
     }
   }
+}
+
+// setup always runs as an administrator: a user's folders may be another account's.
+bool Checks::OnlyUserShortcuts() const {
+  bool any = false;
+  for (unsigned n = 1; n <= s_.IconCount && n <= kMaxScriptEntries; ++n) {
+    if (!s_.IconPresent[n - 1]) continue;
+    if (StartsWith(UpperAscii(s_.IconEntries[n - 1].ShellFolder), "COMMON ")) return false;
+    any = true;
+  }
+  return any;
 }
 
 void Checks::ShortcutTargets() {

@@ -27,6 +27,8 @@ namespace ui = ui_driver;
 const std::string kSampleScriptPath = "tools/sample/SETUP.INI";
 const char kNoProblem[] = "문제:\r\n  없음\r\n";
 
+const char kSampleInstallDir[] = "INSTALLDIR=<PROGRAMFILES>\\Korvane\\별빛 가계부";
+
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -35,11 +37,11 @@ bool Has(const std::string& text, const std::string& part) {
 // as well (in code page 949 here); name is the [APP] NAME line's value.
 std::string ScriptNamed(const std::string& name) {
   return "[APP]\r\nNAME=" + name +
-         "\r\nVERSION=1.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=C:\\Program Files\\체크키트\r\n"
+         "\r\nVERSION=1.0\r\nCOMPANY=Korvane\r\nINSTALLDIR=<PROGRAMFILES>\\체크키트\r\n"
          "UNINSTALL=Remove\r\nUNINSTALLENTRY=YES\r\n[BDE]\r\nFILE=Paradox.RAR\r\n"
          "DATE=2024-03-01\r\n[FILES]\r\nFILE1=PROGRAM.RAR,<INSTALLDIR>\r\n"
          "FILE2=DATA.RAR,<INSTALLDIR>\\DATA\r\n[ICONS]\r\n"
-         "ICON1=Programs,체크키트,<INSTALLDIR>\\BYEOLBIT.EXE\r\n";
+         "ICON1=Common Programs,체크키트,<INSTALLDIR>\\BYEOLBIT.EXE\r\n";
 }
 
 class Kitcheck : public ::testing::Test {
@@ -129,7 +131,7 @@ TEST_F(Kitcheck, AReadOnlyMediumAndTheMachineStayAsTheyWere) {
         KeyExists(HKEY_LOCAL_MACHINE,
                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\별빛 가계부 1.0"),
         DirectoryExists(ProgramsFolder() + "\\별빛 가계부"),
-        DirectoryExists("C:\\Program Files\\별빛 가계부"),
+        DirectoryExists("C:\\Program Files\\Korvane"),
         FileExists("C:\\Program Files\\Borland\\Common Files\\BDE\\IDAPI32.DLL")};
   };
   const auto before = snapshot();
@@ -141,8 +143,9 @@ TEST_F(Kitcheck, AReadOnlyMediumAndTheMachineStayAsTheyWere) {
 }
 
 TEST_F(Kitcheck, TheSampleMediumPassesAndItsLogIsTheOneSetupWrites) {
-  const std::string app = "C:\\Program Files\\별빛 가계부";
-  const ScratchFolder installed(app);
+  const std::string parent = "C:\\Program Files\\Korvane";
+  const std::string app = parent + "\\별빛 가계부";
+  const ScratchFolder installed(parent);
   const std::string predicted = medium_ + "PREDICTED.LOG";
   const ConsoleRun run = Check("--log \"" + predicted + "\"");
   EXPECT_EQ(0u, run.ExitCode) << run.Output;
@@ -153,6 +156,13 @@ TEST_F(Kitcheck, TheSampleMediumPassesAndItsLogIsTheOneSetupWrites) {
   EXPECT_FALSE(FileExists(app + "\\BYEOLBIT.EXE"));  // nothing was installed
   const std::string log = ReadFileBytes(predicted);
   ASSERT_FALSE(log.empty());
+  // UNINSTALLALL=YES: before the REG: line, what setup puts down whole, the directories
+  // the run makes (deepest first, the parent it makes too) and the product key.
+  EXPECT_TRUE(Has(log, "FILE:" + app + "\\Halvex.exe\r\nFILE:" + app + "\\Dorcel.exe\r\nFILE:" +
+                           app + "\\Paradox.RAR\r\nFILE:" + app + "\\UNRAR.DLL\r\nDIR:" + app +
+                           "\\도움말\r\nDIR:" + app + "\\자료\r\nDIR:" + app + "\r\nDIR:" + parent +
+                           "\r\nKEY:Software\\Korvane\\별빛 가계부\\1.0\r\nREG:"))
+      << log;
 
   {
     SetupSession setup(medium_);
@@ -179,7 +189,7 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        1,
        {"  오류: [FILES] FILE1: 번호가 비어 있습니다."}},
       {"a gap in ICONS",
-       [&] { ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); },
+       [&] { ChangeScript("ICON1=Common Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", ""); },
        0,
        {"  경고: [ICONS] ICON1: 번호가 비어 있습니다."}},
       {"no engine archive",
@@ -227,11 +237,12 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        {"  경고: [FILES] FILE2: 알 수 없는 방식 FAST"}},
       {"a shortcut to nothing",
        [&] {
-         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
-                      "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\NOWHERE.EXE");
+         ChangeScript("ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\NOWHERE.EXE");
        },
        0,
-       {"  경고: [ICONS] ICON2: 대상 C:\\Program Files\\별빛 가계부\\NOWHERE.EXE 을(를) 설치하는"}},
+       {"  경고: [ICONS] ICON2: 대상 C:\\Program Files\\Korvane\\별빛 가계부\\NOWHERE.EXE 을(를) "
+        "설치하는"}},
       {"no title",
        [&] {
          ChangeScript("NAME=별빛 가계부", "");
@@ -239,8 +250,36 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        },
        1,
        {"  오류: [APP] NAME, VERSION: 제품 이름이 비어 있습니다."}},
+      {"a literal Program Files folder, both forms inside it",
+       [&] { ChangeScript(kSampleInstallDir, "INSTALLDIR=c:\\program files\\별빛"); },
+       0,
+       {"  경고: [APP] INSTALLDIR: c:\\program files\\별빛: 64비트 Windows에서 32비트 프로그램의 "
+        "Program Files 폴더는 C:\\Program Files (x86)입니다. <PROGRAMFILES>를 쓰십시오.",
+        "결과: 오류 0개, 경고 1개"}},
+      {"the other form of the Program Files folder",
+       [&] { ChangeScript(kSampleInstallDir, "INSTALLDIR=C:\\Program Files (x86)\\별빛"); },
+       0,
+       {"  경고: [APP] INSTALLDIR: C:\\Program Files (x86)\\별빛: 64비트",
+        "결과: 오류 0개, 경고 1개"}},
+      {"shortcuts only in the user's folders",
+       [&] {
+         ChangeScript("ICON1=Common Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE");
+         ChangeScript("ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE");
+       },
+       0,
+       {"  경고: [ICONS]: 관리자 권한으로 설치하면 설치한 계정에만 바로 가기가 생깁니다. ",
+        "결과: 오류 0개, 경고 1개"}},
+      {"one common folder is enough",
+       [&] {
+         ChangeScript("ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+                      "ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE");
+       },
+       0,
+       {kNoProblem}},
       {"outside Program Files",
-       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=C:\\별빛"); },
+       [&] { ChangeScript(kSampleInstallDir, "INSTALLDIR=C:\\별빛"); },
        0,
        {"  경고: [APP] INSTALLDIR: C:\\별빛 은(는) Program Files 폴더 밖에 있습니다."}},
   };
@@ -316,14 +355,11 @@ TEST_F(Kitcheck, PathsArchivesAndTheUninstallEntryNameWhatFollows) {
   const std::string notRar = "  오류: [FILES] FILE2 DATA.RAR: RAR 압축 파일이 아니라 ";
   const std::vector<Case> cases = {
       {"a Korean path of 276 bytes and 149 characters",
-       [&] {
-         ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부",
-                      "INSTALLDIR=C:\\Program Files\\" + korean);
-       },
+       [&] { ChangeScript(kSampleInstallDir, "INSTALLDIR=<PROGRAMFILES>\\" + korean); },
        0,
        {kNoProblem}},
       {"an install directory of 257 characters",
-       [&] { ChangeScript("INSTALLDIR=C:\\Program Files\\별빛 가계부", "INSTALLDIR=" + longDir); },
+       [&] { ChangeScript(kSampleInstallDir, "INSTALLDIR=" + longDir); },
        1,
        {"  오류: " + longDir +
             "\\Halvex.exe: 설치될 경로가 268자입니다. 260자 이상이면 setup이 파일을 복사하지 "
@@ -335,8 +371,9 @@ TEST_F(Kitcheck, PathsArchivesAndTheUninstallEntryNameWhatFollows) {
             "\\BYEOLBIT.EXE: 설치될 경로가 270자입니다. 압축 라이브러리와 Halvex는 다루지만"}},
       {"a long shortcut name",
        [&] {
-         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
-                      "ICON2=Desktop," + std::string(250, 'S') + ",<INSTALLDIR>\\BYEOLBIT.EXE");
+         ChangeScript(
+             "ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE",
+             "ICON2=Common Desktop," + std::string(250, 'S') + ",<INSTALLDIR>\\BYEOLBIT.EXE");
        },
        1,
        {".LNK: 설치될 경로가 ", "자입니다. 260자 이상이면 setup이 바로 가기를 만들지 못합니다."}},
@@ -345,7 +382,7 @@ TEST_F(Kitcheck, PathsArchivesAndTheUninstallEntryNameWhatFollows) {
          WriteArchive(medium_ + "DATA.RAR", {{longName, "x"}});
        },
        0,
-       {"  경고: C:\\Program Files\\별빛 가계부\\자료\\" + longName + ": 설치될 경로가 "}},
+       {"  경고: C:\\Program Files\\Korvane\\별빛 가계부\\자료\\" + longName + ": 설치될 경로가 "}},
       {"an Apps & features entry without Halvex.exe",
        [&] { DeleteFileA((medium_ + "Halvex.exe").c_str()); },
        1,
@@ -361,8 +398,8 @@ TEST_F(Kitcheck, PathsArchivesAndTheUninstallEntryNameWhatFollows) {
        {"  경고: [APP] UNINSTALL: Halvex.exe이(가) 매체에 없어"}},
       {"an Apps & features entry without shortcuts",
        [&] {
-         ChangeScript("ICON1=Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
-         ChangeScript("ICON2=Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
+         ChangeScript("ICON1=Common Programs,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
+         ChangeScript("ICON2=Common Desktop,별빛 가계부,<INSTALLDIR>\\BYEOLBIT.EXE", "");
        },
        1,
        {"  오류: [APP] UNINSTALLENTRY: [ICONS] 항목이 없어"}},

@@ -2,8 +2,9 @@
 # The demo's sample medium tried as a distributor tries one: tools/try-medium.sh runs
 # kitcheck (no error), installs it with setup.exe (the log is the one kitcheck
 # predicted, the library in the system directory, the registry values, the Apps &
-# features entry, the shortcuts) and removes it with Halvex.exe (the Uninstall entry
-# and the shortcuts go with it).
+# features entry, the shortcuts in the machine's common folders) and removes it with
+# Halvex.exe and the restart that follows: the script asks for UNINSTALLALL, so no
+# file, directory, shortcut or key of the product is left.
 #   try_medium_test.sh [win64]   win64: the prefix is 64-bit Windows, where the kit's
 #                                32-bit programs run under WoW64
 set -euo pipefail
@@ -23,7 +24,9 @@ after() { grep -A1 -F -- "$2" <<<"$1" | sed -n 2p; }
 
 expect "$output" "결과: 오류 0개, 경고 0개"
 expect "$installed" "It is byte for byte the log kitcheck predicted."
-app='C:\Program Files\별빛 가계부'
+# <PROGRAMFILES>: the Program Files folder of a 32-bit program.
+app='C:\Program Files\Korvane\별빛 가계부'
+[ "$arch" = win64 ] && app='C:\Program Files (x86)\Korvane\별빛 가계부'
 system32='C:\windows\system32'
 [ "$arch" = win64 ] && system32='C:\windows\syswow64'
 [ "$(after "$installed" "32-bit system directory $system32:")" = "  UNRAR.DLL, the medium's" ] ||
@@ -39,11 +42,34 @@ for target in BYEOLBIT.EXE HALVEX.EXE DORCEL.EXE; do
 done
 [ "$(grep -c -F -- "-> $app\\BYEOLBIT.EXE" <<<"$installed")" = 2 ] ||
   { echo "not two shortcuts to the program"; exit 1; }
+# Every shortcut lies in the machine's folders, the group in its common Programs.
+folder() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    /v "$1" | iconv -f CP949 -t UTF-8 | tr -d '\r' | sed -n 's/^.*REG_SZ *//p'
+}
+programs=$(folder 'Common Programs')
+desktop=$(folder 'Common Desktop')
+[ -n "$programs" ] && [ -n "$desktop" ] || { echo "no common shell folders"; exit 1; }
+for link in "별빛 가계부.LNK" "별빛 가계부 제거.LNK" "환경설정.LNK"; do
+  expect "$installed" "$programs\\별빛 가계부 1.0\\$link"
+done
+expect "$installed" "$desktop\\별빛 가계부.LNK"
 
 expect "$output" "Halvex.exe ended with exit code 0"
 [ "$(after "$left" "$entry")" = "  (no such key)" ] ||
   { echo "the Uninstall entry is still there: $(after "$left" "$entry")"; exit 1; }
 [ "$(grep -c '\.LNK: gone$' <<<"$left")" = 4 ] || { echo "a shortcut is left"; exit 1; }
+# After the restart nothing of the product remains: its directory and the parent
+# setup made, the product key and its parents.
+expect "$output" "Restarting Windows (wineboot -r)"
+for dir in "$app" "${app%\\*}"; do
+  [ "$(after "$left" "$dir:")" = "  (no such directory)" ] ||
+    { echo "$dir is left: $(after "$left" "$dir:")"; exit 1; }
+done
+for key in 'HKLM\Software\Korvane\별빛 가계부\1.0:' 'HKLM\Software\Korvane\별빛 가계부:' \
+           'HKLM\Software\Korvane:'; do
+  [ "$(after "$left" "$key")" = "  (no such key)" ] || { echo "$key is left"; exit 1; }
+done
 for shot in background wizard-1-welcome progress wizard-4-complete halvex-done; do
   [ -f "$KIT_WORK_DIR/out/$shot.png" ] || { echo "no screenshot $shot.png"; exit 1; }
 done
@@ -54,10 +80,10 @@ if [ "$arch" = win64 ]; then
   # 32-bit loader, whose reg.exe shows the 32-bit view: the 64-bit one needs wine64.
   reg64() { /usr/lib/wine/wine64 reg "$@"; }
   expect "$installed" "holds no UNRAR.DLL"
-  reg64 query 'HKLM\Software\Wow6432Node\Korvane\별빛 가계부\1.0' /v InstallDir >/dev/null ||
-    { echo "the product key is not under Wow6432Node"; exit 1; }
-  if reg64 query 'HKLM\Software\Korvane' >/dev/null 2>&1; then
-    echo "the product key reached the 64-bit view"; exit 1
+  expect "$installed" "The product key is in HKLM\Software\Wow6432Node of the 64-bit registry."
+  if reg64 query 'HKLM\Software\Korvane' >/dev/null 2>&1 ||
+     reg64 query 'HKLM\Software\Wow6432Node\Korvane' >/dev/null 2>&1; then
+    echo "a product key is left in the 64-bit registry"; exit 1
   fi
 fi
 echo "try_medium_test ($arch): ok"
