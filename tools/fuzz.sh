@@ -74,19 +74,21 @@ readers[rar_component]="src/rar/rar_component.cpp tools/unrar_standin/archive_se
   tools/unrar_standin/archive_reader.cpp tools/unrar_standin/entry_extractor.cpp
   tools/unrar_standin/volume_names.cpp"
 build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/text/text.cpp
-  src/win/directories.cpp"
+  src/win/directories.cpp src/win/program_files.cpp"
 readers[path_macros]="src/setup/path_macros.cpp"
 build[date_rule]="${platform[*]} src/setup/date_settings.cpp"
 readers[date_rule]="src/setup/date_settings.cpp"
 build[kitcheck_script]="${platform[*]} src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp src/setup/comma_field.cpp
+  src/setup/path_macros.cpp src/win/directories.cpp src/win/program_files.cpp
   src/win/module_path.cpp src/win/code_page_text.cpp src/text/text.cpp"
 readers[kitcheck_script]="src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp"
 build[uninstall_log]="${platform[*]} src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/text/text.cpp src/win/long_path.cpp src/win/code_page_text.cpp
-  src/win/file_system.cpp src/win/registry.cpp src/uninstaller/removal_passes.cpp
-  src/uninstaller/registry_tree.cpp src/uninstaller/uninstall_key_guard.cpp"
+  src/win/file_system.cpp src/win/registry.cpp src/win/module_path.cpp
+  src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
+  src/uninstaller/uninstall_key_guard.cpp"
 readers[uninstall_log]="src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
   src/uninstaller/uninstall_key_guard.cpp"

@@ -212,13 +212,13 @@ if [ "$uninstall" = 1 ]; then
   fi
   section "What is left"
   if [ -n "$key_line" ]; then
-    echo "$install_dir (the log named everything setup put down and made: nothing stays"
-    echo "but what was added after the install):"
+    echo "(The log named everything setup put down and made: nothing stays but what was"
+    echo "added after the install.)"
   else
-    echo "$install_dir (what setup copied whole is not in the log, and a directory that"
-    echo "extraction made is never removed, so they stay):"
+    echo "(What setup copied whole is not in the log, and a directory that extraction made"
+    echo "is never removed, so they stay.)"
   fi
-  list_tree "$install_dir"
+  echo "$install_dir:"; list_tree "$install_dir"
   parent_dir=${install_dir%\\*}
   echo "$parent_dir:"; list_tree "$parent_dir"
   for link in "${links[@]}"; do

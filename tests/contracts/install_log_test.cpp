@@ -161,3 +161,43 @@ TEST(InstallLog, ALaterRunInTheSameProcessLogsOnlyWhatIsNew) {
                    "FILE:C:\\A\\TWO.TXT"}),
             log.Lines());
 }
+
+TEST(InstallLog, DirectoriesTheRunMakesAreLoggedDeepestFirstAndOnlyOnce) {
+  const std::string root = ScratchDir("made");  // exists: never logged
+  TInstallLog log;
+  log.BeginRun();
+  log.NoteDirectory(root + "PF\\Korvane\\App\\");  // the parents absent too
+  log.NoteDirectory(root + "PF\\Korvane\\App\\도움말");
+  log.NoteDirectory(root + "pf\\korvane\\app");  // noted already, in another case
+  MakeDirectories(root + "PF\\Korvane\\App\\자료");
+  log.NoteDirectory(root + "PF\\Korvane\\App\\자료");  // made by the run, after the note
+  log.NoteDirectory(root);
+  log.AddCreatedDirectoryLines();
+  const std::string app = root + "PF\\Korvane\\App";
+  EXPECT_EQ((Lines{"DIR:" + app + "\\도움말", "DIR:" + app, "DIR:" + root + "PF\\Korvane",
+                   "DIR:" + root + "PF"}),
+            log.Lines());
+
+  // A second run in the process: what the first made exists now and is logged
+  // again by neither run; a directory it makes anew is.
+  log.BeginRun();
+  log.NoteDirectory(app);
+  log.NoteDirectory(app + "\\새");
+  log.AddCreatedDirectoryLines();
+  EXPECT_EQ("DIR:" + app + "\\새", log.Lines().back());
+  EXPECT_EQ(5u, log.Lines().size());
+}
+
+TEST(InstallLog, ProductKeyLinesFormAPassOfTheirOwn) {
+  const Lines lines = {"KEY:Software\\Korvane\\Pelmora\\1.0",
+                       "REG:" + std::string(kUninstallKeyPrefix) + "P",
+                       "KEY:",
+                       "KEY:  Software\\A\\B\\C  ",
+                       "FILE:C:\\A.TXT",
+                       "DIR:C:\\A"};
+  EXPECT_EQ((Lines{"Software\\Korvane\\Pelmora\\1.0", "Software\\A\\B\\C"}),
+            PassPayloads(lines, LogPass::ProductKey));
+  EXPECT_EQ((Lines{std::string(kUninstallKeyPrefix) + "P"}),
+            PassPayloads(lines, LogPass::Registry));
+  EXPECT_EQ((Lines{"C:\\A.TXT"}), PassPayloads(lines, LogPass::Files));
+}

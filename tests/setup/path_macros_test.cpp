@@ -4,6 +4,7 @@
 #include "setup/support/setup_globals.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +74,18 @@ TEST_F(PathMacros, ValueHoldingItsOwnTokenEnds) {
 TEST_F(PathMacros, ReplaceKeepsTheRestOfTheText) {
   EXPECT_EQ("한글 C:\\X 끝", ReplaceMacro("한글 <T> 끝", "<T>", "C:\\X"));
   EXPECT_EQ("ab", ReplaceMacro("a<T>b", "<T>", ""));
+}
+
+TEST_F(PathMacros, ProgramFilesIsThe32BitProgramsFolderAlsoAtTheStartOfTheInstallDirectory) {
+  char folder[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder)));
+  const std::string programFiles = folder;
+  ASSERT_FALSE(programFiles.empty());
+  EXPECT_EQ(programFiles + "\\K;" + programFiles, ExpandPath("<programfiles>\\K;<PROGRAMFILES>"));
+  EXPECT_EQ(programFiles + "\\Korvane\\App",
+            ExpandInstallDirectory("<ProgramFiles>\\Korvane\\App"));
+  // Only at the start; elsewhere it waits for the path's use.
+  EXPECT_EQ("D:\\<PROGRAMFILES>", ExpandInstallDirectory("D:\\<PROGRAMFILES>"));
+  EXPECT_EQ("C:\\Program Files\\App", ExpandInstallDirectory("C:\\Program Files\\App"));
+  EXPECT_EQ("", ExpandInstallDirectory(""));
 }

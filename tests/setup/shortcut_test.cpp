@@ -162,3 +162,16 @@ TEST_F(Shortcuts, NonStringShellFolderRaises) {
   EXPECT_THROW(CreateShortcut("KitNumber", "P.LNK", "C:\\X.EXE", "", linkPath), ERegistryException);
   DeleteRawValue(HKEY_CURRENT_USER, kShellFolders, "KitNumber");
 }
+
+TEST_F(Shortcuts, AFolderTheUserLacksComesFromTheMachineTheUsersOwnFirst) {
+  const std::string dir = ScratchDir("machine-folder");
+  SetRawValue(HKEY_LOCAL_MACHINE, kShellFolders, "Common KitTest", REG_SZ,
+              StringValue(dir + "MACHINE").Data);
+  EXPECT_EQ(dir + "MACHINE\\A.LNK", ShortcutPath("common kittest", "A.LNK"));
+  SetRawValue(HKEY_CURRENT_USER, kShellFolders, "Common KitTest", REG_SZ,
+              StringValue(dir + "USER").Data);
+  EXPECT_EQ(dir + "USER\\A.LNK", ShortcutPath("Common KitTest", "A.LNK"));
+  DeleteRawValue(HKEY_CURRENT_USER, kShellFolders, "Common KitTest");
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kShellFolders, "Common KitTest");
+  EXPECT_EQ("\\A.LNK", ShortcutPath("Common KitTest", "A.LNK"));
+}

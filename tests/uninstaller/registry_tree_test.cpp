@@ -135,3 +135,38 @@ TEST_F(KeyTree, EmptyPathNeverEmptiesTheBaseKey) {
   DeleteRegistryTree("\\");
   EXPECT_TRUE(Exists(Key("Product\\Sub")));
 }
+
+TEST_F(KeyTree, AProductKeyGoesOnlyWhenItNamesTheOwnDirectoryWithItsEmptiedParents) {
+  const auto install = [&](const std::string& version, const std::string& dir) {
+    SetRawValue(HKEY_LOCAL_MACHINE, Key("Co\\Name\\" + version), "InstallDir", REG_SZ,
+                StringValue(dir).Data);
+    Put(Key("Co\\Name\\" + version + "\\Sub"), "X");
+  };
+  install("1.0", "C:\\Program Files\\Co\\App");
+  DeleteProductKey(Key("Co\\Name\\1.0"), "C:\\Program Files\\Co\\Other\\");
+  DeleteProductKey(Key("Co\\Name\\1.0"), "");
+  EXPECT_TRUE(Exists(Key("Co\\Name\\1.0\\Sub")));
+
+  install("2.0", "C:\\Program Files\\Co\\App2");  // another version keeps the parents
+  DeleteProductKey(Key("Co\\Name\\1.0"), "c:\\program files\\co\\app\\");
+  EXPECT_FALSE(Exists(Key("Co\\Name\\1.0")));
+  EXPECT_TRUE(Exists(Key("Co\\Name\\2.0")));
+
+  Put(Key("Co"), "Shared");  // a value keeps the company's key
+  DeleteProductKey(Key("Co\\Name\\2.0"), "C:\\Program Files\\Co\\App2");
+  EXPECT_FALSE(Exists(Key("Co\\Name")));
+  EXPECT_TRUE(Exists(Key("Co")));
+
+  DeleteRegistryTree(Key("Co"));
+  install("3.0", "C:\\Program Files\\Co\\App3");
+  DeleteProductKey(Key("Co\\Name\\3.0"), "C:\\Program Files\\Co\\App3");
+  EXPECT_FALSE(Exists(Key("Co")));
+  EXPECT_TRUE(Exists(kBase));  // never above the company
+}
+
+TEST_F(KeyTree, AnInstallDirThatIsNoStringRemovesNothing) {
+  SetRawValue(HKEY_LOCAL_MACHINE, Key("Co\\Name\\1.0"), "InstallDir", REG_DWORD,
+              std::string(4, '\0'));
+  EXPECT_ANY_THROW(DeleteProductKey(Key("Co\\Name\\1.0"), "C:\\"));
+  EXPECT_TRUE(Exists(Key("Co\\Name\\1.0")));
+}

@@ -1,4 +1,5 @@
 #include "uninstaller/removal_passes.h"
+#include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstall_key_guard.h"
 
 #include "support/long_paths.h"
@@ -130,6 +131,74 @@ TEST(RemovalPasses, UnsafeKeyPayloadsAreSkippedSilently) {
       "REG:" + kUninstall + "Pelmora 1.0  ",
   };
   EXPECT_EQ((Lines{"key " + kUninstall + "Pelmora 1.0"}), RunPasses(lines));
+}
+
+TEST(ProductKeyGuard, ExactlyFourNamesBelowSoftwareNoneEmpty) {
+  EXPECT_TRUE(IsRemovableProductKey("Software\\Korvane\\별빛 가계부\\1.0"));
+  EXPECT_TRUE(IsRemovableProductKey("SOFTWARE\\K\\N\\V"));
+  for (const char* key : {"", "Software", "Software\\Korvane", "Software\\Korvane\\Pelmora",
+                          "Software\\Korvane\\Pelmora\\1.0\\Sub", "\\Software\\K\\N\\V",
+                          "Software\\K\\N\\V\\", "Software\\\\N\\V", "Software\\K\\\\V",
+                          "System\\K\\N\\V", "Software2\\K\\N\\V", "Software\\\\\\"}) {
+    EXPECT_FALSE(IsRemovableProductKey(key)) << key;
+  }
+  EXPECT_TRUE(NamesInstallDirectory("C:\\Program Files\\Korvane\\App",
+                                    "c:\\program files\\korvane\\app\\"));
+  EXPECT_TRUE(NamesInstallDirectory("C:\\KORVANE\\", "C:\\KORVANE"));
+  EXPECT_FALSE(NamesInstallDirectory("", ""));
+  EXPECT_FALSE(NamesInstallDirectory("\\", "\\"));
+  EXPECT_FALSE(NamesInstallDirectory("C:\\KORVANE\\Other", "C:\\KORVANE"));
+  EXPECT_FALSE(NamesInstallDirectory("C:\\KORVANE", "C:\\KORVANE\\Other"));
+}
+
+TEST(RemovalPasses, ProductKeysComeLastAndOnlyThroughTheirGuard) {
+  const Lines lines = {
+      "KEY:Software\\Korvane\\Pelmora\\1.0",
+      "REG:" + kUninstall + "Pelmora 1.0",
+      "KEY:Software",
+      "KEY:Software\\Korvane",
+      "KEY:" + kUninstall + "Pelmora 1.0",
+      "FILE:C:\\A.TXT",
+      "KEY:Software\\\\Pelmora\\1.0",
+  };
+  EXPECT_EQ((Lines{"file C:\\A.TXT", "key " + kUninstall + "Pelmora 1.0",
+                   "product Software\\Korvane\\Pelmora\\1.0"}),
+            RunPasses(lines));
+}
+
+// The uninstaller's own file and the directories it keeps full wait for the restart,
+// deepest first; a directory holding anything else stays and is named.
+TEST(RestartRemoval, WhatOnlyTheRunningProgramKeepsWaitsForTheRestart) {
+  const Lines lines = {"DIR:C:\\APP", "FILE:c:\\app\\HALVEX.EXE", "DIR:C:\\APP\\DATA", "DIR:C:\\PF",
+                       "DIR:C:\\GONE"};
+  RecordingSteps steps;
+  steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe"}}, {"C:\\PF", {"C:\\APP"}}};
+  EXPECT_EQ(Lines{}, FinishRemoval(lines, steps));
+  EXPECT_EQ((Lines{"restart C:\\APP\\Halvex.exe", "restart C:\\APP", "restart C:\\PF"}),
+            steps.Steps);
+
+  // A file added after the install keeps its directory and every one above it.
+  steps = RecordingSteps();
+  steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe", "C:\\APP\\DATA"}},
+                {"C:\\APP\\DATA", {"C:\\APP\\DATA\\MINE.DOC"}},
+                {"C:\\PF", {"C:\\APP"}}};
+  EXPECT_EQ((Lines{"C:\\APP\\DATA", "C:\\APP", "C:\\PF"}), FinishRemoval(lines, steps));
+  EXPECT_EQ((Lines{"restart C:\\APP\\Halvex.exe"}), steps.Steps);
+
+  // A refused hand-over is something that stays.
+  steps = RecordingSteps();
+  steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe"}}};
+  steps.RefuseRestartOf = "C:\\APP\\Halvex.exe";
+  EXPECT_EQ((Lines{"C:\\APP"}), FinishRemoval(lines, steps));
+}
+
+TEST(RestartRemoval, ALogThatDoesNotNameTheProgramLeavesAllAsBefore) {
+  RecordingSteps steps;
+  steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe", "C:\\APP\\Dorcel.exe"}}};
+  EXPECT_EQ(Lines{}, FinishRemoval({"DIR:C:\\APP", "FILE:C:\\APP\\Dorcel.exe"}, steps));
+  steps.Program = "Halvex.exe";  // no full path: names nothing
+  EXPECT_EQ(Lines{}, FinishRemoval({"DIR:C:\\APP", "FILE:Halvex.exe"}, steps));
+  EXPECT_TRUE(steps.Steps.empty());
 }
 
 TEST(RemovalPasses, AFailingStepDoesNotStopItsPass) {

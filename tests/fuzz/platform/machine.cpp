@@ -64,6 +64,7 @@ void Machine::Reset() {
   handles_.clear();
   open_.clear();
   keys_ = {{"", ""}};
+  values_.clear();
   keyHandles_.clear();
   keyOpen_.clear();
   now_ = kStartTime;
@@ -248,7 +249,26 @@ std::vector<std::string> Machine::SubKeys(const std::string& path) const {
 bool Machine::RemoveKey(const std::string& path) {
   if (path.empty() || !KeyExists(path) || !SubKeys(path).empty()) return false;
   keys_.erase(UpperKey(path));
+  values_.erase(UpperKey(path));
   return true;
+}
+
+bool Machine::SetValue(const std::string& key, const std::string& name, const std::string& data) {
+  if (!KeyExists(key)) return false;
+  values_[UpperKey(key)][UpperKey(name)] = data;
+  return true;
+}
+
+const std::string* Machine::Value(const std::string& key, const std::string& name) const {
+  const auto values = values_.find(UpperKey(key));
+  if (values == values_.end()) return nullptr;
+  const auto value = values->second.find(UpperKey(name));
+  return value == values->second.end() ? nullptr : &value->second;
+}
+
+std::size_t Machine::ValueCount(const std::string& key) const {
+  const auto values = values_.find(UpperKey(key));
+  return values == values_.end() ? 0 : values->second.size();
 }
 
 std::vector<std::string> Machine::Keys() const {

@@ -55,14 +55,17 @@ class Machine {
   // SYSTEM32. A target may make it longer than MAX_PATH.
   std::string WindowsDirectory;
 
-  // The registry below HKEY_LOCAL_MACHINE, keys only (values are not kept). Paths
-  // are names joined by "\" ("" is the root), compared without regard to the case
-  // of ASCII letters.
+  // The registry below HKEY_LOCAL_MACHINE: keys, and their text values. Paths and
+  // value names are names joined by "\" ("" is the root), compared without regard to
+  // the case of ASCII letters.
   bool MakeKey(const std::string& path);  // with its missing parents
   bool KeyExists(const std::string& path) const;
   std::vector<std::string> SubKeys(const std::string& path) const;  // names, sorted
   bool RemoveKey(const std::string& path);                          // fails while it has subkeys
   std::vector<std::string> Keys() const;                            // every key's path, as made
+  bool SetValue(const std::string& key, const std::string& name, const std::string& data);
+  const std::string* Value(const std::string& key, const std::string& name) const;  // or null
+  std::size_t ValueCount(const std::string& key) const;
   void* OpenKey(const std::string& path);
   const std::string* KeyOf(void* handle) const;  // null for no open key
   bool CloseKey(void* handle);
@@ -89,6 +92,7 @@ class Machine {
   std::vector<OpenFile> handles_;
   std::vector<bool> open_;
   std::map<std::string, std::string> keys_;  // by upper-cased path: the path as made
+  std::map<std::string, std::map<std::string, std::string>> values_;  // upper-cased both
   std::vector<std::string> keyHandles_;
   std::vector<bool> keyOpen_;
 };

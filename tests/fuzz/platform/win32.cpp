@@ -6,6 +6,7 @@
 #include "code_pages.h"
 #include "machine.h"
 #include "profile.h"
+#include "shlobj.h"
 
 #include <algorithm>
 #include <cstring>
@@ -573,7 +574,7 @@ LONG WINAPI RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD* subKeys, DW
       *longestSubKey = std::max(*longestSubKey, static_cast<DWORD>(model::Wide(name).size()));
     }
   }
-  if (values) *values = 0;
+  if (values) *values = static_cast<DWORD>(Machine::Current().ValueCount(path));
   return ERROR_SUCCESS;
 }
 
@@ -590,14 +591,42 @@ LONG WINAPI RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DW
   return ERROR_SUCCESS;
 }
 
-// Values are not kept: writes succeed, reads find nothing.
-LONG WINAPI RegSetValueExA(HKEY key, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
+// Values are kept as text (REG_SZ), their bytes as written.
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD, const BYTE* data, DWORD size) {
   std::string path;
-  return KeyPath(key, nullptr, path);
+  if (const LONG error = KeyPath(key, nullptr, path)) return error;
+  const char* text = reinterpret_cast<const char*>(data);
+  Machine::Current().SetValue(path, name ? name : "", std::string(text, text ? size : 0));
+  return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegQueryValueExA(HKEY, LPCSTR, DWORD*, DWORD*, BYTE*, DWORD*) {
-  return ERROR_FILE_NOT_FOUND;
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
+  std::string path;
+  if (const LONG error = KeyPath(key, nullptr, path)) return error;
+  const std::string* value = Machine::Current().Value(path, name ? name : "");
+  if (!value) return ERROR_FILE_NOT_FOUND;
+  if (type) *type = REG_SZ;
+  const DWORD needed = static_cast<DWORD>(value->size());
+  if (!data) {
+    if (size) *size = needed;
+    return ERROR_SUCCESS;
+  }
+  if (!size || *size < needed) {
+    if (size) *size = needed;
+    return ERROR_MORE_DATA;
+  }
+  std::memcpy(data, value->data(), needed);
+  *size = needed;
+  return ERROR_SUCCESS;
+}
+
+// The restart is not modelled: a removal handed to it is accepted and waits.
+BOOL WINAPI MoveFileExW(LPCWSTR, LPCWSTR, DWORD) { return TRUE; }
+
+HRESULT WINAPI SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, LPSTR path) {
+  if (folder != CSIDL_PROGRAM_FILES) return E_FAIL;
+  std::strcpy(path, "C:\\Program Files");
+  return S_OK;
 }
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,

@@ -185,6 +185,12 @@ typedef HKEY* PHKEY;
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u)))
 #define KEY_ALL_ACCESS 0xF003F
 #define KEY_READ 0x20019
+#define KEY_QUERY_VALUE 0x1
+typedef long HRESULT;
+#define S_OK 0L
+#define E_FAIL static_cast<HRESULT>(0x80004005L)
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 #define REG_NONE 0
 #define REG_SZ 1
 #define REG_EXPAND_SZ 2
@@ -226,6 +232,8 @@ BOOL WINAPI CreateDirectoryA(LPCSTR name, SECURITY_ATTRIBUTES* security);
 BOOL WINAPI CreateDirectoryW(LPCWSTR name, SECURITY_ATTRIBUTES* security);
 BOOL WINAPI RemoveDirectoryA(LPCSTR name);
 BOOL WINAPI RemoveDirectoryW(LPCWSTR name);
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x4
+BOOL WINAPI MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags);
 BOOL WINAPI DeleteFileA(LPCSTR name);
 BOOL WINAPI DeleteFileW(LPCWSTR name);
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found);

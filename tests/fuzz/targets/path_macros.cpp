@@ -3,7 +3,7 @@
 // longer than MAX_PATH), then the path, the engine directory and the install
 // directory, separated by line feeds, each cut at 1,023 bytes as the script reader
 // cuts values. What must hold for any input: the expansion ends, and it is the
-// four tokens replaced in their order, each wherever it occurs in the text of its
+// five tokens replaced in their order, each wherever it occurs in the text of its
 // pass, found in any letter case and not searched for again inside what it put in.
 #include "machine.h"
 
@@ -69,7 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   expected = ReplacedOnce(expected, "<WINSYSDIR>", machine.WindowsDirectory + "\\SYSTEM32");
   expected = ReplacedOnce(expected, "<BDEDIR>", InstallSettings.DbEngineDir);
   expected = ReplacedOnce(expected, "<INSTALLDIR>", InstallSettings.InstallDir);
+  expected = ReplacedOnce(expected, "<PROGRAMFILES>", "C:\\Program Files");
   Require(ExpandPath(path) == expected);
+  // The install directory as read: the token at its start only, in any case.
+  const std::string read = ExpandInstallDirectory(InstallSettings.InstallDir);
+  const bool atStart = Upper(InstallSettings.InstallDir.substr(0, 14)) == "<PROGRAMFILES>";
+  Require(read == (atStart ? "C:\\Program Files" + InstallSettings.InstallDir.substr(14)
+                           : InstallSettings.InstallDir));
   Require(ReplaceMacro(path, "", "x") == path);
   return 0;
 }

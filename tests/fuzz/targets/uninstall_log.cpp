@@ -9,6 +9,10 @@
 // - every key removed lies at or below a key a REG: line names, and that key lies
 //   strictly below the Uninstall key: the Uninstall key and every key above it or
 //   beside the named one stay;
+// - or it is a product key a KEY: line names, exactly four names below the root
+//   starting with Software, none empty, whose InstallDir value named the
+//   uninstaller's own directory; or a key at or below one, or one of its two
+//   parents that held no value; "Software" itself always stays;
 // - no handle stays open.
 #include "machine.h"
 
@@ -32,6 +36,8 @@ void Require(bool condition) {
 }
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kProgram[] = "C:\\KORVANE\\Halvex.exe";
+const char kOwnDirectory[] = "C:\\KORVANE";
 
 std::wstring Upper(std::wstring text) {
   for (wchar_t& c : text) {
@@ -80,6 +86,11 @@ std::string KeyNamed(const std::string& line) {
   return key;
 }
 
+std::string ParentOf(const std::string& key) {
+  const std::size_t cut = key.rfind('\\');
+  return cut == std::string::npos ? std::string() : key.substr(0, cut);
+}
+
 bool AtOrBelow(const std::string& key, const std::string& top) {
   const std::string k = UpperAscii(key), t = UpperAscii(top);
   return k == t || (k.size() > t.size() && k.compare(0, t.size(), t) == 0 && k[t.size()] == '\\');
@@ -117,7 +128,42 @@ void Populate(const std::vector<std::string>& lines) {
       const std::string key = KeyNamed(line);
       if (!key.empty()) machine.MakeKey(key + "\\Child");
     }
+    if (line.find(kKeyTag) != std::string::npos) {
+      const std::string key = KeyNamed(line);
+      if (key.empty()) continue;
+      machine.MakeKey(key + "\\Child");
+      // Every other one names the uninstaller's directory, in one of its spellings.
+      mark = !mark;
+      machine.SetValue(key, "InstallDir",
+                       mark ? (line.size() % 2 ? "c:\\korvane\\" : kOwnDirectory) : "C:\\OTHER");
+      if (line.size() % 3 == 0) machine.SetValue(ParentOf(key), "Shared", "kept");
+    }
   }
+}
+
+// Exactly four names, the first Software, none empty: the payload as the guard must read it.
+bool ProductKeyShape(const std::string& line) {
+  const std::string payload = line.size() > 4 ? Trim(line.substr(4)) : std::string();
+  std::vector<std::string> parts(1);
+  for (const char c : payload) {
+    if (c == '\\') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  if (parts.size() != 4 || UpperAscii(parts[0]) != "SOFTWARE") return false;
+  for (const std::string& part : parts) {
+    if (part.empty()) return false;
+  }
+  return true;
+}
+
+bool NamesOwnDirectory(const std::string* value) {
+  if (!value) return false;
+  std::string dir = UpperAscii(*value);
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  return dir == UpperAscii(kOwnDirectory);
 }
 
 }  // namespace
@@ -137,8 +183,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(log.Lines().size() == lines.size());
   const std::map<std::wstring, model::MachineEntry> files = machine.Entries();
   const std::vector<std::string> keys = machine.Keys();
+  // The product keys a KEY: line may remove, with the two parents, and which of those held values.
+  std::vector<std::string> productKeys;
+  std::set<std::string> parentsWithValues;
+  for (const std::string& line : lines) {
+    if (line.find(kKeyTag) == std::string::npos || !ProductKeyShape(line)) continue;
+    const std::string key = KeyNamed(line);
+    if (!NamesOwnDirectory(machine.Value(key, "InstallDir"))) continue;
+    productKeys.push_back(key);
+    for (const std::string& parent : {ParentOf(key), ParentOf(ParentOf(key))}) {
+      if (machine.ValueCount(parent) > 0) parentsWithValues.insert(UpperAscii(parent));
+    }
+  }
 
-  SystemRemovalSteps steps;
+  SystemRemovalSteps steps(kProgram);
   RunRemovalPasses(lines, steps);
 
   std::set<std::wstring> namedFiles, namedDirectories;
@@ -162,9 +220,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       named = named || (AtOrBelow(key, top) && AtOrBelow(top, kUninstallKey) &&
                         UpperAscii(top) != UpperAscii(kUninstallKey));
     }
+    for (const std::string& product : productKeys) {
+      const bool parent = UpperAscii(key) == UpperAscii(ParentOf(product)) ||
+                          UpperAscii(key) == UpperAscii(ParentOf(ParentOf(product)));
+      named = named || AtOrBelow(key, product) ||
+              (parent && parentsWithValues.count(UpperAscii(key)) == 0);
+    }
     Require(named);
   }
   Require(machine.KeyExists(kUninstallKey));
+  Require(machine.KeyExists("Software"));
   Require(machine.OpenHandles() == 0);
   return 0;
 }

@@ -592,3 +592,88 @@ TEST_F(InstallRun, AnEntryInTheProgramListOnlyWhenTheScriptAsksAndHalvexCameAlon
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallLine + 4) + "Entrada"));
   }
 }
+
+namespace {
+
+std::string MachineFolder(const char* name) {
+  RawValue value;
+  QueryValue(HKEY_LOCAL_MACHINE,
+             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name, value);
+  return value.Data.substr(0, value.Data.find('\0'));
+}
+
+}  // namespace
+
+TEST_F(InstallRun, ALogThatNamesEverythingListsWholeFilesMadeDirectoriesAndTheKey) {
+  TInstallSettings& s = InstallSettings;
+  s.ProductName = "Alloga";
+  s.ProductTitle = "Alloga 1.0";
+  s.UninstallLinkName = "Remove";
+  s.UninstallAll = "yes";
+  app = root + "PF\\Korvane\\APP";  // its parents are made by the run too
+  s.InstallDir = app;
+  ShipEngine();
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  WriteFileBytes(medium + "TUTIL32.DLL", "tools");
+  WriteFileBytes(medium + "LICENSE.TXT", "licence");
+  WriteFileBytes(medium + "KITTEST.CFG", "shared");
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}, {"HELP\\A.TXT", "help"}});
+  WriteArchive(medium + "DATA.RAR", {{"D.DAT", "data"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+  AddFile(2, "LICENSE.TXT", "<INSTALLDIR>", "COPY");
+  AddFile(3, "KITTEST.CFG", "<BDEDIR>", "COPY");     // shared: never named
+  AddFile(4, "KITTEST.CFG", "<WINSYSDIR>", "COPY");  // neither
+  AddFile(5, "DATA.RAR", "<INSTALLDIR>\\DATA", "");
+  AddIcon(1, {"Common Programs", "Alloga", "<INSTALLDIR>\\PROG.EXE", ""});
+  AddIcon(2, {"common desktop", "Alloga", "<INSTALLDIR>\\PROG.EXE", ""});
+
+  EXPECT_TRUE(Run());
+  DeleteFileA((SystemDirectory() + "\\KITTEST.CFG").c_str());
+  const std::string group = MachineFolder("Common Programs") + "\\Alloga 1.0";
+  const std::vector<std::string> expected = {
+      "FILE:" + app + "\\PROG.EXE", "FILE:" + app + "\\HELP\\A.TXT", "DIR:" + app, "DIR:" + app,
+      "DIR:" + app, "DIR:" + app, "FILE:" + app + "\\DATA\\D.DAT", "DIR:" + app + "\\DATA",
+      "ICON:" + group + "\\Alloga.LNK", "ICON:" + MachineFolder("Common Desktop") + "\\Alloga.LNK",
+      "ICON:" + group + "\\Remove.LNK", "ICON:" + group + "\\환경설정.LNK", "DIR:" + group,
+      // The block: what was put down whole, the directories made, deepest first, the key.
+      "FILE:" + app + "\\LICENSE.TXT", "FILE:" + app + "\\Halvex.exe",
+      "FILE:" + app + "\\ENGINE.RAR", "FILE:" + app + "\\TUTIL32.DLL", "DIR:" + app + "\\HELP",
+      "DIR:" + app + "\\DATA", "DIR:" + app, "DIR:" + root + "PF\\Korvane", "DIR:" + root + "PF",
+      "KEY:Software\\Korvane\\Alloga\\1.0", kUninstallLine + std::string("Alloga 1.0")};
+  EXPECT_EQ(expected, Lines());
+  for (const std::string& line : Lines()) {
+    if (StartsWith(line, "ICON:")) {
+      EXPECT_TRUE(FileExists(line.substr(5))) << line;
+    }
+  }
+
+  // Installed again over it, by a new setup: no directory is made, so none is named.
+  form = std::make_unique<TfmInstall>(Application);
+  form->FormCreate();
+  EXPECT_TRUE(Run());
+  DeleteFileA((SystemDirectory() + "\\KITTEST.CFG").c_str());
+  std::vector<std::string> again = expected;
+  again.erase(again.end() - 7, again.end() - 2);
+  EXPECT_EQ(again, Lines());
+  RemoveTree(group);
+}
+
+TEST_F(InstallRun, WithBothKindsOfGroupEachIsNamedAndTheCompanionsFollowTheLast) {
+  InstallSettings.ProductName = "Bothra";
+  InstallSettings.ProductTitle = "Bothra 1.0";
+  InstallSettings.UninstallLinkName = "Remove";
+  WriteFileBytes(medium + "Halvex.exe", "uninstaller");
+  MakeDirectories(app);
+  AddIcon(1, {"Common Programs", "One", "<INSTALLDIR>\\ONE.EXE", ""});
+  AddIcon(2, {"Programs", "Two", "<INSTALLDIR>\\TWO.EXE", ""});
+  EXPECT_TRUE(Run());
+  const std::string common = MachineFolder("Common Programs") + "\\Bothra 1.0";
+  const std::string own = ProgramsFolder() + "\\Bothra 1.0";
+  // No UNINSTALLALL: nothing but today's lines.
+  EXPECT_EQ((std::vector<std::string>{"ICON:" + common + "\\One.LNK", "ICON:" + own + "\\Two.LNK",
+                                      "ICON:" + own + "\\Remove.LNK", "DIR:" + common, "DIR:" + own,
+                                      kUninstallLine + std::string("Bothra 1.0")}),
+            Lines());
+  RemoveTree(common);
+  RemoveTree(own);
+}
