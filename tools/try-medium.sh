@@ -172,9 +172,10 @@ if [ "$WINEARCH" = win64 ]; then
     echo "  holds no UNRAR.DLL"
   echo "  and the registry below is the 32-bit view (HKLM\Software\Wow6432Node)."
   # Debian's wine starts the 32-bit loader, whose reg.exe shows the 32-bit view.
+  below_software=$(printf '%s' "$product_key" | sed 's/^HKLM\\Software\\//')
   if [ -x /usr/lib/wine/wine64 ] && [ -n "$product_key" ] &&
-     /usr/lib/wine/wine64 reg query "HKLM\Software\Wow6432Node\${product_key#HKLM\Software\}" \
-       >/dev/null 2>&1; then
+     /usr/lib/wine/wine64 reg query "HKLM\\Software\\Wow6432Node\\$below_software" >/dev/null 2>&1
+  then
     echo "  The product key is in HKLM\Software\Wow6432Node of the 64-bit registry."
   fi
 fi

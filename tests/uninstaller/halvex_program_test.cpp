@@ -293,3 +293,68 @@ TEST_F(HalvexProgram, InstalledInALongKoreanDirectoryRemovesEveryLoggedPath) {
   ExpectOthersKept();
   RemoveLongTree(top);
 }
+
+namespace {
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
+
+// What waits for the restart, one path a line (the platform's "\??\" prefix dropped).
+std::string WaitingForRestart() {
+  RawValue value;
+  if (!QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, value)) return "";
+  std::string paths;
+  for (std::size_t at = 0; at < value.Data.size();) {
+    const std::size_t end = std::min(value.Data.find('\0', at), value.Data.size());
+    const std::string entry = value.Data.substr(at, end - at);
+    if (entry.compare(0, 4, "\\??\\") == 0) paths += entry.substr(4) + "\n";
+    at = end + 1;
+  }
+  return paths;
+}
+
+}  // namespace
+
+// UNINSTALLALL: the log names Halvex itself, what was copied whole, the directories and
+// the product key. Halvex cannot delete its own running file: it and the directories
+// that only it keeps wait for the restart; a user's file keeps its directories, named.
+TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasAdded) {
+  const std::string productKey = "Software\\KitTestCo\\Pelmora\\1.0";
+  const std::string dir = app_.substr(0, app_.size() - 1);
+  for (const bool userFile : {true, false}) {
+    SetUp();
+    DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+    SetRawValue(HKEY_LOCAL_MACHINE, productKey, "InstallDir", REG_SZ, StringValue(app_).Data);
+    if (userFile) WriteFileBytes(app_ + "DATA\\MINE.DOC", "mine");
+    Lines log = FullLog();
+    log.insert(log.end() - 3, {"FILE:" + app_ + "Halvex.exe", "FILE:" + app_ + "UNRAR.DLL",
+                               "DIR:" + app_ + "DATA\\EMPTY", "DIR:" + app_ + "DATA",
+                               "DIR:" + dir, "KEY:" + productKey});
+    WriteLog(log);
+
+    ui::Process halvex = Start();
+    ui::MessageBoxInfo box = WaitForBox(halvex);
+    Press(box, IDYES);
+    box = WaitForBox(halvex);
+    ui::AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(0u, halvex.WaitForExit());
+
+    EXPECT_FALSE(FileExists(app_ + "UNRAR.DLL"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\KitTestCo"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOtherProduct));
+    EXPECT_TRUE(FileExists(app_ + "Halvex.exe"));  // until the restart
+    if (userFile) {
+      EXPECT_EQ("프로그램 삭제를 완료 했습니다.\r\n\r\n다음 폴더에는 다른 파일이 남아 있어 지우지 "
+                "않았습니다:\r\n" +
+                    app_ + "DATA\r\n" + dir,
+                box.Text);
+      EXPECT_EQ("mine", ReadFileBytes(app_ + "DATA\\MINE.DOC"));
+      EXPECT_EQ(app_ + "Halvex.exe\n", WaitingForRestart());
+    } else {
+      EXPECT_EQ("프로그램 삭제를 완료 했습니다.", box.Text);
+      EXPECT_FALSE(DirectoryExists(app_ + "DATA"));
+      EXPECT_EQ(app_ + "Halvex.exe\n" + dir + "\n", WaitingForRestart());
+    }
+  }
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+}
