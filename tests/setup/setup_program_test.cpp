@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,8 @@ namespace {
 namespace ui = ui_driver;
 
 const char kUninstallKeys[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
 const char kDbaseInitKey[] = "SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\INIT";
 
 // A key of HKEY_LOCAL_MACHINE that only lets everyone read it, while the owner lives.
@@ -422,4 +425,73 @@ TEST(SetupProgram, UnsafeStoredNamesAreLoggedWhereTheyLandedAndRemoved) {
   for (const std::string& file : files) EXPECT_FALSE(FileExists(file)) << file;
   EXPECT_EQ("outside", ReadFileBytes("C:\\UNSAFA\\UP.TXT"));
   EXPECT_FALSE(FileExists("C:\\X.TXT"));
+}
+
+// UNINSTALLALL=YES, the machine's shell folders and <PROGRAMFILES>: Halvex removes all
+// that setup put down and made but the engine, except a file added after the install,
+// which keeps its directories; the box names them, and Halvex itself waits for the restart.
+TEST(SetupProgram, ALogNamingEverythingLeavesOnlyWhatWasAddedAndWhatWaitsForTheRestart) {
+  char programFiles[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles)));
+  const std::string parent = std::string(programFiles) + "\\펠모라사";
+  const std::string app = parent + "\\펠모라";
+  const std::string productKey = "Software\\펠모라사\\펠모라\\3.0";
+  RemoveTree(parent);
+  const std::string medium = MakeMedium(
+      "everything",
+      "[APP]\r\nNAME=펠모라\r\nVERSION=3.0\r\nCOMPANY=펠모라사\r\n"
+      "INSTALLDIR=<ProgramFiles>\\펠모라사\\펠모라\r\nUNINSTALL=펠모라 제거\r\nuninstallall=Yes\r\n"
+      "[BDE]\r\nFILE=Paradox.RAR\r\nPATH=C:\\펠모라-BDE3\r\n"
+      "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\nFILE2=DATA.RAR,<INSTALLDIR>\\자료\r\n"
+      "FILE3=LICENSE.TXT,<INSTALLDIR>,COPY\r\n"
+      "[ICONS]\r\nICON1=Common Programs,펠모라,<INSTALLDIR>\\PROG.EXE\r\n"
+      "ICON2=Common Desktop,펠모라,<INSTALLDIR>\\PROG.EXE\r\n");
+  WriteArchive(medium + "Paradox.RAR", {{"IDAPI32.DLL", "engine"}});
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}, {"도움말\\읽기.TXT", "help"}});
+  WriteArchive(medium + "DATA.RAR", {{"표본.DAT", "sample"}});
+  WriteFileBytes(medium + "Dorcel.exe", "settings tool");
+  WriteFileBytes(medium + "LICENSE.TXT", "licence");
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  {
+    SetupSession setup(medium);
+    InstallThroughTheWizard(setup);
+    ui::Click(setup.Cancel());
+    ASSERT_EQ(0u, setup.Program().WaitForExit());
+  }
+  const std::vector<std::string> log = FileLines(app + "\\INSTALL.LOG");
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(std::vector<std::string>{productKey}, Payloads(log, "KEY:"));
+  const std::vector<std::string> links = Payloads(log, "ICON:");
+  ASSERT_EQ(4u, links.size());
+  WriteFileBytes(app + "\\자료\\MINE.TXT", "added after the install");
+
+  ui::Process halvex = ui::Process::Start("\"" + app + "\\Halvex.exe\"", app);
+  ui::MessageBoxInfo box = ui::WaitForMessageBox(halvex.Id());
+  ui::AnswerMessageBox(box, IDYES);
+  ui::WaitForWindowGone(box.Window);
+  box = ui::WaitForMessageBox(halvex.Id());
+  EXPECT_EQ(
+      "프로그램 삭제를 완료 했습니다.\r\n\r\n다음 폴더에는 다른 파일이 남아 있어 지우지 "
+      "않았습니다:\r\n" +
+          app + "\\자료\r\n" + app + "\r\n" + parent,
+      box.Text);
+  ui::AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(0u, halvex.WaitForExit());
+
+  for (const std::string& link : links) EXPECT_FALSE(FileExists(link)) << link;
+  for (const char* gone : {"\\PROG.EXE", "\\도움말", "\\자료\\표본.DAT", "\\Dorcel.exe",
+                           "\\UNRAR.DLL", "\\Paradox.RAR", "\\LICENSE.TXT", "\\INSTALL.LOG"}) {
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((app + gone).c_str())) << gone;
+  }
+  EXPECT_EQ("added after the install", ReadFileBytes(app + "\\자료\\MINE.TXT"));
+  EXPECT_TRUE(FileExists(app + "\\Halvex.exe"));  // until the restart
+  RawValue pending;
+  ASSERT_TRUE(QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, pending));
+  EXPECT_EQ(std::string("\\??\\") + app + "\\Halvex.exe",
+            pending.Data.substr(0, pending.Data.find('\0')));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\펠모라사"));
+  EXPECT_TRUE(FileExists("C:\\펠모라-BDE3\\IDAPI32.DLL"));  // the engine is shared
+  EXPECT_TRUE(FileExists(SystemDirectory() + "\\UNRAR.DLL"));
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  RemoveTree(parent);
 }

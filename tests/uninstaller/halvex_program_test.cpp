@@ -328,8 +328,8 @@ TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasA
     if (userFile) WriteFileBytes(app_ + "DATA\\MINE.DOC", "mine");
     Lines log = FullLog();
     log.insert(log.end() - 3, {"FILE:" + app_ + "Halvex.exe", "FILE:" + app_ + "UNRAR.DLL",
-                               "DIR:" + app_ + "DATA\\EMPTY", "DIR:" + app_ + "DATA",
-                               "DIR:" + dir, "KEY:" + productKey});
+                               "DIR:" + app_ + "DATA\\EMPTY", "DIR:" + app_ + "DATA", "DIR:" + dir,
+                               "KEY:" + productKey});
     WriteLog(log);
 
     ui::Process halvex = Start();
@@ -344,10 +344,11 @@ TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasA
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOtherProduct));
     EXPECT_TRUE(FileExists(app_ + "Halvex.exe"));  // until the restart
     if (userFile) {
-      EXPECT_EQ("프로그램 삭제를 완료 했습니다.\r\n\r\n다음 폴더에는 다른 파일이 남아 있어 지우지 "
-                "않았습니다:\r\n" +
-                    app_ + "DATA\r\n" + dir,
-                box.Text);
+      EXPECT_EQ(
+          "프로그램 삭제를 완료 했습니다.\r\n\r\n다음 폴더에는 다른 파일이 남아 있어 지우지 "
+          "않았습니다:\r\n" +
+              app_ + "DATA\r\n" + dir,
+          box.Text);
       EXPECT_EQ("mine", ReadFileBytes(app_ + "DATA\\MINE.DOC"));
       EXPECT_EQ(app_ + "Halvex.exe\n", WaitingForRestart());
     } else {
