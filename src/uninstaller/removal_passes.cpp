@@ -51,7 +51,7 @@ void SystemRemovalSteps::RemoveLoggedKey(const std::string& keyPath) {
 }
 
 void SystemRemovalSteps::RemoveLoggedProductKey(const std::string& keyPath) {
-  std::string directory = DirectoryPart(programPath_);
+  const std::string directory = DirectoryPart(programPath_);
   if (directory.empty()) return;  // without its own place it names no installation
   DeleteProductKey(keyPath, directory);
 }
@@ -61,17 +61,19 @@ bool SystemRemovalSteps::Present(const std::string& fullPath) {
 }
 
 std::vector<std::string> SystemRemovalSteps::Contents(const std::string& fullPath) {
-  std::vector<std::string> entries;
+  const std::string base = EndsWith(fullPath, "\\") ? fullPath : fullPath + "\\";
   WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW(WideFilePath(fullPath + "\\*").c_str(), &found));
-  if (!search) return entries;
+  FindHandle search(FindFirstFileW(WideFilePath(base + "*").c_str(), &found));
+  // What cannot be listed counts as something else in it.
+  if (!search) return {base + "?"};
+  std::vector<std::string> entries;
   do {
     const WideString name = found.cFileName;
     if (name == L"." || name == L"..") continue;
     std::string narrow;
     // A name the code page cannot hold is something else that stays.
     if (!AnsiFromWide(name, narrow)) narrow = "?";
-    entries.push_back(fullPath + "\\" + narrow);
+    entries.push_back(base + narrow);
   } while (FindNextFileW(search.Get(), &found));
   return entries;
 }
