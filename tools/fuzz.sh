@@ -88,10 +88,10 @@ build[uninstall_log]="${platform[*]} src/contracts/install_log_text.cpp src/text
   src/text/text.cpp src/win/long_path.cpp src/win/code_page_text.cpp
   src/win/file_system.cpp src/win/registry.cpp src/win/module_path.cpp
   src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
-  src/uninstaller/uninstall_key_guard.cpp"
+  src/uninstaller/uninstall_key_guard.cpp src/uninstaller/restart_removal.cpp"
 readers[uninstall_log]="src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
-  src/uninstaller/uninstall_key_guard.cpp"
+  src/uninstaller/uninstall_key_guard.cpp src/uninstaller/restart_removal.cpp"
 targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule
          kitcheck_script uninstall_log)
 [ ${#chosen[@]} -gt 0 ] && targets=("${chosen[@]}")

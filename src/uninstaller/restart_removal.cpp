@@ -15,6 +15,12 @@ std::size_t Depth(const std::string& path) {
   return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
 }
 
+// "C:\A\" names C:\A, as its parent's listing names it; a root keeps its "\".
+std::string WithoutTrailingSeparator(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
 bool NamesProgram(const std::vector<std::string>& lines, const std::string& program) {
   const std::vector<std::string> files = PassPayloads(lines, LogPass::Files);
   return !program.empty() && std::any_of(files.begin(), files.end(), [&](const std::string& file) {
@@ -33,6 +39,7 @@ std::vector<std::string> FinishRemoval(const std::vector<std::string>& lines, Re
     if (steps.Present(*own) && steps.RemoveAtRestart(*own)) waiting.insert(UpperAscii(*own));
   });
   std::vector<std::string> directories = PassPayloads(lines, LogPass::Directories);
+  for (std::string& dir : directories) dir = WithoutTrailingSeparator(dir);
   std::stable_sort(directories.begin(), directories.end(),
                    [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
   std::set<std::string> seen;

@@ -169,8 +169,10 @@ TEST(RemovalPasses, ProductKeysComeLastAndOnlyThroughTheirGuard) {
 // The uninstaller's own file and the directories it keeps full wait for the restart,
 // deepest first; a directory holding anything else stays and is named.
 TEST(RestartRemoval, WhatOnlyTheRunningProgramKeepsWaitsForTheRestart) {
-  const Lines lines = {"DIR:C:\\APP", "FILE:c:\\app\\HALVEX.EXE", "DIR:C:\\APP\\DATA", "DIR:C:\\PF",
-                       "DIR:C:\\GONE"};
+  // A directory named again, in another case or with a trailing "\\", is one directory.
+  const Lines lines = {"DIR:C:\\APP",       "FILE:c:\\app\\HALVEX.EXE",
+                       "DIR:C:\\APP\\DATA", "DIR:C:\\PF\\",
+                       "DIR:C:\\GONE",      "DIR:c:\\app\\"};
   RecordingSteps steps;
   steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe"}}, {"C:\\PF", {"C:\\APP"}}};
   EXPECT_EQ(Lines{}, FinishRemoval(lines, steps));

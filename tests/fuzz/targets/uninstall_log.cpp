@@ -13,12 +13,15 @@
 //   starting with Software, none empty, whose InstallDir value named the
 //   uninstaller's own directory; or a key at or below one, or one of its two
 //   parents that held no value; "Software" itself always stays;
+// - what is handed to the restart is not removed now, and a directory said to stay
+//   is one a DIR: line names;
 // - no handle stays open.
 #include "machine.h"
 
 #include "contracts/install_log.h"
 #include "text/text.h"
 #include "uninstaller/removal_passes.h"
+#include "uninstaller/restart_removal.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -198,6 +201,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   SystemRemovalSteps steps(kProgram);
   RunRemovalPasses(lines, steps);
+  // What waits for the restart is only handed over: nothing more goes now, and what
+  // stays is a directory a line names.
+  const std::size_t left = machine.Entries().size();
+  const std::vector<std::string> stayed = FinishRemoval(lines, steps);
+  Require(machine.Entries().size() == left);
 
   std::set<std::wstring> namedFiles, namedDirectories;
   std::vector<std::string> namedKeys;
@@ -207,6 +215,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (line.find(kDirTag) != std::string::npos) namedDirectories.insert(Named(line, 4));
     if (line.find(kRegTag) != std::string::npos) namedKeys.push_back(KeyNamed(line));
+  }
+  for (const std::string& dir : stayed) {
+    Require(namedDirectories.count(Named(std::string(kDirTag) + dir, 4)) == 1);
   }
   for (const auto& entry : files) {
     if (machine.At(entry.second.Path)) continue;  // still there
