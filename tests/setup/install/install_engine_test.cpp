@@ -566,6 +566,7 @@ TEST_F(InstallRun, AnEntryInTheProgramListOnlyWhenTheScriptAsksAndHalvexCameAlon
   EXPECT_EQ(key, Lines().back());  // the very key the log names
   EXPECT_EQ("Entrada 1.0", Value(keyPath.c_str(), "DisplayName"));
   EXPECT_EQ("\"" + app + "\\HALVEX.EXE\"", Value(keyPath.c_str(), "UninstallString"));
+  EXPECT_EQ("\"" + app + "\\HALVEX.EXE\" /SILENT", Value(keyPath.c_str(), "QuietUninstallString"));
   EXPECT_EQ("1.0", Value(keyPath.c_str(), "DisplayVersion"));
   EXPECT_EQ("Korvane", Value(keyPath.c_str(), "Publisher"));
   EXPECT_EQ(app, Value(keyPath.c_str(), "InstallLocation"));

@@ -1,0 +1,58 @@
+#include "win/window_count_seam.h"
+
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+struct Seam {
+  std::string File;
+  std::set<HWND> Counted;
+};
+
+Seam& TheSeam() {
+  static Seam seam;
+  return seam;
+}
+
+void AppendLine(const std::string& line) {
+  FileHandle file(CreateFileA(TheSeam().File.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  DWORD written = 0;
+  WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+bool IsShowing(const CWPSTRUCT& message) {
+  if (message.message == WM_SHOWWINDOW) return message.wParam != 0;
+  if (message.message != WM_WINDOWPOSCHANGING) return false;
+  return (reinterpret_cast<const WINDOWPOS*>(message.lParam)->flags & SWP_SHOWWINDOW) != 0;
+}
+
+LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (IsShowing(message) && !(GetWindowLongA(message.hwnd, GWL_STYLE) & WS_CHILD) &&
+        TheSeam().Counted.insert(message.hwnd).second) {
+      char name[128] = {};
+      GetClassNameA(message.hwnd, name, sizeof name);
+      AppendLine(std::string(name) + "\r\n");
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+void StartWindowCountSeam() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA(kWindowCountVariable, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  TheSeam().File = path;
+  // Lives as long as the thread: the hook goes when the process ends.
+  SetWindowsHookExA(WH_CALLWNDPROC, &CountingHook, nullptr, GetCurrentThreadId());
+}
