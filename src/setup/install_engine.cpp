@@ -274,11 +274,8 @@ InstallOutcome RunInstallFor(TInstallProgress& progress, TInstallActions& action
     InstallDone = true;
     return InstallOutcome::Completed;
   } catch (const StepFailure& failure) {
-    run.Stop = failure.Outcome;
+    return failure.Outcome;
   } catch (...) {
-    run.Stop = InstallOutcome::Stopped;
+    return InstallOutcome::Stopped;
   }
-  // Nothing done so far is undone; the window must not stay up without a way to close it.
-  RunIgnoringErrors([&] { progress.HideProgress(); });
-  return run.Stop;
 }

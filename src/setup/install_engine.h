@@ -32,6 +32,6 @@ bool RunInstall(TInstallProgress& progress);
 // log and the window stay the engine's).
 bool RunInstall(TInstallProgress& progress, TInstallActions& actions);
 
-// The same run, its end as a value: nothing escapes it, and the window is hidden
-// whenever the run stopped early.
+// The same run, its end as a value: nothing escapes it. After a step that raised,
+// the window is left as it was (the caller hides it); otherwise as RunInstall.
 InstallOutcome RunInstallFor(TInstallProgress& progress, TInstallActions& actions);

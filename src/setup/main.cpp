@@ -45,6 +45,7 @@ int RunWizard(RunLog& log) {
                case InstallOutcome::ExtractionFailed:
                  return false;  // the user was told; the wizard comes back
                default:
+                 fmInstall->HideProgress();
                  throw EAbort();  // the silent stop
              }
            });
