@@ -4,14 +4,15 @@
 
 #include <windows.h>
 
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
 struct Seam {
   std::string File;
-  std::set<HWND> Counted;
+  std::vector<HWND> Counted;  // a handful at most
 };
 
 Seam& TheSeam() {
@@ -36,8 +37,10 @@ bool IsShowing(const CWPSTRUCT& message) {
 LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    std::vector<HWND>& counted = TheSeam().Counted;
     if (IsShowing(message) && !(GetWindowLongA(message.hwnd, GWL_STYLE) & WS_CHILD) &&
-        TheSeam().Counted.insert(message.hwnd).second) {
+        std::find(counted.begin(), counted.end(), message.hwnd) == counted.end()) {
+      counted.push_back(message.hwnd);
       char name[128] = {};
       GetClassNameA(message.hwnd, name, sizeof name);
       AppendLine(std::string(name) + "\r\n");
