@@ -31,8 +31,7 @@ int AnswerSilently(const std::string& /*text*/, const std::string& /*caption*/, 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictLibrarySearchToSystemDirectory();
   StartWindowCountSeam();
-  std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
-  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
+  const std::vector<std::string> arguments = ProgramArguments(GetCommandLineA(), ModuleFileName());
   bool silent = false;
   if (!ParseSilentSwitch(arguments, silent)) {
     if (!silent) ShowMessageBox(kUsage, kSettingsToolCaption, MB_OK | MB_ICONSTOP);

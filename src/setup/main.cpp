@@ -16,6 +16,7 @@
 #include "ui/application.h"
 #include "win/directories.h"
 #include "win/errors.h"
+#include "win/module_path.h"
 #include "win/system_library.h"
 #include "win/window_count_seam.h"
 
@@ -55,8 +56,7 @@ int RunWizard(RunLog& log) {
 }
 
 int RunSetupProgram(const std::string& commandLine, RunLog& log) {
-  std::vector<std::string> arguments = SplitCommandLine(commandLine);
-  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
+  const std::vector<std::string> arguments = ProgramArguments(commandLine, ModuleFileName());
   SetupArguments parsed;
   std::string error;
   const bool valid = ParseSetupArguments(arguments, parsed, error);

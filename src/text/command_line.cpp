@@ -24,6 +24,17 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
   return arguments;
 }
 
+std::vector<std::string> ProgramArguments(const std::string& line, const std::string& programPath) {
+  const std::size_t length = programPath.size();
+  const bool unquotedPath = !programPath.empty() && line.size() >= length &&
+                            UpperAscii(line.substr(0, length)) == UpperAscii(programPath) &&
+                            (line.size() == length || line[length] == ' ' || line[length] == '\t');
+  if (unquotedPath) return SplitCommandLine(line.substr(length));
+  std::vector<std::string> arguments = SplitCommandLine(line);
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  return arguments;
+}
+
 bool IsSwitch(const std::string& argument, const char* name) {
   return UpperAscii(argument) == UpperAscii(std::string(name));
 }

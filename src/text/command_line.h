@@ -11,6 +11,12 @@
 // program's own name, first on the line, is the first argument.
 std::vector<std::string> SplitCommandLine(const std::string& line);
 
+// The arguments after the program's name on the line the program was started with.
+// The name is quoted, or it is the first blank-free word; but a starter may also
+// write a program path holding blanks unquoted: when the line starts with
+// programPath itself (ASCII letters in any case), that is the name.
+std::vector<std::string> ProgramArguments(const std::string& line, const std::string& programPath);
+
 // Whether argument is the switch name (its letters in any case), e.g. "/SILENT".
 bool IsSwitch(const std::string& argument, const char* name);
 

@@ -7,6 +7,7 @@
 #include "uninstaller/uninstaller.h"
 #include "win/errors.h"
 #include "win/message_box.h"
+#include "win/module_path.h"
 #include "win/system_library.h"
 #include "win/window_count_seam.h"
 
@@ -30,8 +31,7 @@ int AnswerSilently(const std::string& /*text*/, const std::string& /*caption*/, 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictLibrarySearchToSystemDirectory();
   StartWindowCountSeam();
-  std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
-  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
+  const std::vector<std::string> arguments = ProgramArguments(GetCommandLineA(), ModuleFileName());
   bool silent = false;
   if (!ParseSilentSwitch(arguments, silent)) {
     if (!silent) ShowMessageBox(kUsage, "오류", MB_OK | MB_ICONSTOP);

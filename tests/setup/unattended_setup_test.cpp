@@ -196,6 +196,16 @@ TEST(UnattendedSetup, RelativeDirAndLogAreTakenFromTheCurrentDirectory) {
   EXPECT_TRUE(Contains(FileLines(current + "run.log"), "설치 디렉토리: " + current + "app"));
 }
 
+// A starter may give the program's path with its blanks unquoted: still no argument.
+TEST(UnattendedSetup, AnUnquotedProgramPathWithBlanksIsNoArgument) {
+  const ScratchFolder app("C:\\KORVANE");
+  const std::string medium = MakeMedium("with blanks", kScript);
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "program"}});
+  ui::Process setup = ui::Process::Start(medium + "setup.exe /VERYSILENT", medium);
+  EXPECT_EQ(0u, setup.WaitForExit());
+  EXPECT_EQ("program", ReadFileBytes("C:\\KORVANE\\PROG.EXE"));
+}
+
 TEST(UnattendedSetup, EachFailureHasItsCodeAndItsLineAndNoWindowWaits) {
   const ScratchFolder app("C:\\KORVANE");
   {  // the archive is not in the medium folder: the next diskette would be needed

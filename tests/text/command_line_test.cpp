@@ -43,3 +43,18 @@ TEST(CommandLine, SwitchesMatchInAnyLetterCaseAndOnlyWhole) {
   EXPECT_FALSE(ParseSilentSwitch({"/SILENT", "/ALL"}, silent));
   EXPECT_TRUE(silent);  // so the refusal itself stays silent
 }
+
+TEST(CommandLine, TheProgramsNameIsSkippedQuotedBareOrAsItsUnquotedPath) {
+  const std::string program = "C:\\Program Files\\별빛\\SETUP.EXE";
+  EXPECT_EQ(
+      (Arguments{"/S", "/DIR=C:\\A B"}),
+      ProgramArguments("\"C:\\Program Files\\별빛\\SETUP.EXE\" /S \"/DIR=C:\\A B\"", program));
+  // Unquoted with its blanks, in another letter case.
+  EXPECT_EQ((Arguments{"/S"}), ProgramArguments("c:\\program files\\별빛\\setup.exe /S", program));
+  EXPECT_EQ(Arguments{}, ProgramArguments("C:\\Program Files\\별빛\\SETUP.EXE", program));
+  // Started by a name of its own: the first word.
+  EXPECT_EQ((Arguments{"/Q"}), ProgramArguments("setup /Q", program));
+  // A longer name that merely starts like the path is not it.
+  EXPECT_EQ((Arguments{"Files\\별빛\\SETUP.EXE2", "/Q"}),
+            ProgramArguments("C:\\Program Files\\별빛\\SETUP.EXE2 /Q", program));
+}
