@@ -194,6 +194,11 @@ TEST(UnattendedSetup, RelativeDirAndLogAreTakenFromTheCurrentDirectory) {
   EXPECT_EQ("program", ReadFileBytes(current + "app\\PROG.EXE"));
   EXPECT_TRUE(FileExists(current + "app\\INSTALL.LOG"));
   EXPECT_TRUE(Contains(FileLines(current + "run.log"), "설치 디렉토리: " + current + "app"));
+
+  // The path macros as in INSTALLDIR; <INSTALLDIR> is the script's.
+  const ScratchFolder app("C:\\KORVANE-2");
+  EXPECT_EQ(0u, RunSetup(medium, "/Q /DIR=\"<installdir>-2\"", current));
+  EXPECT_EQ("program", ReadFileBytes("C:\\KORVANE-2\\PROG.EXE"));
 }
 
 // A starter may give the program's path with its blanks unquoted: still no argument.
