@@ -3,9 +3,7 @@
 #include "rar/entry_name.h"
 #include "setup/install_settings.h"
 
-#include <utility>
-
-UnattendedProgress::UnattendedProgress(AskFunction ask) : ask_(std::move(ask)) {
+UnattendedProgress::UnattendedProgress(AskFunction ask) : ask_(ask) {
   // Windows must show no dialog of its own either.
   fop_.Options |= foSilent | foNoErrorUI | foNoConfirmation;
   archive_.OnExtracting = [this](TRAR& /*sender*/, const RARHeaderData& entry) {

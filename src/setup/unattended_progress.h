@@ -8,10 +8,9 @@
 #include "setup/install_progress.h"
 #include "setup/shell_file_operation.h"
 
-#include <functional>
 #include <string>
 
-using AskFunction = std::function<int(const std::string&, const std::string&, UINT)>;
+using AskFunction = int (*)(const std::string& text, const std::string& caption, UINT flags);
 
 class UnattendedProgress final : public TInstallProgress {
  public:

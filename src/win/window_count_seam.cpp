@@ -20,12 +20,11 @@ Seam& TheSeam() {
   return seam;
 }
 
-void AppendLine(const std::string& line) {
+void AppendLine(const char* line, DWORD length) {
   FileHandle file(CreateFileA(TheSeam().File.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
   DWORD written = 0;
-  WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  if (file) WriteFile(file.Get(), line, length, &written, nullptr);
 }
 
 bool IsShowing(const CWPSTRUCT& message) {
@@ -41,9 +40,11 @@ LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
     if (IsShowing(message) && !(GetWindowLongA(message.hwnd, GWL_STYLE) & WS_CHILD) &&
         std::find(counted.begin(), counted.end(), message.hwnd) == counted.end()) {
       counted.push_back(message.hwnd);
-      char name[128] = {};
-      GetClassNameA(message.hwnd, name, sizeof name);
-      AppendLine(std::string(name) + "\r\n");
+      char line[130] = {};
+      const int length = GetClassNameA(message.hwnd, line, 128);
+      line[length] = '\r';
+      line[length + 1] = '\n';
+      AppendLine(line, static_cast<DWORD>(length + 2));
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
