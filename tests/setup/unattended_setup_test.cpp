@@ -7,6 +7,7 @@
 #include "support/registry_support.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "testing/extraction_hold.h"
 #include "testing/ui_driver.h"
 #include "win/file_system.h"
 #include "win/window_count_seam.h"
@@ -209,6 +210,24 @@ TEST(UnattendedSetup, AnUnquotedProgramPathWithBlanksIsNoArgument) {
   ui::Process setup = ui::Process::Start(medium + "setup.exe /VERYSILENT", medium);
   EXPECT_EQ(0u, setup.WaitForExit());
   EXPECT_EQ("program", ReadFileBytes("C:\\KORVANE\\PROG.EXE"));
+}
+
+// The run log is written as the run goes: a run killed halfway leaves its steps so far.
+TEST(UnattendedSetup, AKilledRunLeavesTheRunLogSoFar) {
+  const ScratchFolder app("C:\\KORVANE");
+  const std::string medium = MakeMedium("killed", kScript);
+  WriteArchive(medium + "PROG.RAR", {{"BIG.DAT", PatternBytes(2 << 20)}});
+  const std::string runLog = ScratchDir("killed-run") + "run.log";
+  ExtractionHold hold;
+  ui::Process setup =
+      ui::Process::Start("\"" + medium + "setup.exe\" /VERYSILENT /LOG=\"" + runLog + "\"", medium);
+  ui::WaitUntil([&] { return hold.Held(); }, "the held extraction");
+  setup.Kill();
+  const std::vector<std::string> log = FileLines(runLog);
+  EXPECT_TRUE(Contains(log, "설치 디렉토리: C:\\KORVANE")) << Joined(log, "\n");
+  EXPECT_EQ(1u, LinesStartingWith(log, "복사: " + medium + "UNRAR.DLL -> ").size());
+  EXPECT_TRUE(LinesStartingWith(log, "압축 풀기: ").empty());  // still extracting
+  EXPECT_TRUE(LinesStartingWith(log, "종료 코드: ").empty());
 }
 
 TEST(UnattendedSetup, EachFailureHasItsCodeAndItsLineAndNoWindowWaits) {
