@@ -61,7 +61,7 @@ int Tell(const std::string& text, int code) {
   return code;
 }
 
-// The run on the windowless progress; false when the install log was not saved.
+// The run on the windowless progress; logSaved false when the install log was not saved.
 InstallOutcome RunWithoutWindow(TInstallActions& actions, RunLog& log, bool& logSaved) {
   UnattendedProgress progress([](const std::string& text, const std::string& caption, UINT flags) {
     return Application.MessageBox(text, caption, flags);
@@ -72,6 +72,7 @@ InstallOutcome RunWithoutWindow(TInstallActions& actions, RunLog& log, bool& log
   return outcome;
 }
 
+// The same on the progress window, shown without the wizard and without an owner.
 InstallOutcome RunOnProgressWindow(TInstallActions& actions, RunLog& log, bool& logSaved) {
   UnownedFormHost host;
   InstallLogNotSaved = false;
