@@ -1,7 +1,7 @@
 // kitcheck: checks a distribution medium before it is shipped, tells what setup will
 // do from it and what is wrong with it, and predicts the install log.
 //
-//   kitcheck [MEDIUM_DIR] [--log FILE]
+//   kitcheck [MEDIUM_DIR] [--log FILE] [--dir DIR]
 //
 // Exit code: 0 no error (warnings alone give 0), 1 errors, 2 it could not run.
 #include "contracts/install_log.h"
@@ -14,6 +14,9 @@
 #include "rar/unrar_runtime.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
+#include "setup/path_macros.h"
+#include "setup/setup_arguments.h"
+#include "win/directories.h"
 #include "win/file_system.h"
 #include "win/module_path.h"
 #include "win/system_library.h"
@@ -86,6 +89,10 @@ int Check(const CheckArguments& arguments) {
   ArchiveCatalog catalog(BindArchiveLibrary(mediumDir));
   SetStartupDateSettings();
   ReadSetupScriptFor(mediumDir + kSetupProgramName);
+  if (!arguments.InstallDir.empty()) {  // read as setup reads /DIR
+    InstallSettings.InstallDir =
+        AbsoluteFromCommandLine(ExpandPath(arguments.InstallDir), CurrentDirectory());
+  }
   MediumFacts facts{mediumDir, ReadScript(mediumDir + kScriptName), ProgramFilesDirectories()};
   const DryRunResult run = DryRunInstall(catalog);
 

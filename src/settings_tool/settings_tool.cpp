@@ -5,6 +5,7 @@
 #include "settings_tool/delete_matching_files.h"
 #include "settings_tool/engine_archive.h"
 #include "settings_tool/engine_extraction.h"
+#include "settings_tool/exit_codes.h"
 
 const char kSettingsToolCaption[] = "BDE 환경설정";
 const char kMissingArchiveText[] =
@@ -16,14 +17,16 @@ int RunSettingsTool(const std::string& programDirectory, const MessageBoxFunctio
   const std::string archive = SelectEngineArchive(programDirectory);
   if (archive.empty()) {
     showBox(kMissingArchiveText, kSettingsToolCaption, kMissingArchiveFlags);
-    return 0;
+    return kSettingsArchiveMissing;
   }
   // Only Yes goes on: a box that could not be shown (0) is no consent.
-  if (showBox(kReconfigureQuestion, kSettingsToolCaption, kReconfigureFlags) != IDYES) return 0;
+  if (showBox(kReconfigureQuestion, kSettingsToolCaption, kReconfigureFlags) != IDYES) {
+    return kSettingsDeclined;
+  }
   WriteEngineSettings();
   // A damaged archive would leave the engine directory emptied and never refilled.
-  if (!ArchiveIsIntact(archive)) return 0;
+  if (!ArchiveIsIntact(archive)) return kSettingsArchiveDamaged;
   DeleteMatchingFiles(std::string(kEngineDirectory) + "\\*.*");
   ExtractEngineArchive(archive, kEngineDirectory);  // what does not come out goes unreported
-  return 0;
+  return kSettingsReset;
 }

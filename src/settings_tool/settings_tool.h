@@ -13,7 +13,8 @@ extern const char kReconfigureQuestion[];  // asked before anything is changed
 constexpr UINT kMissingArchiveFlags = MB_OK | MB_ICONEXCLAMATION;
 constexpr UINT kReconfigureFlags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
-// One whole run from programDirectory (ending in "\"); returns the exit code, 0.
+// One whole run from programDirectory (ending in "\"); returns the exit code
+// (settings_tool/exit_codes.h).
 // Only Yes changes anything: the registry is written first, then the engine
 // directory is emptied of its files and refilled. A registry error of a strict write
 // is not caught here: it reaches the caller before any file is deleted. An archive

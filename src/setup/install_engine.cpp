@@ -40,13 +40,28 @@ class NoFileLogScope {
   NoFileLogScope& operator=(const NoFileLogScope&) = delete;
 };
 
-// One run: where it shows its progress and what it does to the machine, and the
-// files it put down whole, for a log that names everything.
+// One run: where it shows its progress and what it does to the machine, why it
+// ended early, and the files it put down whole, for a log that names everything.
 struct Run {
   TInstallProgress& Progress;
   TInstallActions& Actions;
+  InstallOutcome Stop = InstallOutcome::Stopped;
   std::vector<std::string> WholeFiles = {};
 };
+
+// A step that failed in a way the run's outcome names.
+struct StepFailure {
+  InstallOutcome Outcome;
+};
+
+template <typename Step>
+auto NamingFailure(InstallOutcome outcome, Step&& step) {
+  try {
+    return step();
+  } catch (...) {
+    throw StepFailure{outcome};
+  }
+}
 
 bool SameDirectory(std::string a, std::string b) {
   for (std::string* path : {&a, &b}) {
@@ -99,10 +114,11 @@ void StartRun(Run& run) {
 // Extracts the archive; when that fails (it cannot be opened or read, an entry
 // cannot be written or fails its checksum) the user is told, and the run must
 // stop: it cannot claim completion with files missing, old or broken.
-bool ExtractOrTell(TInstallProgress& progress, const std::string& archive,
-                   const std::string& targetDir, bool failIfExists) {
-  if (progress.Extract(archive, targetDir, failIfExists)) return true;
-  progress.AskUser(archive + kExtractionFailed, kErrorCaption, MB_OK | MB_ICONSTOP);
+bool ExtractOrTell(Run& run, const std::string& archive, const std::string& targetDir,
+                   bool failIfExists) {
+  if (run.Progress.Extract(archive, targetDir, failIfExists)) return true;
+  run.Stop = InstallOutcome::ExtractionFailed;
+  run.Progress.AskUser(archive + kExtractionFailed, kErrorCaption, MB_OK | MB_ICONSTOP);
   return false;
 }
 
@@ -118,27 +134,29 @@ bool InstallDatabaseEngine(Run& run) {
   {
     NoFileLogScope quiet;
     run.Actions.SetEngineAside(run.Progress.FileOperation());
-    const bool failIfExists = run.Actions.EngineFailIfExists();
-    if (!ExtractOrTell(run.Progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
+    const bool failIfExists = NamingFailure(InstallOutcome::EngineDateInvalid,
+                                            [&] { return run.Actions.EngineFailIfExists(); });
+    if (!ExtractOrTell(run, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
                        failIfExists)) {
       return false;
     }
   }
-  run.Actions.ConfigureEngine();
+  NamingFailure(InstallOutcome::EngineNotWritten, [&] { run.Actions.ConfigureEngine(); });
   return true;
 }
 
 bool ExtractCrwArchive(Run& run) {
   NoFileLogScope quiet;
-  return ExtractOrTell(run.Progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
+  return ExtractOrTell(run, InstallSettings.SourceDir + InstallSettings.CrwArchive,
                        ExpandPath("<WINSYSDIR>"), false);
 }
 
 // Asks for the next diskette until the source is there; false when the user cancels.
-bool WaitForSource(TInstallProgress& progress, const std::string& source) {
+bool WaitForSource(Run& run, const std::string& source) {
   while (!FileExists(InstallSettings.SourceDir + source)) {
     // Anything but OK (also a box that could not be shown) ends the run.
-    if (progress.AskUser(kDiskPrompt, kDiskCaption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+    if (run.Progress.AskUser(kDiskPrompt, kDiskCaption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+      run.Stop = InstallOutcome::DisketteMissing;
       return false;
     }
   }
@@ -150,7 +168,7 @@ bool InstallFileEntry(Run& run, const FileEntry& entry) {
   const FileMode mode = ModeOf(entry);
   const std::string source = InstallSettings.SourceDir + entry.Source;
   if (ExtractsFromArchive(entry)) NoteDirectory(run, ExpandPath(entry.DestDir));
-  if (ExtractsFromArchive(entry) && !ExtractOrTell(run.Progress, source, ExpandPath(entry.DestDir),
+  if (ExtractsFromArchive(entry) && !ExtractOrTell(run, source, ExpandPath(entry.DestDir),
                                                    mode == FileMode::ExtractKeepingFiles)) {
     return false;
   }
@@ -171,7 +189,7 @@ bool InstallFileTable(Run& run) {
   const unsigned count = std::min<unsigned>(InstallSettings.FileCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const FileEntry& entry = InstallSettings.FileEntries[n - 1];
-    if (!WaitForSource(run.Progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
+    if (!WaitForSource(run, entry.Source) || !InstallFileEntry(run, entry)) return false;
   }
   return true;
 }
@@ -298,15 +316,27 @@ bool RunInstall(TInstallProgress& progress) {
 }
 
 bool RunInstall(TInstallProgress& progress, TInstallActions& actions) {
-  try {
-    Run run{progress, actions};
-    if (!InstallSteps(run)) return false;
-  } catch (const EAbort&) {
-    throw;
-  } catch (...) {
-    // Whatever went wrong, the run ends without a word; nothing is undone.
-    throw EAbort();
+  switch (RunInstallFor(progress, actions)) {
+    case InstallOutcome::Completed:
+      return true;
+    case InstallOutcome::DisketteMissing:
+    case InstallOutcome::ExtractionFailed:
+      return false;
+    default:
+      // Whatever else went wrong, the run ends without a word; nothing is undone.
+      throw EAbort();
   }
-  InstallDone = true;
-  return true;
+}
+
+InstallOutcome RunInstallFor(TInstallProgress& progress, TInstallActions& actions) {
+  Run run{progress, actions};
+  try {
+    if (!InstallSteps(run)) return run.Stop;
+    InstallDone = true;
+    return InstallOutcome::Completed;
+  } catch (const StepFailure& failure) {
+    return failure.Outcome;
+  } catch (...) {
+    return InstallOutcome::Stopped;
+  }
 }

@@ -5,6 +5,16 @@
 class TInstallActions;
 class TInstallProgress;
 
+// How a run ended.
+enum class InstallOutcome {
+  Completed,
+  DisketteMissing,    // an archive not in the medium folder and the prompt not answered OK
+  ExtractionFailed,   // an archive could not be extracted whole (the user was told)
+  EngineDateInvalid,  // [BDE] DATE is no date, where the engine date rule needs it
+  EngineNotWritten,   // the engine's settings could not be written
+  Stopped,            // any other failure
+};
+
 // Runs the installation in its fixed order: the archive library into the system
 // directory; the database engine when the script names its archive; the CRW
 // archive; the FILES table; the companion programs; the shortcuts and the
@@ -21,3 +31,7 @@ bool RunInstall(TInstallProgress& progress);
 // The same run with its effects on the machine through actions (the order, the
 // log and the window stay the engine's).
 bool RunInstall(TInstallProgress& progress, TInstallActions& actions);
+
+// The same run, its end as a value: nothing escapes it. After a step that raised,
+// the window is left as it was (the caller hides it); otherwise as RunInstall.
+InstallOutcome RunInstallFor(TInstallProgress& progress, TInstallActions& actions);

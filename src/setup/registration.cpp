@@ -55,7 +55,9 @@ void RegisterUninstallEntry(bool uninstallerCopied) {
     RunIgnoringErrors([&] { reg.WriteString(name, value); });
   };
   text("DisplayName", s.ProductTitle);
-  text("UninstallString", "\"" + ExpandPath(kUninstallerLinkTarget) + "\"");
+  const std::string uninstaller = "\"" + ExpandPath(kUninstallerLinkTarget) + "\"";
+  text("UninstallString", uninstaller);
+  text("QuietUninstallString", uninstaller + " /SILENT");  // what deployment tools run
   text("DisplayVersion", s.ProductVersion);
   text("Publisher", s.CompanyName);
   text("InstallLocation", s.InstallDir);

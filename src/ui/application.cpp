@@ -113,6 +113,9 @@ void TApplication::Terminate() {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  if (messageBoxHook_) {
+    if (const std::optional<int> answer = messageBoxHook_(text, caption, flags)) return *answer;
+  }
   const HWND owner = window_.Handle();
   DisabledTaskWindows others(owner);
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);

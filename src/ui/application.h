@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +51,11 @@ class TApplication : public TFormHost {
   // A message box owned by the application's window; every form is disabled meanwhile.
   // (windows.h spells the name MessageBoxA; callers need not care.)
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  // Sees every box before it is shown; an answer it gives is returned instead of
+  // showing the box (a run that no one watches). Empty: every box is shown.
+  using MessageBoxHook = std::function<std::optional<int>(const std::string& text,
+                                                          const std::string& caption, UINT flags)>;
+  void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
 
   // Call inside a catch block: the silent abort is dropped, any other exception
   // is reported in a message box. Never throws.
@@ -80,6 +87,7 @@ class TApplication : public TFormHost {
   TForm* main_ = nullptr;
   bool terminated_ = false;
   int exitCode_ = 0;
+  MessageBoxHook messageBoxHook_;
 };
 
 extern TApplication Application;

@@ -1,6 +1,7 @@
 #include "uninstaller/uninstaller.h"
 
 #include "contracts/install_log.h"
+#include "uninstaller/exit_codes.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/restart_removal.h"
 #include "win/file_system.h"
@@ -44,41 +45,43 @@ std::string UninstallerLogPath() {
 namespace {
 
 // Reads the whole log; when that fails the user is told and nothing may be removed.
-bool ReadWholeLog(const std::string& logPath, const MessageBoxFunction& showBox,
-                  std::vector<std::string>& lines) {
+// The exit code of the failure, or kUninstallDone.
+int ReadWholeLog(const std::string& logPath, const MessageBoxFunction& showBox,
+                 std::vector<std::string>& lines) {
   switch (ReadInstallLog(logPath, lines)) {
     case LogReadResult::Read:
-      return true;
+      return kUninstallDone;
     case LogReadResult::Missing:  // gone while the user was deciding
       Ask(showBox, LogMissingBox(logPath));
-      return false;
+      return kUninstallLogMissing;
     case LogReadResult::Unreadable:  // a half-read log must not drive any removal
       Ask(showBox, LogUnreadableBox(logPath));
-      return false;
+      return kUninstallLogUnreadable;
   }
-  return false;
+  return kUninstallLogUnreadable;
 }
 
 }  // namespace
 
-void RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox,
-                    RemovalSteps& steps) {
+int RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox,
+                   RemovalSteps& steps) {
   if (logPath.empty()) {  // the program could not learn where it lies
     Ask(showBox, LogMissingBox(kUninstallerLogName));
-    return;
+    return kUninstallLogMissing;
   }
   if (!FileExists(logPath)) {
     Ask(showBox, LogMissingBox(logPath));
-    return;
+    return kUninstallLogMissing;
   }
   // Only Yes goes on: a box that could not be shown (0) is no consent to delete.
-  if (Ask(showBox, ConfirmationBox()) != IDYES) return;
+  if (Ask(showBox, ConfirmationBox()) != IDYES) return kUninstallDeclined;
   std::vector<std::string> stayed;
   {
     std::vector<std::string> lines;
-    if (!ReadWholeLog(logPath, showBox, lines)) return;
+    if (const int failed = ReadWholeLog(logPath, showBox, lines)) return failed;
     RunRemovalPasses(lines, steps);
     stayed = FinishRemoval(lines, steps);
   }  // the line list is released before the completion box
   Ask(showBox, CompletionBox(stayed));
+  return kUninstallDone;
 }

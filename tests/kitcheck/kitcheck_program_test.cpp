@@ -442,8 +442,9 @@ TEST_F(Kitcheck, BesideTheMediumWithoutArgumentsAndWithoutAnyArchiveLibrary) {
 }
 
 TEST_F(Kitcheck, BadArgumentsAndAMissingDirectoryCannotRun) {
-  for (const std::string& arguments : {std::string("\"C:\\no such medium\""), std::string("--log"),
-                                       std::string("--fast"), std::string("A B")}) {
+  for (const std::string& arguments :
+       {std::string("\"C:\\no such medium\""), std::string("--log"), std::string("--fast"),
+        std::string("A B"), std::string("--dir"), std::string("--dir C:\\A --dir C:\\B")}) {
     const ConsoleRun run =
         RunConsoleProgram("\"" + KitOutputPath("kitcheck.exe") + "\" " + arguments);
     EXPECT_EQ(2u, run.ExitCode) << arguments;

@@ -10,6 +10,7 @@
 #include "text/text.h"
 #include "win/file_system.h"
 #include "win/handles.h"
+#include "win/window_count_seam.h"
 
 #include <gtest/gtest.h>
 
@@ -143,8 +144,9 @@ class DorcelProgram : public ::testing::Test {
     ASSERT_TRUE(archive.Save(tool_ + name));
   }
 
-  ui::Process Start(const std::string& workingDirectory = std::string()) {
-    return ui::Process::Start("\"" + tool_ + "Dorcel.exe\"",
+  ui::Process Start(const std::string& workingDirectory = std::string(),
+                    const std::string& arguments = std::string()) {
+    return ui::Process::Start("\"" + tool_ + "Dorcel.exe\" " + arguments,
                               workingDirectory.empty() ? tool_ : workingDirectory);
   }
   static ui::MessageBoxInfo WaitForBox(const ui::Process& dorcel) {
@@ -157,13 +159,13 @@ class DorcelProgram : public ::testing::Test {
     EXPECT_EQ(kCaption, box.Caption);
     EXPECT_EQ(0x124u, ShownFlags(box));  // Yes/No, question icon, No the default
   }
-  // Yes at the question; the program ends by itself with exit code 0.
-  void RunWithYes() {
+  // Yes at the question; the program ends by itself with the exit code given.
+  void RunWithYes(DWORD exitCode = 0) {
     ui::Process dorcel = Start();
     const ui::MessageBoxInfo box = WaitForBox(dorcel);
     ExpectQuestion(box);
     ui::AnswerMessageBox(box, IDYES);
-    EXPECT_EQ(0u, dorcel.WaitForExit());
+    EXPECT_EQ(exitCode, dorcel.WaitForExit());
   }
   // The engine directory refilled from the archive made with tag; the old files gone,
   // the subdirectory kept.
@@ -215,7 +217,7 @@ TEST_F(DorcelProgram, NoArchiveBesideItShowsTheMissingBoxEvenWithOneInTheCurrent
   EXPECT_EQ(kCaption, box.Caption);
   EXPECT_EQ(0x30u, ShownFlags(box));  // OK, exclamation icon
   ui::AnswerMessageBox(box, IDOK);
-  EXPECT_EQ(0u, dorcel.WaitForExit());
+  EXPECT_EQ(10u, dorcel.WaitForExit());
   EXPECT_EQ(engineBefore, EngineDirectory());
   EXPECT_EQ(registryBefore, EngineKeySnapshot());
 }
@@ -229,7 +231,7 @@ TEST_F(DorcelProgram, NoLeavesTheRegistryAndTheEngineDirectoryUntouched) {
   const ui::MessageBoxInfo box = WaitForBox(dorcel);
   ExpectQuestion(box);
   ui::AnswerMessageBox(box, IDNO);
-  EXPECT_EQ(0u, dorcel.WaitForExit());
+  EXPECT_EQ(1u, dorcel.WaitForExit());
   EXPECT_EQ(engineBefore, EngineDirectory());
   EXPECT_EQ(registryBefore, EngineKeySnapshot());
 }
@@ -269,7 +271,7 @@ TEST_F(DorcelProgram, AReadOnlyEngineKeyEndsInTheApplicationErrorBeforeAnyFileIs
   EXPECT_TRUE(address >= image.Base && address < image.Base + image.Size) << digits;
 
   ui::AnswerMessageBox(box, IDOK);
-  EXPECT_EQ(1u, dorcel.WaitForExit());
+  EXPECT_EQ(12u, dorcel.WaitForExit());  // the settings could not be written
   EXPECT_EQ(engineBefore, EngineDirectory());
 }
 
@@ -281,7 +283,7 @@ TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
   archive.AddFile("KOREA.BLL", "locale").Add(damaged);
   Beside("FULL.RAR", archive);
   const Tree engineBefore = EngineDirectory();
-  RunWithYes();
+  RunWithYes(11);
   EXPECT_EQ(engineBefore, EngineDirectory());
   EXPECT_EQ(FixedConfigurationWithExtras(), EngineKeySnapshot());
 }
@@ -299,6 +301,31 @@ TEST_F(DorcelProgram, AnArchiveWithAWrappingSizeEndsAndChangesNoFile) {
   const ui::MessageBoxInfo box = WaitForBox(dorcel);
   ExpectQuestion(box);
   ui::AnswerMessageBox(box, IDYES);
-  EXPECT_EQ(0u, dorcel.WaitForExit());
+  EXPECT_EQ(11u, dorcel.WaitForExit());
   EXPECT_EQ(engineBefore, EngineDirectory());
+}
+
+// /SILENT: no question, no box, and a code for each outcome.
+TEST_F(DorcelProgram, SilentShowsNoWindowAndEndsWithTheCodeOfItsOutcome) {
+  const std::string windows = root_ + "windows.txt";
+  SetEnvironmentVariableA(kWindowCountVariable, windows.c_str());
+  const auto run = [&](const std::string& arguments) { return Start("", arguments).WaitForExit(); };
+  const Tree engineBefore = EngineDirectory();
+  EXPECT_EQ(10u, run("/SILENT"));  // no engine archive
+  EXPECT_EQ(2u, run("/silent /reset"));
+  Beside("Paradox.RAR", EngineArchive("Paradox"));
+  MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kDbaseInit);
+  EXPECT_EQ(12u, run("/SILENT"));
+  MakeKeyWritable(HKEY_LOCAL_MACHINE, kDbaseInit);
+  EXPECT_EQ(engineBefore, EngineDirectory());
+  RarWriter damaged;
+  damaged.Add(EntryWithBadDataChecksum("IDAPI32.DLL", "damaged engine"));
+  Beside("FULL.RAR", damaged);
+  EXPECT_EQ(11u, run("/Silent"));
+  EXPECT_EQ(engineBefore, EngineDirectory());
+  ASSERT_TRUE(DeleteFileA((tool_ + "FULL.RAR").c_str()));
+  EXPECT_EQ(0u, run("/SILENT"));
+  SetEnvironmentVariableA(kWindowCountVariable, nullptr);
+  ExpectRefilledFrom("Paradox");
+  EXPECT_FALSE(FileExists(windows)) << ReadFileBytes(windows);
 }

@@ -17,6 +17,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -77,13 +78,13 @@ void ExpectBackOnTheSummaryPage(SetupSession& setup) {
   EXPECT_FALSE(ui::FindMessageBox(setup.Id()).has_value());
 }
 
-// Cancel, confirmed with Yes: the program ends.
-void Leave(SetupSession& setup) {
+// Cancel, confirmed with Yes: the program ends, with the code of its last run's end.
+void Leave(SetupSession& setup, DWORD exitCode) {
   ui::Click(setup.Cancel());
   const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id());
   EXPECT_EQ("종료", box.Caption);
   ui::AnswerMessageBox(box, IDYES);
-  EXPECT_EQ(0u, setup.Program().WaitForExit());
+  EXPECT_EQ(exitCode, setup.Program().WaitForExit());
 }
 
 // An uninstall by Halvex.exe from the install directory, answered Yes and OK.
@@ -155,10 +156,55 @@ TEST(SetupProgram, CancelAtTheDiskPromptBringsTheWizardBackAndLeavingWritesNoLog
   EXPECT_EQ("다음 디스켓을 넣으신 후 확인을 누루세요.", prompt.Text);
   ui::AnswerMessageBox(prompt, IDCANCEL);
   ExpectBackOnTheSummaryPage(setup);
-  Leave(setup);
+  Leave(setup, 10);  // the diskette was not given
 
   EXPECT_EQ("one", ReadFileBytes("C:\\CANCELVA\\ONE.EXE"));  // nothing is undone
   EXPECT_FALSE(FileExists("C:\\CANCELVA\\INSTALL.LOG"));
+}
+
+TEST(SetupProgram, LeavingOnTheFirstPageEndsWithTheCancelCode) {
+  const std::string medium =
+      MakeMedium("leave", "[APP]\r\nNAME=Leavia\r\nVERSION=1.0\r\nINSTALLDIR=C:\\LEAVIA\r\n");
+  SetupSession setup(medium);
+  Leave(setup, 1);
+  EXPECT_FALSE(DirectoryExists("C:\\LEAVIA"));
+}
+
+// With /LOG the wizard's run is told as the unattended one is, with the boxes it
+// showed; a retry that completes gives 0.
+TEST(SetupProgram, AnInteractiveRunWritesTheRunLogWhenAskedAndEndsWithItsLastRunsCode) {
+  const ScratchFolder app("C:\\RETRIA");
+  const std::string medium =
+      MakeMedium("run-log",
+                 "[APP]\r\nNAME=Retria\r\nVERSION=1.0\r\nINSTALLDIR=C:\\RETRIA\r\n"
+                 "[FILES]\r\nFILE1=ONE.RAR,<INSTALLDIR>\r\n");
+  const std::string runLog = ScratchDir("interactive-run-log") + "run.log";
+  SetupSession setup(medium, SetupSession::CommandArguments{"/log=\"" + runLog + "\""});
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  const ui::MessageBoxInfo prompt = ui::WaitForMessageBox(setup.Id());
+  ui::AnswerMessageBox(prompt, IDCANCEL);
+  ExpectBackOnTheSummaryPage(setup);
+  WriteArchive(medium + "ONE.RAR", {{"ONE.EXE", "one"}});
+  setup.PressAndWaitFor(setup.Next(), kCompleted);
+  ui::Click(setup.Cancel());  // "확인"
+  EXPECT_EQ(0u, setup.Program().WaitForExit());
+
+  const std::vector<std::string> log = FileLines(runLog);
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ("명령줄: \"" + medium + "SETUP.EXE\" /log=\"" + runLog + "\"", log[1]);
+  const auto at = [&](const std::string& line) {
+    return std::find(log.begin(), log.end(), line) - log.begin();
+  };
+  const auto disk = at("메시지 [Disk]: 다음 디스켓을 넣으신 후 확인을 누루세요.");
+  const auto extraction = at("압축 풀기: " + medium + "ONE.RAR -> C:\\RETRIA: 항목 1개, 완료");
+  EXPECT_LT(disk, extraction) << Joined(log, "\n");
+  EXPECT_LT(extraction, at("복사: " + medium + "Halvex.exe -> C:\\RETRIA\\Halvex.exe: 완료"));
+  // The library went to the system directory in both runs, and to the install directory.
+  EXPECT_EQ(3, std::count_if(log.begin(), log.end(), [&](const std::string& line) {
+              return line.find("복사: " + medium + "UNRAR.DLL -> ") == 0;
+            }));
+  EXPECT_EQ("종료 코드: 0", log.back());
 }
 
 TEST(SetupProgram, ASilentAbortBringsTheWizardBackAndLeavingWritesNoLog) {
@@ -178,7 +224,7 @@ TEST(SetupProgram, ASilentAbortBringsTheWizardBackAndLeavingWritesNoLog) {
   ui::Click(setup.Next());
   ui::WaitUntil([&] { return FileExists("C:\\ABORTIA-BDE\\IDAPI32.DLL"); }, "the engine files");
   ExpectBackOnTheSummaryPage(setup);
-  Leave(setup);
+  Leave(setup, 12);  // the engine's settings were not written
 
   EXPECT_FALSE(DirectoryExists("C:\\ABORTIA"));  // the run stopped before the FILES table
   EXPECT_FALSE(FileExists("C:\\ABORTIA\\INSTALL.LOG"));
@@ -262,7 +308,7 @@ void ExpectTheRunToStopAtTheArchive(const std::string& medium) {
   EXPECT_TRUE(box.HasIcon);
   ui::AnswerMessageBox(box, IDOK);
   ExpectBackOnTheSummaryPage(setup);
-  Leave(setup);
+  Leave(setup, 11);  // the archive could not be extracted
   EXPECT_FALSE(FileExists("C:\\BROKARA\\INSTALL.LOG"));
 }
 

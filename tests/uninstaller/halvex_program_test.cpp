@@ -7,6 +7,7 @@
 #include "testing/ui_driver.h"
 #include "win/file_system.h"
 #include "win/handles.h"
+#include "win/window_count_seam.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,9 @@ class HalvexProgram : public ::testing::Test {
     WriteFileBytes(app_ + "INSTALL.LOG", text);  // setup's name; Halvex opens Install.log
   }
 
-  ui::Process Start() { return ui::Process::Start("\"" + app_ + "Halvex.exe\"", app_); }
+  ui::Process Start(const std::string& arguments = std::string()) {
+    return ui::Process::Start("\"" + app_ + "Halvex.exe\" " + arguments, app_);
+  }
 
   static ui::MessageBoxInfo WaitForBox(const ui::Process& halvex,
                                        DWORD timeout = ui::kDefaultTimeout) {
@@ -138,7 +141,7 @@ TEST_F(HalvexProgram, NoLogNamesTheExactPathAndTouchesNothing) {
   const ui::MessageBoxInfo box = WaitForBox(halvex);
   ExpectMissingBox(box);
   Press(box, IDOK);
-  EXPECT_EQ(0u, halvex.WaitForExit());
+  EXPECT_EQ(10u, halvex.WaitForExit());
   EXPECT_TRUE(ProductUntouched());
   ExpectOthersKept();
 }
@@ -149,7 +152,7 @@ TEST_F(HalvexProgram, NoAtTheConfirmationEndsSilently) {
   const ui::MessageBoxInfo box = WaitForBox(halvex);
   ExpectConfirmation(box);
   Press(box, IDNO);
-  EXPECT_EQ(0u, halvex.WaitForExit());  // a further box would keep it running
+  EXPECT_EQ(1u, halvex.WaitForExit());  // a further box would keep it running
   EXPECT_TRUE(ProductUntouched());
   EXPECT_TRUE(FileExists(app_ + "Install.log"));
 }
@@ -158,7 +161,7 @@ TEST_F(HalvexProgram, EnterAtTheConfirmationMeansNo) {
   WriteLog(FullLog());
   ui::Process halvex = Start();
   PressEnter(WaitForBox(halvex));
-  EXPECT_EQ(0u, halvex.WaitForExit());
+  EXPECT_EQ(1u, halvex.WaitForExit());
   EXPECT_TRUE(ProductUntouched());
   EXPECT_TRUE(FileExists(app_ + "Install.log"));
 }
@@ -173,7 +176,7 @@ TEST_F(HalvexProgram, YesRemovesTheProductAndASecondRunFindsNoLog) {
   const ui::MessageBoxInfo box = WaitForBox(again);
   ExpectMissingBox(box);
   Press(box, IDOK);
-  EXPECT_EQ(0u, again.WaitForExit());
+  EXPECT_EQ(10u, again.WaitForExit());
 }
 
 TEST_F(HalvexProgram, LogWithLineFeedsOnly) {
@@ -226,7 +229,7 @@ TEST_F(HalvexProgram, UnreadableLogIsReportedAndNothingIsRemoved) {
   EXPECT_EQ("오류", box.Caption);
   EXPECT_EQ(0x10u, ShownFlags(box));
   Press(box, IDOK);
-  EXPECT_EQ(0u, halvex.WaitForExit());  // no completion box
+  EXPECT_EQ(11u, halvex.WaitForExit());  // no completion box
   lock.Reset();
   EXPECT_TRUE(ProductUntouched());
   EXPECT_TRUE(FileExists(app_ + "Install.log"));
@@ -358,4 +361,23 @@ TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasA
     }
   }
   DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+}
+
+// /SILENT: no confirmation and no box at all; a log that cannot be read still stops
+// the run before anything is removed, with its own code.
+TEST_F(HalvexProgram, SilentRemovesWithoutAWindowAndAnUnreadableLogHasItsCode) {
+  const std::string windows = root_ + "windows.txt";
+  SetEnvironmentVariableA(kWindowCountVariable, windows.c_str());
+  WriteLog(FullLog());
+  {
+    FileHandle lock(CreateFileA((app_ + "Install.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock.Valid());
+    EXPECT_EQ(11u, Start("/SILENT").WaitForExit());
+  }
+  EXPECT_TRUE(ProductUntouched());
+  EXPECT_EQ(0u, Start("/silent").WaitForExit());
+  SetEnvironmentVariableA(kWindowCountVariable, nullptr);
+  ExpectProductRemoved();
+  EXPECT_FALSE(FileExists(windows)) << ReadFileBytes(windows);
 }

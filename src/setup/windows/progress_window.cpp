@@ -12,6 +12,7 @@
 #include <cstdint>
 
 TfmInstall* fmInstall = nullptr;
+bool InstallLogNotSaved = false;
 
 namespace {
 
@@ -110,6 +111,7 @@ void TfmInstall::FormDestroy() {
 void TfmInstall::SaveInstallLog() {
   const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
   if (!InstallLog->SaveToFile(path)) {
+    InstallLogNotSaved = true;
     Application.MessageBox(LogNotSavedMessage(path), "오류", MB_OK | MB_ICONSTOP);
   }
 }

@@ -70,6 +70,9 @@ class TfmInstall : public TForm, public TInstallProgress {
 
 extern TfmInstall* fmInstall;
 
+// Set when a completed run's install log could not be saved (the user was told).
+extern bool InstallLogNotSaved;
+
 // The install run on the window, as the wizard's summary page starts it. However
 // the run ends, the window is hidden afterwards: an aborted run would leave a
 // window without any way to be closed.

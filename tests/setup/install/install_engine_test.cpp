@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 
 #include "setup/date_settings.h"
+#include "setup/install_actions.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/support/setup_globals.h"
@@ -439,6 +440,62 @@ TEST_F(InstallRun, ADiskPromptThatCannotBeShownEndsTheRunInsteadOfAskingForever)
   EXPECT_FALSE(InstallDone);
 }
 
+namespace {
+
+// Actions that do nothing, except raise at the step named.
+class FailingActions final : public TInstallActions {
+ public:
+  explicit FailingActions(std::string failAt) : failAt_(std::move(failAt)) {}
+  void CopyWholeFile(const std::string&, const std::string&) override {}
+  void SetEngineAside(TShellFileOperation&) override {}
+  bool EngineFailIfExists() override { return Step("date"), false; }
+  void ConfigureEngine() override { Step("engine"); }
+  std::string MakeShortcut(const std::string&, const std::string& linkName, const std::string&,
+                           const std::string&) override {
+    Step("shortcut");
+    return linkName;
+  }
+  void Register(TInstallLog&, bool) override {}
+  void EnterInstallDirectory() override {}
+
+ private:
+  void Step(const char* name) const {
+    if (failAt_ == name) throw Exception(std::string("failed: ") + name);
+  }
+  std::string failAt_;
+};
+
+}  // namespace
+
+TEST_F(InstallRun, EachWayARunEndsIsItsOutcome) {
+  ShipEngine();
+  WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
+  AddFile(1, "PROG.RAR", "<INSTALLDIR>", "");
+  AddIcon(1, {"Programs", "Pelmora", "<INSTALLDIR>\\PROG.EXE", ""});
+  for (const auto& [failAt, outcome] : std::vector<std::pair<std::string, InstallOutcome>>{
+           {"date", InstallOutcome::EngineDateInvalid},
+           {"engine", InstallOutcome::EngineNotWritten},
+           {"shortcut", InstallOutcome::Stopped},
+           {"", InstallOutcome::Completed}}) {
+    FakeProgress progress;
+    FailingActions actions(failAt);
+    EXPECT_EQ(outcome, RunInstallFor(progress, actions)) << failAt;
+    // A step that raised leaves the window to the caller.
+    EXPECT_EQ(outcome == InstallOutcome::Completed ? 1 : 0, progress.Hidden) << failAt;
+    EXPECT_EQ(outcome == InstallOutcome::Completed, InstallDone) << failAt;
+  }
+  // The wizard's run keeps the silent abort for every outcome it does not tell.
+  FakeProgress progress;
+  FailingActions actions("engine");
+  EXPECT_THROW(RunInstall(progress, actions), EAbort);
+
+  AddFile(2, "MISSING.RAR", "<INSTALLDIR>", "");
+  FakeProgress prompted;
+  FailingActions none("");
+  EXPECT_EQ(InstallOutcome::DisketteMissing, RunInstallFor(prompted, none));
+  EXPECT_EQ(1, prompted.Asked);
+}
+
 TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
   WriteArchive(medium + "ONE.RAR", {{"ONE.TXT", "one"}});
   WriteFileBytes(medium + "PROG.RAR", std::string("PK\x03\x04 a zip archive", 19));
@@ -566,6 +623,7 @@ TEST_F(InstallRun, AnEntryInTheProgramListOnlyWhenTheScriptAsksAndHalvexCameAlon
   EXPECT_EQ(key, Lines().back());  // the very key the log names
   EXPECT_EQ("Entrada 1.0", Value(keyPath.c_str(), "DisplayName"));
   EXPECT_EQ("\"" + app + "\\HALVEX.EXE\"", Value(keyPath.c_str(), "UninstallString"));
+  EXPECT_EQ("\"" + app + "\\HALVEX.EXE\" /SILENT", Value(keyPath.c_str(), "QuietUninstallString"));
   EXPECT_EQ("1.0", Value(keyPath.c_str(), "DisplayVersion"));
   EXPECT_EQ("Korvane", Value(keyPath.c_str(), "Publisher"));
   EXPECT_EQ(app, Value(keyPath.c_str(), "InstallLocation"));

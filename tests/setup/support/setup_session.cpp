@@ -48,8 +48,10 @@ SetupSession::SetupSession(const std::string& name, const std::optional<std::str
                            const std::string& outcomes)
     : SetupSession(PrepareHost(name, script, outcomes)) {}
 
-SetupSession::SetupSession(const std::string& dir)
-    : dir_(dir), process_(ui::Process::Start("\"" + dir + "SETUP.EXE\"", dir)) {
+SetupSession::SetupSession(const std::string& dir, const CommandArguments& arguments)
+    : dir_(dir),
+      process_(ui::Process::Start(
+          "\"" + dir + "SETUP.EXE\"" + (arguments.Text.empty() ? "" : " " + arguments.Text), dir)) {
   wizard_ = ui::WaitForWindow({Id(), "TfmWizad", {kWelcome}});
   background_ = ui::WaitForWindow({Id(), "TfmBackGround", {}});
   back_ = ui::FindChild(wizard_, {"Button", std::string("< (&B)이전")});

@@ -38,7 +38,12 @@ class SetupSession {
   // Starts the SETUP.EXE that lies in dir (a medium ready for it, named with a
   // trailing "\") as a user does, from that directory, and waits for the wizard's
   // first page.
-  explicit SetupSession(const std::string& dir);
+  explicit SetupSession(const std::string& dir) : SetupSession(dir, CommandArguments{}) {}
+  // The same with arguments on its command line.
+  struct CommandArguments {
+    std::string Text;
+  };
+  SetupSession(const std::string& dir, const CommandArguments& arguments);
 
   const std::string& Dir() const { return dir_; }
   ui_driver::Process& Program() { return process_; }

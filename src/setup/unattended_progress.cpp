@@ -1,0 +1,27 @@
+#include "setup/unattended_progress.h"
+
+#include "rar/entry_name.h"
+#include "setup/install_settings.h"
+
+UnattendedProgress::UnattendedProgress(AskFunction ask) : ask_(ask) {
+  // Windows must show no dialog of its own either.
+  fop_.Options |= foSilent | foNoErrorUI | foNoConfirmation;
+  archive_.OnExtracting = [this](TRAR& /*sender*/, const RARHeaderData& entry) {
+    // Named where the library writes it, as the progress window names it.
+    if (!NoFileLog) log_.Add(kFileTag, ExtractedEntryPath(archive_.TargetDir, StoredName(entry)));
+  };
+}
+
+bool UnattendedProgress::Extract(const std::string& archive, const std::string& targetDir,
+                                 bool failIfExists) {
+  return archive_.ExtractArchive(archive, targetDir, failIfExists);
+}
+
+bool UnattendedProgress::SaveInstallLog() {
+  log_.AddClosingLines(InstallSettings.InstallDir);
+  if (!InstallDone) return true;
+  const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
+  if (log_.SaveToFile(path)) return true;
+  ask_(path + " 파일을 저장할 수 없습니다.", "오류", MB_OK | MB_ICONSTOP);
+  return false;
+}
