@@ -24,22 +24,24 @@ bool WriteData(PayloadFile& payload, HANDLE file, std::uint64_t size, ProgressWi
   return true;
 }
 
-// Reads the whole file through the handle: exactly size bytes with the checksum.
+// Reads the whole file through the handle: exactly size bytes with the checksum. Each
+// read asks for a byte more than is left, so the one that meets the end shows it
+// without another call.
 bool ReadsBackAs(HANDLE file, std::uint64_t size, std::uint32_t crc, HeapBlock& buffer,
                  ProgressWindow& progress) {
   std::uint32_t found = 0;
-  std::uint64_t total = 0;
+  std::uint64_t left = size;
   while (true) {
+    const DWORD want =
+        left < buffer.Size() ? static_cast<DWORD>(left) + 1 : static_cast<DWORD>(buffer.Size());
     DWORD got = 0;
-    if (!ReadFile(file, buffer.Get(), static_cast<DWORD>(buffer.Size()), &got, nullptr))
-      return false;
-    if (got == 0) break;
-    total += got;
-    if (total > size) return false;
+    if (!ReadFile(file, buffer.Get(), want, &got, nullptr) || got > left) return false;
     found = Crc32(found, buffer.Get(), got);
+    left -= got;
     progress.Advance(got);
+    if (got < want) break;  // the end
   }
-  return total == size && found == crc;
+  return left == 0 && found == crc;
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ bool ReadsBackAs(HANDLE file, std::uint64_t size, std::uint32_t crc, HeapBlock& 
 bool ExtractPayload(PayloadFile& payload, TemporaryFolder& folder, ProgressWindow& progress) {
   if (!payload.StartData()) return false;
   folder.ReserveFiles(payload.Count());
-  HeapBlock buffer(kPiece);
+  HeapBlock buffer(kPiece + 1);
   WideText path;
   for (std::uint32_t i = 0; i < payload.Count(); ++i) {
     path.Truncate(0);

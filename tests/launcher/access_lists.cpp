@@ -1,4 +1,4 @@
-#include "access_lists.h"
+#include "launcher/access_lists.h"
 
 #include "shared/handles.h"
 

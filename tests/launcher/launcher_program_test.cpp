@@ -3,8 +3,8 @@
 // there. Damaged downloads, the folder setup runs in and what it holds, the arguments
 // and exit code passed on, a declined administrator prompt and the progress window
 // (through the seams of seamed_launcher.exe), and libraries planted beside it.
-#include "access_lists.h"
-#include "one_file_maker.h"
+#include "launcher/access_lists.h"
+#include "launcher/one_file_maker.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"

@@ -2,15 +2,15 @@
 // a payload, the temporary folder with its access list, the writing and proving of
 // the files, the run log's line and the fallback for systems that cannot restrict the
 // library search.
-#include "access_lists.h"
+#include "launcher/access_lists.h"
 #include "launcher/command_line.h"
 #include "launcher/extraction.h"
 #include "launcher/failure_report.h"
 #include "launcher/library_search.h"
+#include "launcher/one_file_maker.h"
 #include "launcher/payload_file.h"
 #include "launcher/progress_window.h"
 #include "launcher/temporary_folder.h"
-#include "one_file_maker.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "one_file_maker.h"
+#include "launcher/one_file_maker.h"
 
 #include "onefile/crc32.h"
 #include "onefile/image_layout.h"
