@@ -59,9 +59,5 @@ endfunction()
 # every program, and by the single-threaded test that checks them as shipped.
 function(kit_runtime_pieces target)
   set_target_properties(${target} PROPERTIES KIT_WHOLE_PROGRAM ON)
-  target_sources(${target} PRIVATE
-    ${PROJECT_SOURCE_DIR}/src/shared/quiet_terminate.cpp
-    ${PROJECT_SOURCE_DIR}/src/shared/runtime_fault.cpp
-    ${PROJECT_SOURCE_DIR}/src/shared/runtime_threads.cpp
-    ${PROJECT_SOURCE_DIR}/src/shared/runtime_throws.cpp)
+  target_link_libraries(${target} PRIVATE kit_runtime)
 endfunction()

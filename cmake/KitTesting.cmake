@@ -1,7 +1,7 @@
 # Tests are Windows executables run under Wine by the bench scripts in
-# tests/support/bench. One ctest entry per executable: each Wine start costs time.
+# testing/bench. One ctest entry per executable: each Wine start costs time.
 
-set(KIT_BENCH_DIR  ${CMAKE_SOURCE_DIR}/tests/support/bench)
+set(KIT_BENCH_DIR  ${CMAKE_SOURCE_DIR}/testing/bench)
 set(KIT_WINE_DIR   ${CMAKE_BINARY_DIR}/wine)
 set(KIT_PREFIX_BASE ${KIT_WINE_DIR}/base)
 set(KIT_PREFIX_BASE64 ${KIT_WINE_DIR}/base64)

@@ -1,7 +1,7 @@
 #include "testing/console_program.h"
 
-#include "shared/file_system.h"
-#include "shared/handles.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <stdexcept>
 #include <vector>

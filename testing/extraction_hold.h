@@ -10,7 +10,7 @@
 //   hold.Release();
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <string>
 

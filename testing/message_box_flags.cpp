@@ -1,8 +1,8 @@
 #include "testing/message_box_flags.h"
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
 #include "testing/screenshot.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -49,7 +49,7 @@ class Canvas {
 
   // Draws into the canvas while the object lives.
   SelectedObject Select() { return SelectedObject(memory_.Get(), bitmap_.Get()); }
-  HDC Dc() const { return memory_.Get(); }
+  HDC DC() const { return memory_.Get(); }
   HDC Screen() const { return screen_.Get(); }
 
   // The pixels, top row first; call while nothing is selected (a bitmap is read
@@ -64,7 +64,7 @@ class Canvas {
  private:
   int width_, height_;
   WindowDC screen_{nullptr};
-  MemoryDcHandle memory_;
+  MemoryDCHandle memory_;
   BitmapHandle bitmap_;
 };
 
@@ -97,7 +97,7 @@ UINT IconOnScreen(HWND control) {
   Canvas shown(width, height);
   {
     const SelectedObject drawing = shown.Select();
-    BitBlt(shown.Dc(), 0, 0, width, height, shown.Screen(), r.left, r.top, SRCCOPY);
+    BitBlt(shown.DC(), 0, 0, width, height, shown.Screen(), r.left, r.top, SRCCOPY);
   }
   const Pixels onScreen = shown.Read();
   for (const IconKind& kind : kIconKinds) {
@@ -106,8 +106,8 @@ UINT IconOnScreen(HWND control) {
       const SelectedObject drawing = expected.Select();
       BrushHandle background(CreateSolidBrush(onScreen[0] & 0xFFFFFF));
       RECT all = {0, 0, width, height};
-      FillRect(expected.Dc(), &all, background.Get());
-      DrawIconEx(expected.Dc(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0, nullptr,
+      FillRect(expected.DC(), &all, background.Get());
+      DrawIconEx(expected.DC(), 0, 0, LoadIconA(nullptr, kind.Resource), width, height, 0, nullptr,
                  DI_NORMAL);
     }
     if (Likeness(onScreen, expected.Read()) > 0.98) return kind.Flag;

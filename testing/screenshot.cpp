@@ -1,7 +1,7 @@
 #include "testing/screenshot.h"
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <fstream>
 
@@ -30,7 +30,7 @@ Screenshot TakeScreenshot(const RECT& area) {
   BitmapHandle bitmap = MakeTopDownBitmap(width, height, &bits);
   if (!bitmap) return shot;
   WindowDC screen(nullptr);
-  MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
+  MemoryDCHandle memory(CreateCompatibleDC(screen.Get()));
   if (!memory) return shot;
   {
     SelectedObject selected(memory.Get(), bitmap.Get());

@@ -2,7 +2,7 @@
 // checks, and BMP files for a look.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

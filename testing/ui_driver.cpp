@@ -58,36 +58,36 @@ std::string StoredCaption(HWND window) {
 }
 
 struct TopLevelSearch {
-  const WindowQuery* query;
-  std::vector<HWND> found;
+  const WindowQuery* Query;
+  std::vector<HWND> Found;
 };
 
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<TopLevelSearch*>(param);
-  const WindowQuery& query = *search->query;
+  const WindowQuery& query = *search->Query;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   if (query.ProcessId && processId != query.ProcessId) return TRUE;
   if (query.VisibleOnly && !IsWindowVisible(window)) return TRUE;
   if (!SameClass(window, query.ClassName)) return TRUE;
   if (query.Caption && StoredCaption(window) != *query.Caption) return TRUE;
-  search->found.push_back(window);
+  search->Found.push_back(window);
   return TRUE;
 }
 
 struct ChildSearch {
-  const ChildQuery* query;
-  std::vector<HWND> found;
+  const ChildQuery* Query;
+  std::vector<HWND> Found;
 };
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<ChildSearch*>(param);
-  const ChildQuery& query = *search->query;
+  const ChildQuery& query = *search->Query;
   if (query.VisibleOnly && !IsWindowVisible(window)) return TRUE;
   if (query.Id && GetDlgCtrlID(window) != query.Id) return TRUE;
   if (!SameClass(window, query.ClassName)) return TRUE;
   if (query.Text && Text(window) != *query.Text) return TRUE;
-  search->found.push_back(window);
+  search->Found.push_back(window);
   return TRUE;
 }
 
@@ -144,7 +144,7 @@ void Process::Kill() {
 std::vector<HWND> FindWindows(const WindowQuery& query) {
   TopLevelSearch search{&query, {}};
   EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.Found;
 }
 
 HWND FindWindowOf(const WindowQuery& query) {
@@ -175,7 +175,7 @@ void WaitForWindowGone(HWND window, DWORD timeout) {
 std::vector<HWND> FindChildren(HWND parent, const ChildQuery& query) {
   ChildSearch search{&query, {}};
   EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.Found;
 }
 
 HWND FindChild(HWND parent, const ChildQuery& query) {

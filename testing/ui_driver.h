@@ -27,7 +27,7 @@
 //   EXPECT_EQ(0u, setup.WaitForExit());
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

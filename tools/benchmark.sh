@@ -12,7 +12,7 @@ build=build/release
 cmake --build --preset release -j2 --target benchmarks
 
 base=$build/wine/base
-[ -d "$base/drive_c" ] || tests/support/bench/make-prefix.sh "$base"
+[ -d "$base/drive_c" ] || testing/bench/make-prefix.sh "$base"
 
 export KIT_BUILD_DIR="$PWD/$build" KIT_SOURCE_DIR="$PWD" KIT_OUTPUT_DIR="$PWD/$build/kit"
 status=0
@@ -21,7 +21,7 @@ trap 'rm -f "$figures"' EXIT
 for exe in "$build"/tests/benchmarks/*.exe; do
   name=$(basename "$exe" .exe)
   echo "== $name"
-  tests/support/bench/run-test.sh --base "$base" --work "$build/wine/benchmarks/$name" \
+  testing/bench/run-test.sh --base "$base" --work "$build/wine/benchmarks/$name" \
     --display -- "$PWD/$exe" | tee -a "$figures" || status=1
 done
 echo "== every ratio against its target"

@@ -38,7 +38,7 @@ fi
 ls -l build/release/kit
 
 build=$root/build/release
-bench=$root/tests/support/bench
+bench=$root/testing/bench
 prefix=$build/wine/demo
 out=$build/demo
 . "$bench/env.sh"
@@ -59,7 +59,7 @@ iconv -f CP949 -t UTF-8 "$out/medium/SETUP.INI" | tr -d '\r' | sed 's/^/  /'
 if [ "$interactive" = 1 ]; then
   KIT_BUILD_DIR=$build tools/try-medium.sh "$out/medium" --interactive --out "$out" --prefix "$prefix"
   echo "To remove the product, run Halvex.exe from the install directory:"
-  echo "  . tests/support/bench/env.sh && bench_env build/release/wine/demo && wine 'C:\\Program Files\\별빛 가계부\\Halvex.exe'"
+  echo "  . testing/bench/env.sh && bench_env build/release/wine/demo && wine 'C:\\Program Files\\별빛 가계부\\Halvex.exe'"
 else
   KIT_BUILD_DIR=$build tools/try-medium.sh "$out/medium" --uninstall --out "$out" --prefix "$prefix"
 fi

@@ -45,8 +45,8 @@ fi
 
 # Each target: the sources it is built from (besides tests/fuzz/targets/<target>.cpp),
 # and after "|" the files whose line coverage counts.
-pure=(tests/fuzz/fuzz_entries.cpp src/shared/install_log_text.cpp src/shared/full_path_rules.cpp
-      src/shared/text.cpp
+pure=(tests/fuzz/fuzz_entries.cpp src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
+      src/text/text.cpp
       src/setup/comma_field.cpp tools/unrar_standin/archive_blocks.cpp
       tools/unrar_standin/crc32.cpp tools/unrar_standin/unicode_name.cpp
       tests/fuzz/archive_fixup.cpp)
@@ -59,34 +59,35 @@ standin=(tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/archive_read
          tools/unrar_standin/unicode_name.cpp tools/unrar_standin/volume_names.cpp)
 declare -A build readers
 build[install_log]="${pure[*]}"
-readers[install_log]="src/shared/install_log_text.cpp"
+readers[install_log]="src/contracts/install_log_text.cpp"
 build[comma_fields]="${pure[*]}"
 readers[comma_fields]="src/setup/comma_field.cpp"
 build[entry_names]="${pure[*]}"
-readers[entry_names]="src/shared/entry_name_rules.h"
+readers[entry_names]="src/rar/entry_name_rules.h"
 build[archive_blocks]="${pure[*]}"
 readers[archive_blocks]="tools/unrar_standin/archive_blocks.cpp tools/unrar_standin/unicode_name.cpp"
 build[rar_component]="${platform[*]} ${standin[*]} tests/fuzz/archive_fixup.cpp
-  src/shared/rar_component.cpp src/shared/sorted_string_list.cpp src/shared/file_system.cpp
-  src/shared/text.cpp src/shared/entry_name.cpp src/shared/long_path.cpp
-  src/shared/full_path_rules.cpp src/shared/code_page_text.cpp"
-readers[rar_component]="src/shared/rar_component.cpp tools/unrar_standin/archive_session.cpp
+  src/rar/rar_component.cpp src/rar/sorted_string_list.cpp src/win/file_system.cpp
+  src/text/text.cpp src/rar/entry_name.cpp src/win/long_path.cpp src/win/directories.cpp
+  src/text/full_path_rules.cpp src/win/code_page_text.cpp"
+readers[rar_component]="src/rar/rar_component.cpp tools/unrar_standin/archive_session.cpp
   tools/unrar_standin/archive_reader.cpp tools/unrar_standin/entry_extractor.cpp
   tools/unrar_standin/volume_names.cpp"
-build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/shared/text.cpp"
+build[path_macros]="${platform[*]} src/setup/path_macros.cpp src/text/text.cpp
+  src/win/directories.cpp"
 readers[path_macros]="src/setup/path_macros.cpp"
 build[date_rule]="${platform[*]} src/setup/date_settings.cpp"
 readers[date_rule]="src/setup/date_settings.cpp"
 build[kitcheck_script]="${platform[*]} src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp src/setup/comma_field.cpp
-  src/shared/module_path.cpp src/shared/code_page_text.cpp src/shared/text.cpp"
+  src/win/module_path.cpp src/win/code_page_text.cpp src/text/text.cpp"
 readers[kitcheck_script]="src/kitcheck/script_encoding.cpp src/kitcheck/script_keys.cpp
   src/kitcheck/script_file.cpp src/setup/install_settings.cpp"
-build[uninstall_log]="${platform[*]} src/shared/install_log_text.cpp src/shared/full_path_rules.cpp
-  src/shared/text.cpp src/shared/long_path.cpp src/shared/code_page_text.cpp
-  src/shared/file_system.cpp src/shared/registry.cpp src/uninstaller/removal_passes.cpp
+build[uninstall_log]="${platform[*]} src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
+  src/text/text.cpp src/win/long_path.cpp src/win/code_page_text.cpp
+  src/win/file_system.cpp src/win/registry.cpp src/uninstaller/removal_passes.cpp
   src/uninstaller/registry_tree.cpp src/uninstaller/uninstall_key_guard.cpp"
-readers[uninstall_log]="src/shared/install_log_text.cpp src/shared/full_path_rules.cpp
+readers[uninstall_log]="src/contracts/install_log_text.cpp src/text/full_path_rules.cpp
   src/uninstaller/removal_passes.cpp src/uninstaller/registry_tree.cpp
   src/uninstaller/uninstall_key_guard.cpp"
 targets=(install_log comma_fields entry_names archive_blocks rar_component path_macros date_rule

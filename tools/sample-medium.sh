@@ -6,7 +6,7 @@
 # progress window stays up for a moment, engine files), tools/sample/SETUP.INI, and
 # the kit's programs with the stand-in UNRAR.DLL beside them.
 # Needs the built kit (KIT_BUILD_DIR, default build/release) and a Wine prefix with
-# the bench environment (tests/support/bench/env.sh) to run kitpack.exe in.
+# the bench environment (testing/bench/env.sh) to run kitpack.exe in.
 set -euo pipefail
 root=$(cd "$(dirname "$(realpath "$0")")/.." && pwd)
 [ $# -eq 1 ] || { echo "usage: tools/sample-medium.sh MEDIUM_DIR" >&2; exit 2; }

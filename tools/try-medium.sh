@@ -64,7 +64,7 @@ if [ -z "${KIT_BUILD_DIR:-}" ]; then
 fi
 out=$(realpath -m "${out:-$build/try-medium}")
 mkdir -p "$out"
-bench=$root/tests/support/bench
+bench=$root/testing/bench
 driver=$build/tools/demo/demo_driver.exe
 . "$bench/env.sh"
 if [ -z "$prefix" ]; then

@@ -2,7 +2,7 @@
 // once (every entry listed and tested).
 #pragma once
 
-#include "shared/rar_check.h"
+#include "rar/rar_check.h"
 
 #include <map>
 #include <string>

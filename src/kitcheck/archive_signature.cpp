@@ -1,6 +1,6 @@
 #include "kitcheck/archive_signature.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

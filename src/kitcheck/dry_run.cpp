@@ -1,14 +1,16 @@
 #include "kitcheck/dry_run.h"
 
+#include "rar/entry_name.h"
+#include "rar/rar_component.h"
+#include "rar/unrar_codes.h"
+#include "setup/install_actions.h"
 #include "setup/install_engine.h"
+#include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
-#include "shared/entry_name.h"
-#include "shared/errors.h"
-#include "shared/rar_component.h"
-#include "shared/unrar_codes.h"
+#include "win/errors.h"
 
 namespace {
 

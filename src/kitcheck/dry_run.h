@@ -4,8 +4,8 @@
 // setup would write and the steps it would take. Nothing is written anywhere.
 #pragma once
 
+#include "contracts/install_log.h"
 #include "kitcheck/archive_catalog.h"
-#include "shared/install_log.h"
 
 #include <cstddef>
 #include <string>

@@ -4,18 +4,19 @@
 //   kitcheck [MEDIUM_DIR] [--log FILE]
 //
 // Exit code: 0 no error (warnings alone give 0), 1 errors, 2 it could not run.
+#include "contracts/install_log.h"
 #include "kitcheck/archive_catalog.h"
 #include "kitcheck/arguments.h"
 #include "kitcheck/dry_run.h"
 #include "kitcheck/medium_checks.h"
 #include "kitcheck/report.h"
 #include "kitcheck/script_file.h"
+#include "rar/unrar_runtime.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
-#include "shared/file_system.h"
-#include "shared/module_path.h"
-#include "shared/system_library.h"
-#include "shared/unrar_runtime.h"
+#include "win/file_system.h"
+#include "win/module_path.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -27,16 +28,10 @@ namespace {
 
 constexpr int kCannotRun = 2;
 
-void Print(const std::string& text) {
+// Writes to STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
+void Print(DWORD stream, const std::string& text) {
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
-            nullptr);
-}
-
-void PrintError(const std::string& text) {
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
-            nullptr);
+  WriteFile(GetStdHandle(stream), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 // The directory as a full path ending in "\"; empty when there is no such directory.
@@ -53,7 +48,8 @@ std::string FullDirectory(const std::string& dir) {
 // The medium's archive library first, then the one beside kitcheck.
 bool BindArchiveLibrary(const std::string& mediumDir) {
   for (const std::string& dir : {mediumDir, ProgramDirectory()}) {
-    if (!dir.empty() && FileExists(dir + "UNRAR.DLL") && LoadArchiveLibrary(dir + "UNRAR.DLL")) {
+    const std::string library = dir + kArchiveLibraryName;
+    if (!dir.empty() && FileExists(library) && LoadArchiveLibrary(library)) {
       return true;
     }
   }
@@ -84,13 +80,13 @@ int Check(const CheckArguments& arguments) {
   const std::string mediumDir =
       FullDirectory(arguments.MediumDir.empty() ? ProgramDirectory() : arguments.MediumDir);
   if (mediumDir.empty()) {
-    PrintError(arguments.MediumDir + ": 그런 디렉토리가 없습니다.\r\n");
+    Print(STD_ERROR_HANDLE, arguments.MediumDir + ": 그런 디렉토리가 없습니다.\r\n");
     return kCannotRun;
   }
   ArchiveCatalog catalog(BindArchiveLibrary(mediumDir));
   SetStartupDateSettings();
-  ReadSetupScriptFor(mediumDir + "setup.exe");
-  MediumFacts facts{mediumDir, ReadScript(mediumDir + "SETUP.INI"), ProgramFilesDirectories()};
+  ReadSetupScriptFor(mediumDir + kSetupProgramName);
+  MediumFacts facts{mediumDir, ReadScript(mediumDir + kScriptName), ProgramFilesDirectories()};
   const DryRunResult run = DryRunInstall(catalog);
 
   ReportInput report;
@@ -110,7 +106,7 @@ int Check(const CheckArguments& arguments) {
       code = kCannotRun;
     }
   }
-  Print(FormatReport(report));
+  Print(STD_OUTPUT_HANDLE, FormatReport(report));
   return code;
 }
 
@@ -121,13 +117,13 @@ int main(int argc, char** argv) {
   CheckArguments arguments;
   std::string error;
   if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), arguments, error)) {
-    PrintError(error + "\r\n" + kUsage);
+    Print(STD_ERROR_HANDLE, error + "\r\n" + kUsage);
     return kCannotRun;
   }
   try {
     return Check(arguments);
   } catch (...) {
-    PrintError("kitcheck: 검사를 마칠 수 없습니다.\r\n");
+    Print(STD_ERROR_HANDLE, "kitcheck: 검사를 마칠 수 없습니다.\r\n");
     return kCannotRun;
   }
 }

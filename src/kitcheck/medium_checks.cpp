@@ -2,14 +2,15 @@
 
 #include "kitcheck/archive_signature.h"
 
+#include "contracts/install_log.h"
+#include "rar/entry_name_rules.h"
+#include "rar/unrar_codes.h"
 #include "setup/date_settings.h"
-#include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/entry_name_rules.h"
-#include "shared/file_system.h"
-#include "shared/install_log.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/code_page_text.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 
@@ -24,7 +25,7 @@ constexpr std::size_t kMaxPath = 260;
 std::size_t PathLength(const std::string& path) {
   if (path.empty()) return 0;
   const int length =
-      MultiByteToWideChar(949, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+      MultiByteToWideChar(kKitCodePage, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
   return length > 0 ? static_cast<std::size_t>(length) : path.size();
 }
 
@@ -39,6 +40,15 @@ std::string MarkEffect(const EncodingVerdict& text) {
                                : "그 섹션의 키를 모두 잃습니다. ";
   return "Windows는 표시를 첫 줄에 붙여 읽어 [" + text.MarkedSection + "] 섹션을 찾지 못하므로 " +
          lost + (text.MarkedHighBytes ? "다른 값의 한글도 모두 깨집니다. " : "");
+}
+
+// "[FILES] FILE2": a key of the script, as the report names it.
+std::string KeySubject(const char* section, const std::string& key) {
+  return std::string("[") + section + "] " + key;
+}
+
+std::string SlotSubject(const char* section, const char* prefix, unsigned slot) {
+  return KeySubject(section, TableKeyName(prefix, slot));
 }
 
 class Checks {
@@ -89,27 +99,27 @@ void Checks::ScriptText() {
   const std::string resave = "코드 페이지 949로 저장하십시오.";
   switch (text.Encoding) {
     case ScriptEncoding::Missing:
-      Error("SETUP.INI", "파일이 없습니다. setup은 빈 설정으로 아무것도 설치하지 않습니다.");
+      Error(kScriptName, "파일이 없습니다. setup은 빈 설정으로 아무것도 설치하지 않습니다.");
       break;
     case ScriptEncoding::Utf8WithMark:
-      Error("SETUP.INI",
+      Error(kScriptName,
             "UTF-8(바이트 순서 표시 포함)로 저장되어 있습니다. " + MarkEffect(text) + resave);
       break;
     case ScriptEncoding::Utf8:
-      Error("SETUP.INI", "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. " + resave);
+      Error(kScriptName, "UTF-8로 저장되어 있습니다. 한글이 모두 깨집니다. " + resave);
       break;
     case ScriptEncoding::Either:
-      Warning("SETUP.INI",
+      Warning(kScriptName,
               "코드 페이지 949로도 UTF-8로도 읽을 수 있습니다. " + std::to_string(text.Line) +
                   "번째 줄은 코드 페이지 949로(setup이 읽는 대로) \"" + text.AsCp949 +
                   "\", UTF-8로 \"" + text.AsUtf8 + "\"입니다. UTF-8로 썼다면 " + resave);
       break;
     case ScriptEncoding::NotCp949:
-      Error("SETUP.INI",
+      Error(kScriptName,
             std::to_string(text.Line) + "번째 줄이 코드 페이지 949 텍스트가 아닙니다.");
       break;
     case ScriptEncoding::ZeroByte:
-      Error("SETUP.INI", std::to_string(text.Line) +
+      Error(kScriptName, std::to_string(text.Line) +
                              "번째 줄에 0 바이트가 있습니다. 텍스트 파일이 아니며, 그 줄과 "
                              "그 뒤의 키를 setup이 읽지 못할 수 있습니다.");
       break;
@@ -119,7 +129,7 @@ void Checks::ScriptText() {
 }
 
 void Checks::MediumFiles() {
-  if (!OnMedium("setup.exe")) Error("setup.exe", "매체에 없습니다.");
+  if (!OnMedium(kSetupProgramName)) Error(kSetupProgramName, "매체에 없습니다.");
   if (!OnMedium(kArchiveLibraryName)) {
     Error(kArchiveLibraryName, "setup.exe 옆에 없습니다. setup.exe가 시작되지 않습니다.");
   }
@@ -154,7 +164,7 @@ void Checks::Numbering() {
                          const char* section, const char* prefix, bool gapIsError) {
     for (unsigned n = 1; n <= count && n <= kMaxScriptEntries; ++n) {
       if (present[n - 1]) continue;
-      const std::string subject = std::string("[") + section + "] " + TableKeyName(prefix, n);
+      const std::string subject = SlotSubject(section, prefix, n);
       if (gapIsError) {
         Error(subject,
               "번호가 비어 있습니다. setup은 이 자리에서 이름 없는 파일이 든 "
@@ -164,23 +174,23 @@ void Checks::Numbering() {
       }
     }
   };
-  check(s_.FilePresent, s_.FileCount, "FILES", kFileKeyPrefix, true);
-  check(s_.IconPresent, s_.IconCount, "ICONS", kIconKeyPrefix, false);
+  check(s_.FilePresent, s_.FileCount, kFilesSection, kFileKeyPrefix, true);
+  check(s_.IconPresent, s_.IconCount, kIconsSection, kIconKeyPrefix, false);
 
   const auto ignored = [&](const std::vector<IgnoredKey>& keys, const char* section,
                            const char* prefix) {
     for (const IgnoredKey& key : keys) {
-      Warning(std::string("[") + section + "] " + key.Name,
+      Warning(KeySubject(section, key.Name),
               key.Repeated ? std::string("같은 키가 앞에 있어 setup이 읽지 않습니다.")
                            : "setup이 읽지 않는 키입니다. setup은 " + TableKeyName(prefix, 1) +
                                  "부터 " + TableKeyName(prefix, kMaxScriptEntries) +
                                  "까지, 앞에 0 없는 번호만 읽습니다.");
     }
   };
-  ignored(facts_.Script.IgnoredFileKeys, "FILES", kFileKeyPrefix);
-  ignored(facts_.Script.IgnoredIconKeys, "ICONS", kIconKeyPrefix);
+  ignored(facts_.Script.IgnoredFileKeys, kFilesSection, kFileKeyPrefix);
+  ignored(facts_.Script.IgnoredIconKeys, kIconsSection, kIconKeyPrefix);
   if (facts_.Script.UnnamedKeyLine != 0) {
-    Warning("SETUP.INI", std::to_string(facts_.Script.UnnamedKeyLine) +
+    Warning(kScriptName, std::to_string(facts_.Script.UnnamedKeyLine) +
                              "번째 줄의 키에 이름이 없습니다. setup은 이 줄을 읽지 않으며, "
                              "kitcheck는 그 섹션의 키를 모두 확인하지 못할 수 있습니다.");
   }
@@ -205,10 +215,11 @@ void Checks::Settings() {
                 "모든 사용자가 그 안의 파일(Halvex.exe 포함)을 바꿀 수 있습니다.");
   }
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
-    const std::string mode = UpperAscii(s_.FileEntries[n - 1].Mode);
-    if (!mode.empty() && mode != "FAILIFEXISTS" && mode != "COPY") {
-      Warning("[FILES] FILE" + std::to_string(n),
-              "알 수 없는 방식 " + mode + ": setup은 이 파일을 풀지도 복사하지도 않습니다.");
+    const FileEntry& entry = s_.FileEntries[n - 1];
+    if (ModeOf(entry) == FileMode::Unknown) {
+      Warning(SlotSubject(kFilesSection, kFileKeyPrefix, n),
+              "알 수 없는 방식 " + UpperAscii(entry.Mode) +
+                  ": setup은 이 파일을 풀지도 복사하지도 않습니다.");
     }
   }
   if (!s_.DbEngineArchive.empty()) {
@@ -242,7 +253,7 @@ void Checks::Archives() {
   }
   for (unsigned n = 1; n <= s_.FileCount && n <= kMaxScriptEntries; ++n) {
     const FileEntry& entry = s_.FileEntries[n - 1];
-    const std::string subject = "[FILES] FILE" + std::to_string(n);
+    const std::string subject = SlotSubject(kFilesSection, kFileKeyPrefix, n);
     if (entry.Source.empty()) continue;  // a gap, told above
     if (!OnMedium(entry.Source)) {
       Warning(subject, entry.Source +
@@ -250,11 +261,7 @@ void Checks::Archives() {
                            "요구합니다.");
       continue;
     }
-    const std::string mode = UpperAscii(entry.Mode);
-    if ((mode.empty() || mode == "FAILIFEXISTS") &&
-        UpperAscii(FileExtension(entry.Source)) == ".RAR") {
-      Archive(subject, entry.Source);
-    }
+    if (ExtractsFromArchive(entry)) Archive(subject, entry.Source);
   }
 }
 
@@ -292,7 +299,7 @@ void Checks::Archive(const std::string& subject, const std::string& name) {
                          " (으)로 풀립니다.");
     }
   }
-  if (inspection->EndCode != 10) {
+  if (inspection->EndCode != rar_code::kEndArchive) {
     Error(where, "압축 파일이 손상되었습니다 (라이브러리 코드 " +
                      std::to_string(inspection->EndCode) + ").");
   }
@@ -346,7 +353,7 @@ void Checks::ShortcutTargets() {
   for (unsigned n = 1; n <= s_.IconCount && n <= kMaxScriptEntries; ++n) {
     const std::string target = ExpandPath(s_.IconEntries[n - 1].Target);
     if (target.empty() || provided.count(UpperAscii(target))) continue;
-    Warning("[ICONS] ICON" + std::to_string(n),
+    Warning(SlotSubject(kIconsSection, kIconKeyPrefix, n),
             "대상 " + target + " 을(를) 설치하는 압축 항목이나 복사가 없습니다.");
   }
 }

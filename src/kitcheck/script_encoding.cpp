@@ -1,6 +1,7 @@
 #include "kitcheck/script_encoding.h"
 
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/code_page_text.h"
 
 #include <windows.h>
 
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr UINT kCodePage = 949;
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 struct Range {
@@ -55,19 +55,6 @@ bool Decodes(UINT codePage, const std::string& bytes) {
   return Decode(codePage, bytes, text);
 }
 
-// For the console: a character without a form in code page 949 shows as "?".
-std::string ForDisplay(const std::vector<wchar_t>& text) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
-                                         nullptr, 0, "?", nullptr);
-  if (length <= 0) return std::string();
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size, &narrow[0], length, "?",
-                      nullptr);
-  return narrow;
-}
-
 // The lines of the text, split at LF, each without its CR LF.
 std::vector<std::string> Lines(const std::string& bytes) {
   std::vector<std::string> lines;
@@ -85,7 +72,7 @@ std::vector<std::string> Lines(const std::string& bytes) {
 // From 1; 0 when every line is code page 949 text.
 unsigned FirstLineNotCp949(const std::vector<std::string>& lines) {
   for (std::size_t n = 0; n < lines.size(); ++n) {
-    if (!Decodes(kCodePage, lines[n])) return static_cast<unsigned>(n + 1);
+    if (!Decodes(kKitCodePage, lines[n])) return static_cast<unsigned>(n + 1);
   }
   return 0;
 }
@@ -119,7 +106,7 @@ EncodingVerdict EitherVerdict(const std::vector<std::string>& lines) {
     Decode(CP_UTF8, lines[n], utf8);
     verdict.Line = static_cast<unsigned>(n + 1);
     verdict.AsCp949 = lines[n];
-    verdict.AsUtf8 = ForDisplay(utf8);
+    verdict.AsUtf8 = Cp949ForDisplay(utf8.data(), utf8.size());
     break;
   }
   return verdict;

@@ -5,8 +5,8 @@
 ScriptFile AnalyseScript(const std::string& bytes, const std::string& path) {
   ScriptFile script;
   script.Text = JudgeEncoding(bytes);
-  script.IgnoredFileKeys = KeysSetupIgnores(SectionKeys(path, "FILES"), kFileKeyPrefix);
-  script.IgnoredIconKeys = KeysSetupIgnores(SectionKeys(path, "ICONS"), kIconKeyPrefix);
+  script.IgnoredFileKeys = KeysSetupIgnores(SectionKeys(path, kFilesSection), kFileKeyPrefix);
+  script.IgnoredIconKeys = KeysSetupIgnores(SectionKeys(path, kIconsSection), kIconKeyPrefix);
   script.UnnamedKeyLine = FirstUnnamedKeyLine(bytes);
   return script;
 }

@@ -1,7 +1,7 @@
 #include "kitcheck/script_keys.h"
 
 #include "setup/install_settings.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

@@ -9,6 +9,3 @@
 // The text as code page 949 writes it; nothing when a character has no form there or
 // would come back as another one (no best-fit substitutes).
 std::optional<std::string> ExactCp949(const WideString& text);
-
-// For messages: a character without a form in code page 949 shows as "?".
-std::string Cp949ForDisplay(const WideString& text);

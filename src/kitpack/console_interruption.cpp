@@ -12,7 +12,7 @@ DWORD closeWait = 0;
 }  // namespace
 
 // Windows' thread, not ours: it sets a flag and waits, and touches no C++ run-time (the
-// programs' pieces of it assume a single thread, src/shared/runtime_threads.cpp).
+// programs' pieces of it assume a single thread, src/runtime/runtime_threads.cpp).
 BOOL WINAPI OnConsoleControl(DWORD event) {
   InterlockedExchange(&interrupted, 1);
   // Windows ends the process when the handler returns from these: first the clean-up.

@@ -3,7 +3,7 @@
 // removes its temporary file and fails like any other run; the older archive stays.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

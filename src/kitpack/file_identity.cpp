@@ -1,6 +1,6 @@
 #include "kitpack/file_identity.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& information) {
   return {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};

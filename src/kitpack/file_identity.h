@@ -9,11 +9,11 @@
 #include <optional>
 
 struct FileIdentity {
-  DWORD volume = 0;  // the volume's serial number
-  DWORD indexHigh = 0;
-  DWORD indexLow = 0;
+  DWORD Volume = 0;  // the volume's serial number
+  DWORD IndexHigh = 0;
+  DWORD IndexLow = 0;
   bool operator==(const FileIdentity& other) const {
-    return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+    return Volume == other.Volume && IndexHigh == other.IndexHigh && IndexLow == other.IndexLow;
   }
 };
 

@@ -4,7 +4,7 @@
 #include "kitpack/console_interruption.h"
 #include "kitpack/messages.h"
 #include "kitpack/pack_error.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -56,7 +56,7 @@ std::vector<PackItem> DirectoryEntries(const WideString& directory, const std::s
   } while (FindNextFileW(find.Get(), &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) throw PackError(UnreadableDirectoryText(directory));
   std::sort(items.begin(), items.end(),
-            [](const PackItem& a, const PackItem& b) { return a.name < b.name; });
+            [](const PackItem& a, const PackItem& b) { return a.Name < b.Name; });
   return items;
 }
 
@@ -64,7 +64,7 @@ void ListDirectory(const WideString& directory, const std::string& prefix,
                    std::vector<PackItem>& out) {
   StopIfInterrupted();
   for (PackItem& item : DirectoryEntries(directory, prefix)) {
-    if (item.directory) ListDirectory(item.path, item.name + "\\", out);
+    if (item.Directory) ListDirectory(item.Path, item.Name + "\\", out);
     out.push_back(std::move(item));
   }
 }
@@ -73,17 +73,17 @@ void ListDirectory(const WideString& directory, const std::string& prefix,
 
 PackItem ItemOf(const WideString& base, const std::string& prefix, const WIN32_FIND_DATAW& found) {
   PackItem item;
-  item.path = base + found.cFileName;
+  item.Path = base + found.cFileName;
   if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    throw PackError(ReparsePointText(item.path));
+    throw PackError(ReparsePointText(item.Path));
   }
   const std::optional<std::string> name949 = ExactCp949(found.cFileName);
-  if (!name949) throw PackError(UnrepresentableNameText(item.path));
-  item.name = prefix + *name949;
-  if (item.name.size() > kLongestName) throw PackError(NameTooLongText(item.path));
-  item.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  item.attributes = found.dwFileAttributes & (kStoredAttributes | FILE_ATTRIBUTE_DIRECTORY);
-  item.dosTime = DosTime(found.ftLastWriteTime);
+  if (!name949) throw PackError(UnrepresentableNameText(item.Path));
+  item.Name = prefix + *name949;
+  if (item.Name.size() > kLongestName) throw PackError(NameTooLongText(item.Path));
+  item.Directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  item.Attributes = found.dwFileAttributes & (kStoredAttributes | FILE_ATTRIBUTE_DIRECTORY);
+  item.DosTime = DosTime(found.ftLastWriteTime);
   return item;
 }
 

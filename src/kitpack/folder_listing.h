@@ -11,11 +11,11 @@
 #include <vector>
 
 struct PackItem {
-  WideString path;   // the folder as given, joined with the names below it
-  std::string name;  // as stored: relative to the folder, "\" between levels, code page 949
-  bool directory = false;
-  std::uint32_t attributes = 0;  // read-only, hidden, system, archive; and directory
-  std::uint32_t dosTime = 0;     // last write, local time, 2-second steps (rounded down)
+  WideString Path;   // the folder as given, joined with the names below it
+  std::string Name;  // as stored: relative to the folder, "\" between levels, code page 949
+  bool Directory = false;
+  std::uint32_t Attributes = 0;  // read-only, hidden, system, archive; and directory
+  std::uint32_t DosTime = 0;     // last write, local time, 2-second steps (rounded down)
 };
 
 // The folder's entries in archive order: the entries of each directory sorted by their

@@ -7,9 +7,9 @@
 #include <vector>
 
 struct KitpackRun {
-  int exitCode = 0;  // 0 packed, 1 a run that failed, 2 wrong arguments
-  std::string out;   // the report (code page 949)
-  std::string err;   // what went wrong, or the usage text
+  int ExitCode = 0;  // 0 packed, 1 a run that failed, 2 wrong arguments
+  std::string Out;   // the report (code page 949)
+  std::string Err;   // what went wrong, or the usage text
 };
 
 // Packs with the arguments after the program's name (pack_folder.h).

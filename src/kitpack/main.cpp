@@ -1,7 +1,7 @@
 // kitpack: packs a folder into a store-only RAR archive for a distribution medium.
 #include "kitpack/console_interruption.h"
 #include "kitpack/kitpack.h"
-#include "shared/system_library.h"
+#include "win/system_library.h"
 
 #include <cstdio>
 #include <string>
@@ -14,7 +14,7 @@ int wmain(int argc, wchar_t** argv) {
     const ConsoleInterruption interruption;
     run = RunKitpack(std::vector<WideString>(argv + 1, argv + argc));
   }
-  std::fputs(run.out.c_str(), stdout);
-  std::fputs(run.err.c_str(), stderr);
-  return run.exitCode;
+  std::fputs(run.Out.c_str(), stdout);
+  std::fputs(run.Err.c_str(), stderr);
+  return run.ExitCode;
 }

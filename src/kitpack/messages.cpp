@@ -2,11 +2,12 @@
 
 #include "kitpack/code_page_949.h"
 #include "kitpack/pack_folder.h"
+#include "win/code_page_text.h"
 
 namespace {
 
 std::string WithPath(const WideString& path, const char* text) {
-  return Cp949ForDisplay(path) + text;
+  return Cp949ForDisplay(path.data(), path.size()) + text;
 }
 
 }  // namespace
@@ -53,9 +54,9 @@ std::string InterruptedText(const WideString& archive) {
 }
 
 std::string ReportText(const WideString& archive, const PackReport& report) {
-  return Cp949ForDisplay(archive) + ": 파일 " + GroupedNumber(report.files) + "개, 디렉토리 " +
-         GroupedNumber(report.directories) + "개, " + GroupedNumber(report.bytes) +
-         "바이트를 담았습니다.\n";
+  return Cp949ForDisplay(archive.data(), archive.size()) + ": 파일 " + GroupedNumber(report.Files) +
+         "개, 디렉토리 " + GroupedNumber(report.Directories) + "개, " +
+         GroupedNumber(report.Bytes) + "바이트를 담았습니다.\n";
 }
 
 std::string GroupedNumber(std::uint64_t number) {

@@ -1,7 +1,7 @@
 // A failure that ends a packing run. Its message (code page 949) names what failed.
 #pragma once
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 class PackError : public Exception {
  public:

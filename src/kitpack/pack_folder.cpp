@@ -8,7 +8,7 @@
 #include "kitpack/pack_error.h"
 #include "kitpack/temporary_file.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -18,10 +18,10 @@ namespace {
 
 RarWriterEntry EntryOf(const PackItem& item) {
   RarWriterEntry entry;
-  entry.name = item.name;
-  entry.directory = item.directory;
-  entry.dosTime = item.dosTime;
-  entry.attributes = item.attributes;
+  entry.Name = item.Name;
+  entry.Directory = item.Directory;
+  entry.DosTime = item.DosTime;
+  entry.Attributes = item.Attributes;
   return entry;
 }
 
@@ -30,16 +30,16 @@ RarWriterEntry EntryOf(const PackItem& item) {
 std::optional<std::uint64_t> AddFile(RarStreamWriter& writer, const PackItem& item,
                                      const WideString& archive,
                                      const std::optional<FileIdentity>& olderArchive) {
-  FileHandle file(CreateFileW(item.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  FileHandle file(CreateFileW(item.Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION information;
   if (!file || !GetFileInformationByHandle(file.Get(), &information)) {
-    throw PackError(UnreadableFileText(item.path));
+    throw PackError(UnreadableFileText(item.Path));
   }
   // Made a link since it was listed.
   if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    throw PackError(ReparsePointText(item.path));
+    throw PackError(ReparsePointText(item.Path));
   }
   if (olderArchive && IdentityOf(information) == *olderArchive) return std::nullopt;
   const std::uint64_t size =
@@ -50,9 +50,9 @@ std::optional<std::uint64_t> AddFile(RarStreamWriter& writer, const PackItem& it
       return size;
     case RarStreamResult::kReadFailed:
       StopIfInterrupted();
-      throw PackError(UnreadableFileText(item.path));
+      throw PackError(UnreadableFileText(item.Path));
     case RarStreamResult::kSizeChanged:
-      throw PackError(ChangedFileText(item.path));
+      throw PackError(ChangedFileText(item.Path));
     case RarStreamResult::kWriteFailed:
       break;
   }
@@ -71,13 +71,13 @@ PackReport PackFolder(const WideString& archive, const WideString& folder) {
   PackReport report;
   for (const PackItem& item : items) {
     StopIfInterrupted();
-    if (item.directory) {
+    if (item.Directory) {
       if (!writer.Add(EntryOf(item))) throw PackError(UnwritableArchiveText(archive));
-      ++report.directories;
+      ++report.Directories;
     } else if (const std::optional<std::uint64_t> size =
                    AddFile(writer, item, archive, olderArchive)) {
-      report.bytes += *size;
-      ++report.files;
+      report.Bytes += *size;
+      ++report.Files;
     }
   }
   if (!writer.Finish()) throw PackError(UnwritableArchiveText(archive));

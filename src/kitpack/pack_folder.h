@@ -7,9 +7,9 @@
 #include <string>
 
 struct PackReport {
-  std::uint64_t files = 0;
-  std::uint64_t directories = 0;
-  std::uint64_t bytes = 0;  // of the files' data
+  std::uint64_t Files = 0;
+  std::uint64_t Directories = 0;
+  std::uint64_t Bytes = 0;  // of the files' data
 };
 
 // Writes every entry ListFolder (folder_listing.h) finds, in its order, into an archive

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "kitpack/wide_string.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <string>
 

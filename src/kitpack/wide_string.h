@@ -1,4 +1,4 @@
 // UTF-16 text for the platform's W functions, shared with the other programs.
 #pragma once
 
-#include "shared/wide_string.h"
+#include "win/wide_string.h"

@@ -1,7 +1,7 @@
 #include "launcher/failure_report.h"
 
 #include "launcher/messages.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // window comes. The launcher's own are in launcher_seams.cpp.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

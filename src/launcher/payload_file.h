@@ -5,7 +5,7 @@
 #include "launcher/heap_memory.h"
 #include "launcher/progress_window.h"
 #include "onefile/payload_format.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Starting setup.exe, which asks for administrator rights, and waiting for it.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // between blocks of work, which also lets it answer the system's messages.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "launcher/heap_memory.h"
-#include "shared/handles.h"
+#include "win/handles.h"
 
 class TemporaryFolder {
  public:

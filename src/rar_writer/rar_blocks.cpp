@@ -110,8 +110,8 @@ namespace rar_blocks {
 namespace {
 
 std::string StoredName(const RarWriterEntry& entry) {
-  if (entry.unicodeName.empty()) return entry.name;
-  return entry.name + '\0' + EncodeRarUnicodeName(entry.name, entry.unicodeName);
+  if (entry.UnicodeName.empty()) return entry.Name;
+  return entry.Name + '\0' + EncodeRarUnicodeName(entry.Name, entry.UnicodeName);
 }
 
 }  // namespace
@@ -137,36 +137,36 @@ std::string BlockHeader(std::uint8_t type, std::uint16_t flags, const std::strin
 
 std::string PartHeader(const RarWriterEntry& entry, const EntryPart& part) {
   const std::string name = StoredName(entry);
-  const bool large = part.packSize > 0xFFFFFFFFu || part.unpSize > 0xFFFFFFFFu;
-  std::uint16_t flags = kHasAddSize | part.splitFlags;
-  if (entry.directory) flags |= kFileDirectory;
-  if (entry.encrypted) flags |= kFileEncrypted;
+  const bool large = part.PackSize > 0xFFFFFFFFu || part.UnpSize > 0xFFFFFFFFu;
+  std::uint16_t flags = kHasAddSize | part.SplitFlags;
+  if (entry.Directory) flags |= kFileDirectory;
+  if (entry.Encrypted) flags |= kFileEncrypted;
   if (large) flags |= kFileLargeSizes;
-  if (!entry.unicodeName.empty() || entry.utf8Name) flags |= kFileUnicodeName;
-  std::uint32_t crc = part.crc;
-  if (entry.badDataCrc) crc ^= 0xFFFFFFFFu;
+  if (!entry.UnicodeName.empty() || entry.Utf8Name) flags |= kFileUnicodeName;
+  std::uint32_t crc = part.Crc;
+  if (entry.BadDataCrc) crc ^= 0xFFFFFFFFu;
 
   std::string body;
-  Put32(body, static_cast<std::uint32_t>(part.packSize));
-  Put32(body, static_cast<std::uint32_t>(part.unpSize));
-  body += static_cast<char>(entry.hostOs);
+  Put32(body, static_cast<std::uint32_t>(part.PackSize));
+  Put32(body, static_cast<std::uint32_t>(part.UnpSize));
+  body += static_cast<char>(entry.HostOs);
   Put32(body, crc);
-  Put32(body, entry.dosTime);
+  Put32(body, entry.DosTime);
   body += static_cast<char>(kUnpackVersion);
-  body += static_cast<char>(entry.method);
+  body += static_cast<char>(entry.Method);
   Put16(body, static_cast<std::uint32_t>(name.size()));
-  Put32(body, entry.attributes.value_or(entry.directory ? kAttrDirectory : kAttrArchive));
+  Put32(body, entry.Attributes.value_or(entry.Directory ? kAttrDirectory : kAttrArchive));
   if (large) {
-    Put32(body, static_cast<std::uint32_t>(part.packSize >> 32));
-    Put32(body, static_cast<std::uint32_t>(part.unpSize >> 32));
+    Put32(body, static_cast<std::uint32_t>(part.PackSize >> 32));
+    Put32(body, static_cast<std::uint32_t>(part.UnpSize >> 32));
   }
   body += name;
-  return BlockHeader(kFileBlock, flags, body, entry.badHeaderCrc);
+  return BlockHeader(kFileBlock, flags, body, entry.BadHeaderCrc);
 }
 
 std::string EntryHeader(const RarWriterEntry& entry) {
-  const std::uint64_t size = entry.declaredSize ? entry.declaredSize : entry.data.size();
-  const std::uint32_t crc = entry.directory ? 0 : RarCrc32(entry.data);
+  const std::uint64_t size = entry.DeclaredSize ? entry.DeclaredSize : entry.Data.size();
+  const std::uint32_t crc = entry.Directory ? 0 : RarCrc32(entry.Data);
   return PartHeader(entry, {size, size, crc, 0});
 }
 

@@ -34,10 +34,10 @@ void Put32(std::string& out, std::uint32_t value);
 
 // What one file header says about the data after it.
 struct EntryPart {
-  std::uint64_t packSize;
-  std::uint64_t unpSize;
-  std::uint32_t crc;
-  std::uint16_t splitFlags;
+  std::uint64_t PackSize;
+  std::uint64_t UnpSize;
+  std::uint32_t Crc;
+  std::uint16_t SplitFlags;
 };
 
 // Completes a block header: body is everything after HEAD_SIZE.

@@ -17,8 +17,8 @@ bool RarStreamWriter::Start(std::uint16_t mainFlags, bool damagedMainHeader) {
 }
 
 bool RarStreamWriter::Add(const RarWriterEntry& entry) {
-  const bool hasData = !entry.directory && entry.declaredSize == 0;
-  return Put(EntryHeader(entry)) && (!hasData || Put(entry.data));
+  const bool hasData = !entry.Directory && entry.DeclaredSize == 0;
+  return Put(EntryHeader(entry)) && (!hasData || Put(entry.Data));
 }
 
 RarStreamResult RarStreamWriter::AddStreamed(const RarWriterEntry& entry, std::uint64_t size,

@@ -31,15 +31,15 @@ class StreamOutput : public RarOutput {
 
 struct StringOutput : RarOutput {
   bool Write(const char* data, std::size_t size) override {
-    bytes.append(data, size);
+    Bytes.append(data, size);
     return true;
   }
   bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
-    if (offset > bytes.size() || size > bytes.size() - offset) return false;
-    bytes.replace(static_cast<std::size_t>(offset), size, data, size);
+    if (offset > Bytes.size() || size > Bytes.size() - offset) return false;
+    Bytes.replace(static_cast<std::size_t>(offset), size, data, size);
     return true;
   }
-  std::string bytes;
+  std::string Bytes;
 };
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
@@ -72,16 +72,16 @@ class VolumeBuilder {
   }
 
   void Add(const RarWriterEntry& entry) {
-    const std::string& data = entry.directory ? kNoData : entry.data;
+    const std::string& data = entry.Directory ? kNoData : entry.Data;
     std::size_t done = 0;
     do {
       if (left_ == 0 && done < data.size()) NextVolume();
       const std::size_t take = std::min(left_, data.size() - done);
       EntryPart part{take, data.size(), 0, 0};
-      if (done > 0) part.splitFlags |= kFileSplitBefore;
-      if (done + take < data.size()) part.splitFlags |= kFileSplitAfter;
-      part.crc = part.splitFlags & kFileSplitAfter ? RarCrc32(data.substr(done, take))
-                                                   : (entry.directory ? 0 : RarCrc32(data));
+      if (done > 0) part.SplitFlags |= kFileSplitBefore;
+      if (done + take < data.size()) part.SplitFlags |= kFileSplitAfter;
+      part.Crc = part.SplitFlags & kFileSplitAfter ? RarCrc32(data.substr(done, take))
+                                                   : (entry.Directory ? 0 : RarCrc32(data));
       volumes_.back() += PartHeader(entry, part) + data.substr(done, take);
       done += take;
       left_ -= take;
@@ -114,23 +114,59 @@ class VolumeBuilder {
 
 const std::string VolumeBuilder::kNoData;
 
+// A file entry with nothing special about it.
+RarWriterEntry PlainFile(const std::string& name, const std::string& data) {
+  RarWriterEntry entry;
+  entry.Name = name;
+  entry.Data = data;
+  return entry;
+}
+
 }  // namespace
 
 RarWriter& RarWriter::AddFile(const std::string& name, const std::string& data) {
-  RarWriterEntry entry;
-  entry.name = name;
-  entry.data = data;
-  return Add(entry);
+  return Add(PlainFile(name, data));
 }
 
 RarWriter& RarWriter::AddDirectory(const std::string& name) {
   RarWriterEntry entry;
-  entry.name = name;
-  entry.directory = true;
+  entry.Name = name;
+  entry.Directory = true;
   return Add(entry);
 }
 
 std::string RarWriter::FileHeader(const RarWriterEntry& entry) { return EntryHeader(entry); }
+
+RarWriterEntry EntryWithBadDataChecksum(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.BadDataCrc = true;
+  return entry;
+}
+
+RarWriterEntry EntryWithBadHeaderChecksum(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.BadHeaderCrc = true;
+  return entry;
+}
+
+RarWriterEntry EncryptedEntry(const std::string& name, const std::string& data) {
+  RarWriterEntry entry = PlainFile(name, data);
+  entry.Encrypted = true;
+  return entry;
+}
+
+RarWriterEntry EntryClaimingSize(const std::string& name, std::uint64_t size) {
+  RarWriterEntry entry = PlainFile(name, std::string());
+  entry.DeclaredSize = size;
+  return entry;
+}
+
+RarWriterEntry EntryWithWrappingSize(const std::string& name) {
+  // Over 4 GiB first, so the header takes its 64-bit fields and has its final length.
+  RarWriterEntry entry = EntryClaimingSize(name, 0x100000000ull);
+  entry.DeclaredSize = 0 - std::uint64_t(EntryHeader(entry).size());
+  return entry;
+}
 
 RarWriter& RarWriter::Add(const RarWriterEntry& entry) {
   items_.push_back({true, entry, std::string(), std::string()});
@@ -153,10 +189,10 @@ void RarWriter::WriteTo(RarOutput& output) const {
   RarStreamWriter writer(output);
   writer.Start(mainFlags_, badMainCrc_);
   for (const Item& item : items_) {
-    if (item.isEntry) {
-      writer.Add(item.entry);
+    if (item.IsEntry) {
+      writer.Add(item.Entry);
     } else {
-      writer.AddRaw(item.header + item.data);
+      writer.AddRaw(item.Header + item.Data);
     }
   }
   writer.Finish();
@@ -170,14 +206,14 @@ void RarWriter::Write(std::ostream& out) const {
 std::string RarWriter::Bytes() const {
   StringOutput output;
   WriteTo(output);
-  return output.bytes;
+  return output.Bytes;
 }
 
 std::vector<std::string> RarWriter::SaveVolumes(const std::string& base, std::size_t volumeDataSize,
                                                 bool newNaming) const {
   VolumeBuilder builder(volumeDataSize, newNaming);
   for (const Item& item : items_) {
-    if (item.isEntry) builder.Add(item.entry);
+    if (item.IsEntry) builder.Add(item.Entry);
   }
   const std::vector<std::string> volumes = builder.Finish();
   std::vector<std::string> paths;

@@ -19,20 +19,20 @@
 constexpr std::uint32_t kRarWriterDosTime = 0x50221883;  // 2020-01-02 03:04:06
 
 struct RarWriterEntry {
-  std::string name;            // the 8-bit name as stored, "\" between directories
-  std::u16string unicodeName;  // when not empty: stored after the 8-bit name
-  bool utf8Name = false;       // name is UTF-8 throughout: Unicode flag, no 8-bit form
-  std::string data;            // stored as it is (also when marked encrypted)
-  bool directory = false;
-  std::uint32_t dosTime = kRarWriterDosTime;
-  std::uint8_t hostOs = 2;         // Windows
-  std::uint8_t method = 0x30;      // store; other values only label the data
-  bool encrypted = false;          // sets the encrypted flag
-  bool badDataCrc = false;         // the data checksum in the header is wrong
-  bool badHeaderCrc = false;       // the header's own checksum is wrong
-  std::uint64_t declaredSize = 0;  // not 0: the header claims this size, no data follows
+  std::string Name;            // the 8-bit name as stored, "\" between directories
+  std::u16string UnicodeName;  // when not empty: stored after the 8-bit name
+  bool Utf8Name = false;       // name is UTF-8 throughout: Unicode flag, no 8-bit form
+  std::string Data;            // stored as it is (also when marked encrypted)
+  bool Directory = false;
+  std::uint32_t DosTime = kRarWriterDosTime;
+  std::uint8_t HostOs = 2;         // Windows
+  std::uint8_t Method = 0x30;      // store; other values only label the data
+  bool Encrypted = false;          // sets the encrypted flag
+  bool BadDataCrc = false;         // the data checksum in the header is wrong
+  bool BadHeaderCrc = false;       // the header's own checksum is wrong
+  std::uint64_t DeclaredSize = 0;  // not 0: the header claims this size, no data follows
   // As stored; none: the archive bit for a file, the directory bit for a directory.
-  std::optional<std::uint32_t> attributes;
+  std::optional<std::uint32_t> Attributes;
 };
 
 // Where RarStreamWriter puts an archive: written front to back, and once per streamed
@@ -71,11 +71,11 @@ class RarStreamWriter {
 
   // The signature and the main header.
   bool Start(std::uint16_t mainFlags = 0, bool damagedMainHeader = false);
-  // An entry with its data in memory (entry.data; nothing after the header of a
+  // An entry with its data in memory (entry.Data; nothing after the header of a
   // directory or of an entry with a declaredSize).
   bool Add(const RarWriterEntry& entry);
   // An entry whose data is read from source: exactly size bytes, in blocks of at most
-  // kRarStreamBlockSize. entry.data and entry.declaredSize are not used. The header
+  // kRarStreamBlockSize. entry.Data and entry.DeclaredSize are not used. The header
   // goes out first and is completed with the data's checksum once all of it has passed;
   // sizes over 4 GiB take the header's 64-bit fields.
   RarStreamResult AddStreamed(const RarWriterEntry& entry, std::uint64_t size,
@@ -127,16 +127,28 @@ class RarWriter {
   void WriteTo(RarOutput& output) const;
 
   struct Item {
-    bool isEntry;
-    RarWriterEntry entry;  // an entry, or:
-    std::string header;    // another block's header
-    std::string data;      // and its data
+    bool IsEntry;
+    RarWriterEntry Entry;  // an entry, or:
+    std::string Header;    // another block's header
+    std::string Data;      // and its data
   };
 
   std::vector<Item> items_;
   std::uint16_t mainFlags_ = 0;
   bool badMainCrc_ = false;
 };
+
+// Entries that readers must refuse or come through, for the tests: a file entry of
+// that name (and data) with one thing wrong or odd about it.
+RarWriterEntry EntryWithBadDataChecksum(const std::string& name, const std::string& data);
+RarWriterEntry EntryWithBadHeaderChecksum(const std::string& name, const std::string& data);
+RarWriterEntry EncryptedEntry(const std::string& name, const std::string& data);
+// A header that claims size bytes of data, and none follow (beyond 4 GiB: its 64-bit
+// fields).
+RarWriterEntry EntryClaimingSize(const std::string& name, std::uint64_t size);
+// A header whose 64-bit size takes a reader that adds it to the header's end round
+// to the header's own start.
+RarWriterEntry EntryWithWrappingSize(const std::string& name);
 
 // CRC-32 (zlib polynomial) of the bytes, continuing from crc.
 std::uint32_t RarCrc32(const std::string& bytes, std::uint32_t crc = 0);

@@ -1,7 +1,7 @@
 #include "settings_tool/delete_matching_files.h"
 
-#include "shared/handles.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "settings_tool/engine_archive.h"
 
-#include "shared/file_system.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/file_system.h"
 
 const char* const kEngineArchiveNames[3] = {"Paradox.RAR", "SQL.RAR", "FULL.RAR"};
 

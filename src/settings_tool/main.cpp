@@ -1,9 +1,9 @@
 // Dorcel: sets the database engine up again from the engine archive beside it.
 #include "settings_tool/settings_tool.h"
-#include "shared/error_report.h"
-#include "shared/message_box.h"
-#include "shared/module_path.h"
-#include "shared/system_library.h"
+#include "win/error_report.h"
+#include "win/message_box.h"
+#include "win/module_path.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 #include "settings_tool/settings_tool.h"
 
+#include "contracts/engine_settings.h"
+#include "rar/rar_check.h"
 #include "settings_tool/delete_matching_files.h"
 #include "settings_tool/engine_archive.h"
 #include "settings_tool/engine_extraction.h"
-#include "shared/engine_settings.h"
-#include "shared/rar_check.h"
 
 const char kSettingsToolCaption[] = "BDE 환경설정";
 const char kMissingArchiveText[] =

@@ -3,7 +3,7 @@
 // archive. Its whole user interface is two message boxes.
 #pragma once
 
-#include "shared/message_box.h"
+#include "win/message_box.h"
 
 #include <string>
 

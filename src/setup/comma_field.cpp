@@ -1,6 +1,6 @@
 #include "setup/comma_field.h"
 
-#include "shared/text.h"
+#include "text/text.h"
 
 std::string GetCommaField(const std::string& text, unsigned n) {
   unsigned commas = 0;

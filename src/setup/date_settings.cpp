@@ -1,6 +1,6 @@
 #include "setup/date_settings.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 TDateSettings DateSettings;
 

@@ -1,8 +1,8 @@
 #include "setup/engine_settings_adjust.h"
 
-#include "shared/engine_settings.h"
-#include "shared/registry.h"
-#include "shared/text.h"
+#include "contracts/engine_settings.h"
+#include "text/text.h"
+#include "win/registry.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
 #include "setup/install_actions.h"
 
+#include "contracts/engine_settings.h"
+#include "setup/engine_date_rule.h"
 #include "setup/engine_settings_adjust.h"
-#include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
-#include "shared/engine_settings.h"
-#include "shared/file_system.h"
+#include "win/code_page_text.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 
@@ -17,22 +19,13 @@ namespace {
 const char kEngineBackupSuffix[] = "_2";
 const char kEveryFile[] = "\\*.*";
 
-// Clears a file's read-only attribute; directories are left alone.
-void MakeWritable(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      !(attributes & FILE_ATTRIBUTE_READONLY)) {
-    return;
-  }
-  SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 // An existing target is overwritten, also a read-only one (a copy from a CD-ROM
 // made by an earlier install), and the copy is left writable, so the next install
 // can replace it. A failed copy is not an error of the run.
 void CopyOver(const std::string& from, const std::string& to) {
-  MakeWritable(to);
-  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) MakeWritable(to);
+  const WideString target = WideFromAnsi(to);
+  ClearReadOnly(target.c_str());
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) ClearReadOnly(target.c_str());
 }
 
 void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const std::string& source,
@@ -49,15 +42,14 @@ void RunFileOperation(TShellFileOperation& fop, TFileOperation operation, const 
 // backup. Both are best effort: the engine may be in use.
 void SetOldEngineAside(TShellFileOperation& fop) {
   const std::string& dir = InstallSettings.DbEngineDir;
-  try {
+  // The run goes on with whatever is in the engine directory.
+  RunIgnoringErrors([&] {
     if (DirectoryExists(dir + kEngineBackupSuffix)) {
       if (DirectoryExists(dir)) RunFileOperation(fop, fopDelete, dir + kEveryFile, dir);
     } else if (DirectoryExists(dir)) {
       RunFileOperation(fop, fopRename, dir, dir + kEngineBackupSuffix);
     }
-  } catch (...) {
-    // The run goes on with whatever is in the engine directory.
-  }
+  });
 }
 
 }  // namespace

@@ -1,17 +1,16 @@
 #include "setup/install_engine.h"
 
-#include "setup/date_settings.h"
+#include "contracts/install_log.h"
+#include "rar/rar_component.h"
 #include "setup/install_actions.h"
+#include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
-#include "shared/install_log.h"
-#include "shared/rar_component.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <algorithm>
-#include <tuple>
 
 bool NoFileLog = false;
 bool InstallDone = false;
@@ -19,7 +18,6 @@ bool InstallDone = false;
 namespace {
 
 const char kToolsLibrary[] = "TUTIL32.DLL";
-const char kEngineProbe[] = "\\IDAPI32.DLL";
 const char kSettingsToolLink[] = "\\환경설정";
 const char kLinkExtension[] = ".LNK";
 const char kProgramsFolder[] = "Programs";
@@ -40,15 +38,15 @@ class NoFileLogScope {
 
 // One run: where it shows its progress and what it does to the machine.
 struct Run {
-  TInstallProgress& progress;
-  TInstallActions& actions;
+  TInstallProgress& Progress;
+  TInstallActions& Actions;
 };
 
 // Copies a file of the medium when it is there; false when it is not.
 bool CopyFromMediumIfPresent(Run& run, const std::string& name, const std::string& target) {
   const std::string source = InstallSettings.SourceDir + name;
   if (!FileExists(source)) return false;
-  run.actions.CopyWholeFile(source, ExpandPath(target));
+  run.Actions.CopyWholeFile(source, ExpandPath(target));
   return true;
 }
 
@@ -81,20 +79,20 @@ bool InstallDatabaseEngine(Run& run) {
   const TInstallSettings& s = InstallSettings;
   {
     NoFileLogScope quiet;
-    run.actions.SetEngineAside(run.progress.FileOperation());
-    const bool failIfExists = run.actions.EngineFailIfExists();
-    if (!ExtractOrTell(run.progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
+    run.Actions.SetEngineAside(run.Progress.FileOperation());
+    const bool failIfExists = run.Actions.EngineFailIfExists();
+    if (!ExtractOrTell(run.Progress, s.SourceDir + s.DbEngineArchive, ExpandPath(s.DbEngineDir),
                        failIfExists)) {
       return false;
     }
   }
-  run.actions.ConfigureEngine();
+  run.Actions.ConfigureEngine();
   return true;
 }
 
 bool ExtractCrwArchive(Run& run) {
   NoFileLogScope quiet;
-  return ExtractOrTell(run.progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
+  return ExtractOrTell(run.Progress, InstallSettings.SourceDir + InstallSettings.CrwArchive,
                        ExpandPath("<WINSYSDIR>"), false);
 }
 
@@ -111,20 +109,18 @@ bool WaitForSource(TInstallProgress& progress, const std::string& source) {
 
 // False when the entry's archive could not be extracted.
 bool InstallFileEntry(Run& run, const FileEntry& entry) {
-  const std::string mode = UpperAscii(entry.Mode);
+  const FileMode mode = ModeOf(entry);
   const std::string source = InstallSettings.SourceDir + entry.Source;
-  if ((mode.empty() || mode == "FAILIFEXISTS") &&
-      UpperAscii(FileExtension(entry.Source)) == ".RAR" &&
-      !ExtractOrTell(run.progress, source, ExpandPath(entry.DestDir), mode == "FAILIFEXISTS")) {
+  if (ExtractsFromArchive(entry) && !ExtractOrTell(run.Progress, source, ExpandPath(entry.DestDir),
+                                                   mode == FileMode::ExtractKeepingFiles)) {
     return false;
   }
-  run.progress.Log().Add(kDirTag, run.progress.Archive().TargetDir);
-  if (mode == "COPY" && FileExists(source)) {
-    try {
-      run.actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
-    } catch (...) {
-      // A copy that fails is not an error of the run.
-    }
+  run.Progress.Log().Add(kDirTag, run.Progress.Archive().TargetDir);
+  if (mode == FileMode::Copy && FileExists(source)) {
+    // A copy that fails is not an error of the run.
+    RunIgnoringErrors([&] {
+      run.Actions.CopyWholeFile(source, ExpandPath(entry.DestDir + "\\" + entry.Source));
+    });
   }
   return true;
 }
@@ -136,7 +132,7 @@ bool InstallFileTable(Run& run) {
   const unsigned count = std::min<unsigned>(InstallSettings.FileCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
     const FileEntry& entry = InstallSettings.FileEntries[n - 1];
-    if (!WaitForSource(run.progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
+    if (!WaitForSource(run.Progress, entry.Source) || !InstallFileEntry(run, entry)) return false;
   }
   return true;
 }
@@ -149,8 +145,8 @@ bool CopyCompanionFiles(Run& run) {
       CopyFromMediumIfPresent(run, kUninstallerName, installDir + kUninstallerName);
   CopyFromMediumIfPresent(run, kSettingsToolName, installDir + kSettingsToolName);
   if (!s.DbEngineArchive.empty()) {
-    run.actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
-                         ExpandPath(installDir + s.DbEngineArchive));
+    run.Actions.CopyWholeFile(s.SourceDir + s.DbEngineArchive,
+                              ExpandPath(installDir + s.DbEngineArchive));
   }
   CopyFromMediumIfPresent(run, kArchiveLibraryName, installDir + kArchiveLibraryName);
   CopyFromMediumIfPresent(run, kToolsLibrary, installDir + kToolsLibrary);
@@ -159,7 +155,7 @@ bool CopyCompanionFiles(Run& run) {
 
 std::string MakeShortcut(Run& run, const std::string& folder, const std::string& linkName,
                          const std::string& target, const std::string& arguments) {
-  return run.actions.MakeShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments));
+  return run.Actions.MakeShortcut(folder, linkName, ExpandPath(target), ExpandPath(arguments));
 }
 
 // Everything before the link's last "\".
@@ -170,7 +166,7 @@ std::string FolderOfLink(const std::string& link) {
 
 void CreateShortcuts(Run& run, bool uninstallerCopied) {
   const TInstallSettings& s = InstallSettings;
-  TInstallLog& log = run.progress.Log();
+  TInstallLog& log = run.Progress.Log();
   std::string group;
   const unsigned count = std::min<unsigned>(s.IconCount, kMaxScriptEntries);
   for (unsigned n = 1; n <= count; ++n) {
@@ -201,8 +197,8 @@ void CreateShortcuts(Run& run, bool uninstallerCopied) {
 }
 
 void FinishRun(Run& run) {
-  run.progress.HideProgress();
-  run.actions.EnterInstallDirectory();
+  run.Progress.HideProgress();
+  run.Actions.EnterInstallDirectory();
 }
 
 // The steps that a Cancel at the disk prompt or a failed extraction may end
@@ -217,16 +213,16 @@ bool InstallArchives(Run& run) {
 // Every step of the run; false when it ended early.
 bool InstallSteps(Run& run) {
   const TInstallSettings& s = InstallSettings;
-  StartRun(run.progress);
+  StartRun(run.Progress);
   CopyArchiveLibrary(run);
   if (!InstallArchives(run)) {
-    run.progress.HideProgress();
+    run.Progress.HideProgress();
     return false;
   }
   const bool uninstallerCopied = CopyCompanionFiles(run);
   if (s.IconCount != 0) {
     CreateShortcuts(run, uninstallerCopied);
-    run.actions.Register(run.progress.Log(), uninstallerCopied);
+    run.Actions.Register(run.Progress.Log(), uninstallerCopied);
   }
   FinishRun(run);
   return true;
@@ -251,45 +247,4 @@ bool RunInstall(TInstallProgress& progress, TInstallActions& actions) {
   }
   InstallDone = true;
   return true;
-}
-
-bool EngineFailIfExists() {
-  const TInstallSettings& s = InstallSettings;
-  if (UpperAscii(s.DbEngineOverwrite) == "TRUE") return false;
-  const std::string installed = s.DbEngineDir + kEngineProbe;
-  if (!FileExists(installed)) return false;
-  const SYSTEMTIME shipped = StrToDateTime(s.DbEngineDate);
-  // The installed engine is kept when it is as new as the shipped one or newer.
-  return !LaterThan(shipped, FileDate(installed));
-}
-
-SYSTEMTIME FileDate(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  FILETIME local;
-  SYSTEMTIME date = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
-      !FileTimeToSystemTime(&local, &date)) {
-    return SYSTEMTIME{};
-  }
-  date.wDayOfWeek = 0;
-  date.wSecond = static_cast<WORD>(date.wSecond - date.wSecond % 2);
-  date.wMilliseconds = 0;
-  return date;
-}
-
-bool LaterThan(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  const auto fields = [](const SYSTEMTIME& t) {
-    return std::make_tuple(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                           t.wMilliseconds);
-  };
-  return fields(a) > fields(b);
-}
-
-std::string FileExtension(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find_first_of("\\:", dot) != std::string::npos) {
-    return std::string();
-  }
-  return path.substr(dot);
 }

@@ -1,8 +1,9 @@
 #include "setup/install_settings.h"
 
-#include "shared/engine_settings.h"
-#include "shared/module_path.h"
-#include "shared/text.h"
+#include "contracts/engine_settings.h"
+#include "setup/comma_field.h"
+#include "text/text.h"
+#include "win/module_path.h"
 
 #include <windows.h>
 
@@ -10,9 +11,22 @@
 
 TInstallSettings InstallSettings;
 
+FileMode ModeOf(const FileEntry& entry) {
+  const std::string mode = UpperAscii(entry.Mode);
+  if (mode.empty()) return FileMode::Extract;
+  if (mode == kFailIfExistsMode) return FileMode::ExtractKeepingFiles;
+  if (mode == kCopyMode) return FileMode::Copy;
+  return FileMode::Unknown;
+}
+
+bool ExtractsFromArchive(const FileEntry& entry) {
+  const FileMode mode = ModeOf(entry);
+  return (mode == FileMode::Extract || mode == FileMode::ExtractKeepingFiles) &&
+         UpperAscii(FileExtension(entry.Source)) == ".RAR";
+}
+
 namespace {
 
-const char kScriptName[] = "SETUP.INI";
 const char kAbsent[] = "NONE";
 
 void ReadAppSection(TInstallSettings& s) {
@@ -45,14 +59,14 @@ void ReadTables(TInstallSettings& s) {
   s.FileCount = 0;
   s.IconCount = 0;
   for (unsigned n = 1; n <= kMaxScriptEntries; ++n) {
-    const std::string file = ReadIniString("FILES", TableKeyName(kFileKeyPrefix, n), kAbsent);
+    const std::string file = ReadIniString(kFilesSection, TableKeyName(kFileKeyPrefix, n), kAbsent);
     s.FilePresent[n - 1] = file != kAbsent;
     if (s.FilePresent[n - 1]) {
       s.FileEntries[n - 1] = {GetCommaField(file, 1), GetCommaField(file, 2),
                               UpperAscii(GetCommaField(file, 3))};
       s.FileCount = n;
     }
-    const std::string icon = ReadIniString("ICONS", TableKeyName(kIconKeyPrefix, n), kAbsent);
+    const std::string icon = ReadIniString(kIconsSection, TableKeyName(kIconKeyPrefix, n), kAbsent);
     s.IconPresent[n - 1] = icon != kAbsent;
     if (s.IconPresent[n - 1]) {
       s.IconEntries[n - 1] = {GetCommaField(icon, 1), GetCommaField(icon, 2),

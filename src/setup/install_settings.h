@@ -1,16 +1,29 @@
 // The setup script "SETUP.INI" and the one record setup fills from it.
 #pragma once
 
-#include "setup/comma_field.h"
-
 #include <array>
 #include <string>
+
+// The script's name, and setup's program, beside which setup reads it.
+inline constexpr char kScriptName[] = "SETUP.INI";
+inline constexpr char kSetupProgramName[] = "setup.exe";
 
 struct FileEntry {
   std::string Source;   // file name relative to SourceDir, as a rule a RAR archive
   std::string DestDir;  // destination directory; path macros allowed
-  std::string Mode;     // upper-cased: "", "FAILIFEXISTS", "COPY" or anything else
+  std::string Mode;     // upper-cased as read: "", kFailIfExistsMode, kCopyMode or any other
 };
+
+// The modes of a [FILES] entry; an empty one extracts too.
+inline constexpr char kFailIfExistsMode[] = "FAILIFEXISTS";  // extracts, keeping existing files
+inline constexpr char kCopyMode[] = "COPY";                  // copies the source whole
+
+enum class FileMode { Extract, ExtractKeepingFiles, Copy, Unknown };
+FileMode ModeOf(const FileEntry& entry);
+
+// Whether setup extracts the entry: an extracting mode and a ".RAR" source (any
+// letter case). Any other entry extracts nothing.
+bool ExtractsFromArchive(const FileEntry& entry);
 
 struct IconEntry {
   std::string ShellFolder;  // value name under the user's Shell Folders key
@@ -21,9 +34,11 @@ struct IconEntry {
 
 constexpr unsigned kMaxScriptEntries = 10;
 
-// The two tables' keys are these prefixes followed by the slot number 1 to
-// kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
+// The two tables' sections, and their keys: these prefixes followed by the slot number
+// 1 to kMaxScriptEntries, written without leading zeros ("FILE1" ... "FILE10"). Defined
 // here, so that a check of the keys needs nothing of the reader but this header.
+inline constexpr char kFilesSection[] = "FILES";
+inline constexpr char kIconsSection[] = "ICONS";
 inline constexpr char kFileKeyPrefix[] = "FILE";  // in [FILES]
 inline constexpr char kIconKeyPrefix[] = "ICON";  // in [ICONS]
 inline std::string TableKeyName(const char* prefix, unsigned slot) {

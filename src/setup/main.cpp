@@ -2,9 +2,9 @@
 // wizard's Next on the summary page runs the install engine on the progress window.
 #include "setup/windows/progress_window.h"
 #include "setup/windows/startup.h"
-#include "shared/errors.h"
-#include "shared/system_library.h"
 #include "ui/application.h"
+#include "win/errors.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 

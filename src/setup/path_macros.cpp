@@ -1,28 +1,8 @@
 #include "setup/path_macros.h"
 
 #include "setup/install_settings.h"
-#include "shared/text.h"
-
-#include <windows.h>
-
-#include <vector>
-
-namespace {
-
-// Asks with MAX_PATH first, then with the size the platform says it needs.
-template <typename Query>
-std::string QueryDirectory(Query query) {
-  std::vector<char> buffer(MAX_PATH, '\0');
-  UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
-  if (length >= buffer.size()) {
-    buffer.assign(length + 1, '\0');
-    length = query(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length >= buffer.size()) return std::string();
-  }
-  return std::string(buffer.data());
-}
-
-}  // namespace
+#include "text/text.h"
+#include "win/directories.h"
 
 std::string ReplaceMacro(const std::string& text, const std::string& token,
                          const std::string& value) {
@@ -42,8 +22,8 @@ std::string ReplaceMacro(const std::string& text, const std::string& token,
 }
 
 std::string ExpandPath(const std::string& path) {
-  const std::string systemDir = QueryDirectory(GetSystemDirectoryA);
-  const std::string windowsDir = QueryDirectory(GetWindowsDirectoryA);
+  const std::string systemDir = SystemDirectory();
+  const std::string windowsDir = WindowsDirectory();
   std::string result = ReplaceMacro(path, "<WINDIR>", windowsDir);
   result = ReplaceMacro(result, "<WINSYSDIR>", systemDir);
   result = ReplaceMacro(result, "<BDEDIR>", InstallSettings.DbEngineDir);

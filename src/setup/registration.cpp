@@ -1,11 +1,12 @@
 #include "setup/registration.h"
 
+#include "contracts/install_log.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/path_macros.h"
-#include "shared/install_log.h"
-#include "shared/registry.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/errors.h"
+#include "win/registry.h"
 
 #include <windows.h>
 
@@ -14,15 +15,6 @@ namespace {
 // An empty title would name the Uninstall key itself, one with "\" a nested key.
 bool MakesAKeyOfItsOwn(const std::string& title) {
   return !title.empty() && title.find('\\') == std::string::npos;
-}
-
-// Like the engine configuration's quiet values: a failed write is no error of the run.
-template <typename Write>
-void WriteQuietly(Write write) {
-  try {
-    write();
-  } catch (...) {
-  }
 }
 
 }  // namespace
@@ -57,7 +49,7 @@ void RegisterUninstallEntry(bool uninstallerCopied) {
   RegistryAccessor reg;
   if (!reg.OpenKey(kUninstallKeyPrefix + s.ProductTitle, true)) return;
   const auto text = [&](const char* name, const std::string& value) {
-    WriteQuietly([&] { reg.WriteString(name, value); });
+    RunIgnoringErrors([&] { reg.WriteString(name, value); });
   };
   text("DisplayName", s.ProductTitle);
   text("UninstallString", "\"" + ExpandPath(kUninstallerLinkTarget) + "\"");
@@ -67,6 +59,6 @@ void RegisterUninstallEntry(bool uninstallerCopied) {
   if (s.IconCount > 0 && !s.IconEntries[0].Target.empty()) {
     text("DisplayIcon", ExpandPath(s.IconEntries[0].Target));
   }
-  WriteQuietly([&] { reg.WriteDword("NoModify", 1); });
-  WriteQuietly([&] { reg.WriteDword("NoRepair", 1); });
+  RunIgnoringErrors([&] { reg.WriteDword("NoModify", 1); });
+  RunIgnoringErrors([&] { reg.WriteDword("NoRepair", 1); });
 }

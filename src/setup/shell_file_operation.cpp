@@ -1,6 +1,6 @@
 #include "setup/shell_file_operation.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "setup/shortcut.h"
 
-#include "shared/com_ptr.h"
-#include "shared/errors.h"
-#include "shared/registry.h"
-#include "shared/text.h"
+#include "text/text.h"
+#include "win/com_ptr.h"
+#include "win/errors.h"
+#include "win/registry.h"
 
 #include <windows.h>
 #include <shlobj.h>

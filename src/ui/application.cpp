@@ -1,7 +1,7 @@
 #include "ui/application.h"
 
-#include "shared/errors.h"
 #include "ui/disabled_windows.h"
+#include "win/errors.h"
 
 #include <algorithm>
 #include <exception>
@@ -9,6 +9,16 @@
 TApplication Application;
 
 namespace {
+
+// Runs an action; an exception it raises ends here (see HandleException).
+template <typename Action>
+void RunReportingErrors(Action&& action) noexcept {
+  try {
+    action();
+  } catch (...) {
+    Application.HandleException();
+  }
+}
 
 void ReportToApplication() noexcept { Application.HandleException(); }
 
@@ -71,9 +81,7 @@ void TApplication::RunModalLoop(const TForm& form) {
   while (form.ModalRunning()) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {  // the program is ending: leave the quit message for the main loop
-      terminated_ = true;
-      exitCode_ = static_cast<int>(message.wParam);
-      PostQuitMessage(exitCode_);
+      LeaveQuitMessage(message);
       return;
     }
     if (got == -1) return;
@@ -81,13 +89,17 @@ void TApplication::RunModalLoop(const TForm& form) {
   }
 }
 
+void TApplication::LeaveQuitMessage(const MSG& quit) {
+  terminated_ = true;
+  exitCode_ = static_cast<int>(quit.wParam);
+  PostQuitMessage(exitCode_);
+}
+
 void TApplication::ProcessMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {  // leave it for the loop that owns it
-      terminated_ = true;
-      exitCode_ = static_cast<int>(message.wParam);
-      PostQuitMessage(exitCode_);
+      LeaveQuitMessage(message);
       return;
     }
     Dispatch(message);
@@ -102,7 +114,7 @@ void TApplication::Terminate() {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   const HWND owner = window_.Handle();
-  TaskWindowsDisabled others(owner);
+  DisabledTaskWindows others(owner);
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 

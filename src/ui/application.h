@@ -70,6 +70,9 @@ class TApplication : public TFormHost {
  private:
   void AddForm(std::unique_ptr<TForm> form);
   void Dispatch(MSG& message);
+  // A quit message taken by a loop that does not own it: the program is ending, and the
+  // message goes back for the main loop.
+  void LeaveQuitMessage(const MSG& quit);
 
   std::string title_;
   mutable TApplicationWindow window_;  // made for the first form that asks for its owner
@@ -80,13 +83,3 @@ class TApplication : public TFormHost {
 };
 
 extern TApplication Application;
-
-// Runs an action; an exception it raises ends here (see HandleException).
-template <typename Action>
-void RunReportingErrors(Action&& action) noexcept {
-  try {
-    action();
-  } catch (...) {
-    Application.HandleException();
-  }
-}

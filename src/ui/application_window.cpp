@@ -1,6 +1,6 @@
 #include "ui/application_window.h"
 
-#include "ui/gdi.h"
+#include "ui/window_class.h"
 
 namespace {
 
@@ -23,23 +23,11 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
-void RegisterWindowClass() {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), kClassName, &wc)) return;
-  wc.lpfnWndProc = ApplicationWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
-  wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
-}
-
 }  // namespace
 
 HWND TApplicationWindow::Handle() {
   if (window_) return window_.Get();
-  RegisterWindowClass();
+  RegisterWindowClass({kClassName, ApplicationWindowProc, 0, false, true});
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
   window_.Reset(CreateWindowExA(0, kClassName, title_.c_str(),

@@ -4,7 +4,7 @@
 // the window the user last worked in.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

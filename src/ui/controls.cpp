@@ -1,6 +1,6 @@
 #include "ui/controls.h"
 
-#include "shared/system_library.h"
+#include "win/system_library.h"
 
 #include <commctrl.h>
 

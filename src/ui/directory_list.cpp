@@ -2,8 +2,8 @@
 
 #include "ui/controls.h"
 
-#include "shared/file_system.h"
-#include "shared/handles.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <algorithm>
 #include <cctype>

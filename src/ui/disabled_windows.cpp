@@ -1,11 +1,11 @@
 #include "ui/disabled_windows.h"
 
-TaskWindowsDisabled::TaskWindowsDisabled(HWND except) : except_(except) {
+DisabledTaskWindows::DisabledTaskWindows(HWND except) : except_(except) {
   EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
 }
 
-BOOL CALLBACK TaskWindowsDisabled::Collect(HWND window, LPARAM self) {
-  auto* const disabler = reinterpret_cast<TaskWindowsDisabled*>(self);
+BOOL CALLBACK DisabledTaskWindows::Collect(HWND window, LPARAM self) {
+  auto* const disabler = reinterpret_cast<DisabledTaskWindows*>(self);
   if (window != disabler->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
     EnableWindow(window, FALSE);
     disabler->disabled_.push_back(window);
@@ -13,7 +13,7 @@ BOOL CALLBACK TaskWindowsDisabled::Collect(HWND window, LPARAM self) {
   return TRUE;
 }
 
-TaskWindowsDisabled::~TaskWindowsDisabled() {
+DisabledTaskWindows::~DisabledTaskWindows() {
   for (HWND window : disabled_) {
     if (IsWindow(window)) EnableWindow(window, TRUE);
   }

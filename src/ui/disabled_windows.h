@@ -7,12 +7,12 @@
 
 // Disables every visible, enabled top-level window of this thread except one,
 // and enables them again when it goes out of scope.
-class TaskWindowsDisabled {
+class DisabledTaskWindows {
  public:
-  explicit TaskWindowsDisabled(HWND except);
-  ~TaskWindowsDisabled();
-  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
-  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+  explicit DisabledTaskWindows(HWND except);
+  ~DisabledTaskWindows();
+  DisabledTaskWindows(const DisabledTaskWindows&) = delete;
+  DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
 
  private:
   static BOOL CALLBACK Collect(HWND window, LPARAM self);

@@ -2,6 +2,8 @@
 
 #include "ui/disabled_windows.h"
 #include "ui/messages.h"
+#include "ui/window_class.h"
+#include "win/gdi_scopes.h"
 
 namespace {
 
@@ -23,20 +25,6 @@ DWORD ExStyleOf(FormBorder border) {
   return border == FormBorder::MainWindow ? base : base | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 }
 
-void RegisterFormClass(const char* className) {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)) return;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
-  wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
-  wc.lpszClassName = className;
-  RegisterClassExA(&wc);
-}
-
 // The outer rectangle of a window with the given client size, centred on the screen.
 RECT CentredBounds(const FormLayout& layout) {
   RECT rect = {0, 0, layout.ClientWidth, layout.ClientHeight};
@@ -52,7 +40,7 @@ RECT CentredBounds(const FormLayout& layout) {
 
 TForm::TForm(TFormHost& host, const FormLayout& layout)
     : TWinControl(nullptr), host_(host), placement_(layout.Placement) {
-  RegisterFormClass(layout.ClassName);
+  RegisterWindowClass({layout.ClassName, DefWindowProcA, CS_DBLCLKS, true, true});
   TWinControl::SetFont(layout.Font);
   TWinControl::SetColor(layout.Color);
   CreateHandle({layout.ClassName, layout.Caption, StyleOf(layout.Border), ExStyleOf(layout.Border),
@@ -89,7 +77,7 @@ bool TForm::ModalRunning() const { return modal_ && !modalEnding_ && Visible(); 
 void TForm::ShowModal() {
   const HWND previousActive = GetActiveWindow();
   {
-    TaskWindowsDisabled others(Handle());
+    DisabledTaskWindows others(Handle());
     modal_ = true;
     modalEnding_ = false;
     Show();

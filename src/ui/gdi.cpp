@@ -1,6 +1,8 @@
 #include "ui/gdi.h"
 
 #include "ui/word_wrap.h"
+#include "win/gdi_scopes.h"
+#include "win/handles.h"
 
 #include <map>
 #include <tuple>

@@ -1,9 +1,6 @@
 // Fonts, colours and device contexts of the window layer.
 #pragma once
 
-#include "shared/gdi_scopes.h"
-#include "shared/handles.h"
-
 #include <windows.h>
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "ui/graphics.h"
 
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 #include <algorithm>
 #include <iterator>
@@ -19,8 +20,8 @@ constexpr RGBQUAD kVgaColours[16] = {
     {255, 0, 0, 0},     {255, 0, 255, 0}, {255, 255, 0, 0}, {255, 255, 255, 0}};
 
 struct BitmapInfo16 {
-  BITMAPINFOHEADER header;
-  RGBQUAD colours[16];
+  BITMAPINFOHEADER Header;
+  RGBQUAD Colours[16];
 };
 
 }  // namespace
@@ -28,22 +29,22 @@ struct BitmapInfo16 {
 BitmapHandle MakeBitmap(int width, int height, WORD bitsPerPixel,
                         const std::function<void(HDC)>& paint) {
   BitmapInfo16 info = {};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = width;
-  info.header.biHeight = height;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = bitsPerPixel == 4 ? 4 : 24;
-  info.header.biCompression = BI_RGB;
-  if (info.header.biBitCount == 4) {
-    info.header.biClrUsed = 16;
-    std::copy(std::begin(kVgaColours), std::end(kVgaColours), info.colours);
+  info.Header.biSize = sizeof info.Header;
+  info.Header.biWidth = width;
+  info.Header.biHeight = height;
+  info.Header.biPlanes = 1;
+  info.Header.biBitCount = bitsPerPixel == 4 ? 4 : 24;
+  info.Header.biCompression = BI_RGB;
+  if (info.Header.biBitCount == 4) {
+    info.Header.biClrUsed = 16;
+    std::copy(std::begin(kVgaColours), std::end(kVgaColours), info.Colours);
   }
   void* bits = nullptr;
   BitmapHandle bitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
                                        DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return bitmap;  // out of GDI resources: an empty picture
   WindowDC screen(nullptr);
-  MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
+  MemoryDCHandle memory(CreateCompatibleDC(screen.Get()));
   SelectedObject selected(memory.Get(), bitmap.Get());
   RECT all = {0, 0, width, height};
   FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -87,7 +88,7 @@ void TImage::DrawItem(const DRAWITEMSTRUCT& item) {
   if (!bitmap_) return;
   BITMAP info = {};
   GetObjectA(bitmap_.Get(), sizeof info, &info);
-  MemoryDcHandle memory(CreateCompatibleDC(item.hDC));
+  MemoryDCHandle memory(CreateCompatibleDC(item.hDC));
   SelectedObject selected(memory.Get(), bitmap_.Get());
   BitBlt(item.hDC, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
 }

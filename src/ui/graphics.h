@@ -3,7 +3,7 @@
 
 #include "ui/win_control.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <functional>
 

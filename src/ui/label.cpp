@@ -2,6 +2,7 @@
 
 #include "ui/gdi.h"
 #include "ui/word_wrap.h"
+#include "win/gdi_scopes.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "ui/win_control.h"
 
-#include "shared/errors.h"
+#include "ui/window_class.h"
+#include "win/errors.h"
 
 #include <algorithm>
 
@@ -40,14 +41,7 @@ void SetWindowExceptionHook(WindowExceptionHook hook) { exceptionHook = hook; }
 
 const char* PanelClassName() {
   static const char* const name = [] {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = "KitPanel";
-    RegisterClassExA(&wc);
+    RegisterWindowClass({"KitPanel"});
     return "KitPanel";
   }();
   return name;

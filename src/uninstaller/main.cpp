@@ -1,18 +1,16 @@
 // Halvex: removes an installed product by the install log beside it.
-#include "shared/message_box.h"
-#include "shared/system_library.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstaller.h"
+#include "win/errors.h"
+#include "win/message_box.h"
+#include "win/system_library.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictLibrarySearchToSystemDirectory();
   SystemRemovalSteps steps;
-  try {
-    RunUninstaller(UninstallerLogPath(), ShowMessageBox, steps);
-  } catch (...) {
-    // Nothing the run raises may end the program any other way than normally.
-  }
+  // Nothing the run raises may end the program any other way than normally.
+  RunIgnoringErrors([&] { RunUninstaller(UninstallerLogPath(), ShowMessageBox, steps); });
   return 0;
 }

@@ -1,7 +1,7 @@
 // Removal of a registry key together with every subkey at any depth and all values.
 #pragma once
 
-#include "shared/registry.h"
+#include "win/registry.h"
 
 #include <string>
 

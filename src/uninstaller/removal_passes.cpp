@@ -1,43 +1,24 @@
 #include "uninstaller/removal_passes.h"
 
-#include "shared/handles.h"
-#include "shared/install_log.h"
-#include "shared/long_path.h"
-#include "shared/text.h"
+#include "contracts/install_log.h"
 #include "uninstaller/registry_tree.h"
 #include "uninstaller/uninstall_key_guard.h"
+#include "win/errors.h"
+#include "win/file_system.h"
+#include "win/long_path.h"
 
 #include <windows.h>
 
+#include <optional>
+
 namespace {
 
-// One step of a pass: whatever it raises is dropped, the pass goes on.
-template <typename Step>
-void RunIgnoringErrors(Step step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
-
-// Clears the read-only mark of a logged file or empty directory for one more try;
-// the mark is put back when that try fails too.
+// One more try at a removal the read-only mark refused, without the mark; the mark
+// is put back when that try fails too.
 template <typename Remove>
-void RetryWithoutReadOnly(const WideString& path, DWORD attributes, Remove remove) {
-  if (!SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return;
-  if (!remove()) SetFileAttributesW(path.c_str(), attributes);
-}
-
-bool IsEmptyDirectory(const std::string& fullPath) {
-  const std::string pattern = fullPath + (EndsWith(fullPath, "\\") ? "*" : "\\*");
-  WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW(WideFilePath(pattern).c_str(), &found));
-  if (!search) return false;
-  do {
-    const WideString name = found.cFileName;
-    if (name != L"." && name != L"..") return false;
-  } while (FindNextFileW(search.Get(), &found));
-  return true;
+void RetryWithoutReadOnly(const WideString& path, bool directory, Remove remove) {
+  const std::optional<DWORD> attributes = ClearReadOnly(path.c_str(), directory);
+  if (attributes && !remove()) SetFileAttributesW(path.c_str(), *attributes);
 }
 
 }  // namespace
@@ -46,25 +27,15 @@ bool IsEmptyDirectory(const std::string& fullPath) {
 void SystemRemovalSteps::DeleteLoggedFile(const std::string& fullPath) {
   const WideString path = WideFilePath(fullPath);
   if (DeleteFileW(path.c_str()) || GetLastError() != ERROR_ACCESS_DENIED) return;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      !(attributes & FILE_ATTRIBUTE_READONLY)) {
-    return;
-  }
-  RetryWithoutReadOnly(path, attributes, [&] { return DeleteFileW(path.c_str()) != FALSE; });
+  RetryWithoutReadOnly(path, false, [&] { return DeleteFileW(path.c_str()) != FALSE; });
 }
 
 // A read-only mark on a folder is mostly the shell's customisation flag, not a
 // protection: it is touched only when the folder is empty and its removal failed.
 void SystemRemovalSteps::RemoveLoggedDirectory(const std::string& fullPath) {
   const WideString path = WideFilePath(fullPath);
-  if (RemoveDirectoryW(path.c_str())) return;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      !(attributes & FILE_ATTRIBUTE_READONLY) || !IsEmptyDirectory(fullPath)) {
-    return;
-  }
-  RetryWithoutReadOnly(path, attributes, [&] { return RemoveDirectoryW(path.c_str()) != FALSE; });
+  if (RemoveDirectoryW(path.c_str()) || !IsEmptyDirectory(fullPath)) return;
+  RetryWithoutReadOnly(path, true, [&] { return RemoveDirectoryW(path.c_str()) != FALSE; });
 }
 
 void SystemRemovalSteps::RemoveLoggedKey(const std::string& keyPath) {

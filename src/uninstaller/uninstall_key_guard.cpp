@@ -1,7 +1,7 @@
 #include "uninstaller/uninstall_key_guard.h"
 
-#include "shared/install_log.h"
-#include "shared/text.h"
+#include "contracts/install_log.h"
+#include "text/text.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #include "uninstaller/uninstaller.h"
 
-#include "shared/file_system.h"
-#include "shared/install_log.h"
-#include "shared/module_path.h"
+#include "contracts/install_log.h"
 #include "uninstaller/removal_passes.h"
+#include "win/file_system.h"
+#include "win/module_path.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // run the removal passes and report completion.
 #pragma once
 
-#include "shared/message_box.h"
+#include "win/message_box.h"
 
 #include <windows.h>
 

@@ -7,13 +7,13 @@
 #include "rar_writer/rar_writer.h"
 #include "support/test_support.h"
 
+#include "rar/rar_component.h"
 #include "setup/date_settings.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
 #include "setup/windows/progress_window.h"
-#include "shared/com_ptr.h"
-#include "shared/rar_component.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
 
 #include <windows.h>
 #include <objbase.h>

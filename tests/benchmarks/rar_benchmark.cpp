@@ -4,8 +4,8 @@
 // Prints the medians and their ratios (and, as a check on the machine's noise, the
 // fastest runs); run by tools/benchmark.sh, not by ctest.
 #include "benchmark_support.h"
+#include "rar/rar_component.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/rar_component.h"
 #include "support/test_support.h"
 
 #include <windows.h>
@@ -77,10 +77,10 @@ bool ComponentExtract(const std::string& archive, const std::string& target) {
 }
 
 struct Figures {
-  double bare;
-  double component;
-  double bareMinimum;  // the least disturbed runs: a check on the machine's noise
-  double componentMinimum;
+  double Bare;
+  double Component;
+  double BareMinimum;  // the least disturbed runs: a check on the machine's noise
+  double ComponentMinimum;
 };
 
 double Timed(const std::function<bool(const std::string&, const std::string&)>& extract,
@@ -106,12 +106,12 @@ Figures Measure(const std::string& archive, const std::string& target) {
 }
 
 void Report(const char* label, const Figures& figures, double target) {
-  const double ratio = figures.component / figures.bare;
+  const double ratio = figures.Component / figures.Bare;
   std::printf("%s\n  median: bare %8.1f ms, TRAR %8.1f ms, ratio %.3f (target <= %.2f: %s)\n",
-              label, figures.bare * 1000, figures.component * 1000, ratio, target,
+              label, figures.Bare * 1000, figures.Component * 1000, ratio, target,
               ratio <= target ? "met" : "MISSED");
-  std::printf("  fastest: bare %7.1f ms, TRAR %8.1f ms, ratio %.3f\n", figures.bareMinimum * 1000,
-              figures.componentMinimum * 1000, figures.componentMinimum / figures.bareMinimum);
+  std::printf("  fastest: bare %7.1f ms, TRAR %8.1f ms, ratio %.3f\n", figures.BareMinimum * 1000,
+              figures.ComponentMinimum * 1000, figures.ComponentMinimum / figures.BareMinimum);
 }
 
 std::string OneLargeEntry(const std::string& dir) {

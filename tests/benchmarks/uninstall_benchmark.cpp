@@ -4,9 +4,9 @@
 #include "uninstaller/uninstaller.h"
 
 #include "benchmark_support.h"
-#include "shared/file_system.h"
-#include "shared/install_log.h"
+#include "contracts/install_log.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 

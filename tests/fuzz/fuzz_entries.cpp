@@ -2,11 +2,12 @@
 
 #include "archive_fixup.h"
 
+#include "contracts/install_log.h"
+#include "rar/entry_name_rules.h"
+#include "rar/unrar_codes.h"
 #include "setup/comma_field.h"
-#include "shared/entry_name_rules.h"
-#include "shared/full_path_rules.h"
-#include "shared/install_log.h"
-#include "shared/unrar_codes.h"
+#include "text/full_path_rules.h"
+#include "text/text.h"
 #include "unrar_standin/archive_blocks.h"
 #include "unrar_standin/unicode_name.h"
 
@@ -62,7 +63,7 @@ void CheckSafeName(const std::basic_string<Char>& stored) {
   Require((Char('\\') + safe).find(parent) == String::npos);
   Require(safe.empty() || safe[0] != Char('\\'));
   Require(safe != String(2, Char('.')));
-  Require(!(safe.size() >= 2 && safe[1] == Char(':') && entry_name_rules::IsAsciiLetter(safe[0])));
+  Require(!(safe.size() >= 2 && safe[1] == Char(':') && IsAsciiLetter(safe[0])));
 }
 
 }  // namespace
@@ -123,14 +124,14 @@ void ReadBlocks(const std::string& bytes) {
   std::size_t entries = 0;
   while (reader.Next(entry) == rar_code::kSuccess) {
     Require(++entries <= size / 7);  // every block has a header of seven bytes at least
-    Require(entry.dataOffset > lastOffset && entry.dataOffset <= size);
-    Require(entry.packSize <= size - entry.dataOffset);
-    lastOffset = entry.dataOffset;
-    const auto zero = entry.storedName.find('\0');
+    Require(entry.DataOffset > lastOffset && entry.DataOffset <= size);
+    Require(entry.PackSize <= size - entry.DataOffset);
+    lastOffset = entry.DataOffset;
+    const auto zero = entry.StoredName.find('\0');
     if (entry.HasUnicodeName() && zero != std::string::npos) {
-      const std::string name8 = entry.storedName.substr(0, zero);
-      const std::wstring wide = DecodeUnicodeName(name8, entry.storedName.substr(zero + 1));
-      Require(wide.size() <= name8.size() + entry.storedName.size() * 2);
+      const std::string name8 = entry.StoredName.substr(0, zero);
+      const std::wstring wide = DecodeUnicodeName(name8, entry.StoredName.substr(zero + 1));
+      Require(wide.size() <= name8.size() + entry.StoredName.size() * 2);
     }
   }
 }

@@ -18,9 +18,9 @@ namespace {
 constexpr DWORD kWcErrInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, beyond the headers' Windows XP
 
 struct Outcome {
-  bool ok;
-  std::wstring text;
-  bool operator==(const Outcome& other) const { return ok == other.ok && text == other.text; }
+  bool Ok;
+  std::wstring Text;
+  bool operator==(const Outcome& other) const { return Ok == other.Ok && Text == other.Text; }
 };
 
 Outcome Platform(UINT codePage, const std::string& bytes, bool strict) {
@@ -34,7 +34,7 @@ Outcome Platform(UINT codePage, const std::string& bytes, bool strict) {
 
 Outcome Model(UINT codePage, const std::string& bytes, bool strict) {
   Outcome outcome;
-  outcome.ok = model::ToUtf16(codePage, bytes, strict, outcome.text) && !outcome.text.empty();
+  outcome.Ok = model::ToUtf16(codePage, bytes, strict, outcome.Text) && !outcome.Text.empty();
   return outcome;
 }
 
@@ -60,8 +60,8 @@ void ExpectSameDecoding(UINT codePage, const std::vector<std::string>& cases) {
       if (expected == modelled) continue;
       if (++differences <= 10) {
         ADD_FAILURE() << "code page " << codePage << (strict ? " strict" : "") << ", bytes "
-                      << Hex(bytes) << ": platform " << (expected.ok ? Hex(expected.text) : "fails")
-                      << ", model " << (modelled.ok ? Hex(modelled.text) : "fails");
+                      << Hex(bytes) << ": platform " << (expected.Ok ? Hex(expected.Text) : "fails")
+                      << ", model " << (modelled.Ok ? Hex(modelled.Text) : "fails");
       }
     }
   }
@@ -125,7 +125,7 @@ TEST(ModelReplay, CodePage949WritesEveryCharacterTheModelKnows) {
     std::string modelled;
     bool defaulted = false;
     model::FromUtf16(949, text, false, modelled, defaulted);
-    const bool same = defaulted ? Platform(949, platform, false).text != text
+    const bool same = defaulted ? Platform(949, platform, false).Text != text
                                 : platform == modelled && !usedDefault;
     if (!same && ++differences <= 10) {
       ADD_FAILURE() << "U+" << std::hex << unit << ": platform " << Hex(platform) << ", model "
@@ -167,16 +167,46 @@ namespace {
 // One file of lines picked from fragments that each touch a rule of the reader,
 // ended in every way a line can end.
 std::vector<std::string> ProfileFiles() {
-  const std::vector<std::string> fragments = {
-      "[APP]", "[app]", " [ B ] ", "[C]junk", "[D", "[]", "NAME=x", "name = \"q\" ", "K='s'",
-      "NOEQ", "=empty", ";C=3", "A=\xC7\xD1\xB1\xDB", "V=\xFF\x80", "L=\x81", "", "  ",
-      "\tT\t=\t v \t", "Q=\"a\"b\"", "Z=\"", "E=\xA8\xA3", "\xC7\xD1=\xB1\xDB", "W= x = y ",
-      "[\xC7\xD1\xB1\xDB]", "[ app ]", "K=second", "NAME", "\xA1\xA1" "A\xA1\xA1=\xA1\xA1" "w",
-      "[a]b]", "\"K\"=quoted name", "=again", "Z\x1A=ctrl-z", "V=\"x\" ", "[X] ; note"};
+  const std::vector<std::string> fragments = {"[APP]",
+                                              "[app]",
+                                              " [ B ] ",
+                                              "[C]junk",
+                                              "[D",
+                                              "[]",
+                                              "NAME=x",
+                                              "name = \"q\" ",
+                                              "K='s'",
+                                              "NOEQ",
+                                              "=empty",
+                                              ";C=3",
+                                              "A=\xC7\xD1\xB1\xDB",
+                                              "V=\xFF\x80",
+                                              "L=\x81",
+                                              "",
+                                              "  ",
+                                              "\tT\t=\t v \t",
+                                              "Q=\"a\"b\"",
+                                              "Z=\"",
+                                              "E=\xA8\xA3",
+                                              "\xC7\xD1=\xB1\xDB",
+                                              "W= x = y ",
+                                              "[\xC7\xD1\xB1\xDB]",
+                                              "[ app ]",
+                                              "K=second",
+                                              "NAME",
+                                              "\xA1\xA1"
+                                              "A\xA1\xA1=\xA1\xA1"
+                                              "w",
+                                              "[a]b]",
+                                              "\"K\"=quoted name",
+                                              "=again",
+                                              "Z\x1A=ctrl-z",
+                                              "V=\"x\" ",
+                                              "[X] ; note"};
   const std::vector<std::string> ends = {"\r\n", "\n", "\r", std::string("\0\n", 2)};
-  std::vector<std::string> files = {
-      "", "\xEF\xBB\xBF[APP]\r\nNAME=\xEC\xB2\xB4\r\n", "\xEF\xBB\xBF;x\r\n[APP]\r\nNAME=1\r\n",
-      "A=1\n[B]\nC=2\n", "[A]\nK=" + std::string(40, 'x') + "\n"};
+  std::vector<std::string> files = {"", "\xEF\xBB\xBF[APP]\r\nNAME=\xEC\xB2\xB4\r\n",
+                                    "\xEF\xBB\xBF;x\r\n[APP]\r\nNAME=1\r\n", "A=1\n[B]\nC=2\n",
+                                    "[A]\nK=" + std::string(40, 'x') + "\n"};
   unsigned state = 12345;
   auto next = [&state] {
     state = state * 1103515245 + 12345;
@@ -194,17 +224,17 @@ std::vector<std::string> ProfileFiles() {
 }
 
 struct Answer {
-  unsigned returned;
-  std::string buffer;
+  unsigned Returned;
+  std::string Buffer;
   bool operator==(const Answer& other) const {
-    return returned == other.returned && buffer == other.buffer;
+    return Returned == other.Returned && Buffer == other.Buffer;
   }
 };
 
 // What was returned and the buffer up to a little beyond it.
 std::string Shown(const Answer& answer) {
-  const std::size_t end = std::min<std::size_t>(answer.buffer.size(), answer.returned + 3);
-  return std::to_string(answer.returned) + " [" + Hex(answer.buffer.substr(0, end)) + "]";
+  const std::size_t end = std::min<std::size_t>(answer.Buffer.size(), answer.Returned + 3);
+  return std::to_string(answer.Returned) + " [" + Hex(answer.Buffer.substr(0, end)) + "]";
 }
 
 }  // namespace
@@ -213,8 +243,8 @@ TEST(ModelReplay, ProfileReadsEveryFileAsThePlatform) {
   const std::string dir = "C:\\model-replay\\";
   CreateDirectoryA(dir.c_str(), nullptr);
   const char* const sections[] = {"APP", "app", " B ", "C", "D", "", "\xC7\xD1\xB1\xDB", "X"};
-  const char* const keys[] = {"NAME", "name", "K", "NOEQ", "", ";C", "A", "V", "L", "T",
-                              "Q", "Z", "E", "\xC7\xD1", "W", "MISSING"};
+  const char* const keys[] = {"NAME", "name", "K", "NOEQ", "",  ";C",       "A", "V",
+                              "L",    "T",    "Q", "Z",    "E", "\xC7\xD1", "W", "MISSING"};
   struct Query {
     const char* Section;
     const char* Key;
@@ -247,17 +277,18 @@ TEST(ModelReplay, ProfileReadsEveryFileAsThePlatform) {
     }
     for (const Query& q : queries) {
       Answer platform{0, std::string(q.Size + 2, '#')};
-      platform.returned = GetPrivateProfileStringA(q.Section, q.Key, q.Default,
-                                                   &platform.buffer[0], q.Size, path.c_str());
+      platform.Returned = GetPrivateProfileStringA(q.Section, q.Key, q.Default, &platform.Buffer[0],
+                                                   q.Size, path.c_str());
       Answer modelled{0, std::string(q.Size + 2, '#')};
-      modelled.returned = model::ProfileString(files[n], n > 0, q.Section, q.Key, q.Default,
-                                               &modelled.buffer[0], q.Size);
+      modelled.Returned = model::ProfileString(files[n], n > 0, q.Section, q.Key, q.Default,
+                                               &modelled.Buffer[0], q.Size);
       if (platform == modelled) continue;
       if (++differences <= 10) {
         ADD_FAILURE() << "file " << Hex(files[n]) << "\nsection "
-                      << (q.Section ? q.Section : "(none)") << ", key " << (q.Key ? q.Key : "(none)")
-                      << ", default " << (q.Default ? q.Default : "(none)") << ", size " << q.Size
-                      << ": platform " << Shown(platform) << ", model " << Shown(modelled);
+                      << (q.Section ? q.Section : "(none)") << ", key "
+                      << (q.Key ? q.Key : "(none)") << ", default "
+                      << (q.Default ? q.Default : "(none)") << ", size " << q.Size << ": platform "
+                      << Shown(platform) << ", model " << Shown(modelled);
       }
     }
   }

@@ -2,8 +2,8 @@
 // parsers as built for Windows: the 32-bit code itself meets them under Wine.
 #include "fuzz_entries.h"
 
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

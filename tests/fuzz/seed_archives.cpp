@@ -78,29 +78,21 @@ int main(int argc, char** argv) {
   }
 
   RarWriterEntry unicode;
-  unicode.name = "\xC7\xD1\\\xB1\xDB.TXT";
-  unicode.unicodeName = u"\xD55C\\\xAE00.TXT";
-  unicode.data = "korean";
+  unicode.Name = "\xC7\xD1\\\xB1\xDB.TXT";
+  unicode.UnicodeName = u"\xD55C\\\xAE00.TXT";
+  unicode.Data = "korean";
   RarWriterEntry utf8;
-  utf8.name = "\xED\x95\x9C.txt";
-  utf8.utf8Name = true;
-  utf8.data = "utf8";
+  utf8.Name = "\xED\x95\x9C.txt";
+  utf8.Utf8Name = true;
+  utf8.Data = "utf8";
   RarWriter names;
   names.Add(unicode).Add(utf8).AddFile("..\\..\\ESCAPE.TXT", "x").AddFile("\\\\srv\\s\\C:\\X", "y");
   ok &= Save(names, "names");
   ok &= SaveRun("names", 0, {names.Bytes()});
 
-  RarWriterEntry damaged;
-  damaged.name = "DAMAGED.DAT";
-  damaged.data = "broken";
-  damaged.badDataCrc = true;
-  RarWriterEntry encrypted;
-  encrypted.name = "SECRET.TXT";
-  encrypted.data = "scrambled";
-  encrypted.encrypted = true;
-  RarWriterEntry huge;
-  huge.name = "HUGE.BIN";
-  huge.declaredSize = 0x140000123ull;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DAMAGED.DAT", "broken");
+  const RarWriterEntry encrypted = EncryptedEntry("SECRET.TXT", "scrambled");
+  const RarWriterEntry huge = EntryClaimingSize("HUGE.BIN", 0x140000123ull);
   RarWriter odd;
   odd.AddOtherBlock(0x75, "comment", "").Add(damaged).Add(encrypted);
   odd.AddOtherBlock(0x7A, std::string(4, '\0'), "sub-block data").Add(huge);

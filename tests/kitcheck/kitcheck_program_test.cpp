@@ -4,12 +4,12 @@
 #include "rar_writer/rar_writer.h"
 #include "setup/support/install_test_support.h"
 #include "setup/support/setup_session.h"
-#include "shared/file_system.h"
 #include "support/registry_support.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
 #include "testing/console_program.h"
 #include "testing/ui_driver.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -200,10 +200,7 @@ TEST_F(Kitcheck, EachProblemIsNamedOnALineOfItsOwn) {
        {"  오류: [FILES] FILE2 DATA.RAR: 압축 파일을 열 수 없습니다 (라이브러리 코드 13)."}},
       {"an encrypted entry",
        [&] {
-         RarWriterEntry secret;
-         secret.name = "SECRET.DAT";
-         secret.data = "scrambled";
-         secret.encrypted = true;
+         const RarWriterEntry secret = EncryptedEntry("SECRET.DAT", "scrambled");
          ASSERT_TRUE(RarWriter().Add(secret).Save(medium_ + "DATA.RAR"));
        },
        1,

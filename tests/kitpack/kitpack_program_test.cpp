@@ -1,9 +1,9 @@
 // kitpack.exe itself: started as a process on folders made here, its archives read back
 // and extracted through the stand-in archive library (bound through the import library).
-#include "shared/file_system.h"
-#include "shared/handles.h"
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -27,9 +27,9 @@ constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
 constexpr std::uint32_t kEarliestDosTime = 0x00210000;  // 1980-01-01 00:00:00
 
 struct KitpackRun {
-  DWORD exitCode = 0;
-  std::string out;
-  std::string err;
+  DWORD ExitCode = 0;
+  std::string Out;
+  std::string Err;
 };
 
 // While it runs (its main thread given), before it ends.
@@ -65,11 +65,11 @@ KitpackRun Kitpack(const std::string& arguments, const WhileRunning& whileRunnin
     TerminateProcess(process.Get(), 99);
     throw std::runtime_error("kitpack.exe did not end");
   }
-  GetExitCodeProcess(process.Get(), &run.exitCode);
+  GetExitCodeProcess(process.Get(), &run.ExitCode);
   out.Reset();
   err.Reset();
-  run.out = ReadFileBytes(dir + "out.txt");
-  run.err = ReadFileBytes(dir + "err.txt");
+  run.Out = ReadFileBytes(dir + "out.txt");
+  run.Err = ReadFileBytes(dir + "err.txt");
   return run;
 }
 
@@ -149,19 +149,6 @@ std::uint32_t DosTimeOf(const std::string& path) {
   return static_cast<std::uint32_t>(date) << 16 | time;
 }
 
-// Sets the last-write time, given in local time.
-void SetLocalWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
-                       WORD minute, WORD second) {
-  SYSTEMTIME when{year, month, 0, day, hour, minute, second, 0};
-  FILETIME local;
-  FILETIME utc;
-  ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &utc));
-  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  ASSERT_TRUE(file);
-  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &utc));
-}
-
 RarArchiveHandle OpenArchive(const std::string& path, unsigned mode) {
   std::string name = path;
   RAROpenArchiveData open{};
@@ -228,13 +215,13 @@ void MakeSample(const std::string& folder) {
   MakeDirectories(folder + "자료\\문서");
   MakeDirectories(folder + "자료\\빈폴더");
   WriteFileBytes(folder + "자료\\문서\\읽어보기.TXT", "읽어 보십시오.\r\n");
-  SetLocalWriteTime(folder + "자료\\문서\\읽어보기.TXT", 2001, 2, 3, 4, 5, 7);
+  SetLastWriteTime(folder + "자료\\문서\\읽어보기.TXT", MakeSystemTime(2001, 2, 3, 4, 5, 7));
   WriteFileBytes(folder + "자료\\큰파일.BIN", PatternBytes(200000));
   WriteFileBytes(folder + "읽기전용.TXT", "read only");
   WriteFileBytes(folder + "숨김.TXT", "hidden");
   WriteFileBytes(folder + "漢字.TXT", "hanja");
   WriteFileBytes(folder + "옛날.TXT", "before 1980");
-  SetLocalWriteTime(folder + "옛날.TXT", 1975, 6, 1, 12, 0, 0);
+  SetLastWriteTime(folder + "옛날.TXT", MakeSystemTime(1975, 6, 1, 12, 0, 0));
   ASSERT_TRUE(SetFileAttributesA((folder + "읽기전용.TXT").c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(SetFileAttributesA((folder + "숨김.TXT").c_str(), FILE_ATTRIBUTE_HIDDEN));
 }
@@ -249,9 +236,9 @@ TEST(KitpackProgram, PacksAFolderThatExtractsAsItWas) {
   MakeDirectories(dir + "out");
 
   const KitpackRun run = Kitpack(Quoted(archive) + " " + Quoted(dir + "자료 원본"));
-  EXPECT_EQ(0u, run.exitCode) << run.err;
-  EXPECT_EQ(archive + ": 파일 6개, 디렉토리 3개, 200,047바이트를 담았습니다.\r\n", run.out);
-  EXPECT_EQ("", run.err);
+  EXPECT_EQ(0u, run.ExitCode) << run.Err;
+  EXPECT_EQ(archive + ": 파일 6개, 디렉토리 3개, 200,047바이트를 담았습니다.\r\n", run.Out);
+  EXPECT_EQ("", run.Err);
   EXPECT_EQ(std::vector<std::string>{"PROGRAM.RAR"}, DirectoryNames(dir + "out\\"));
 
   const std::vector<RARHeaderData> headers = ListArchive(archive);
@@ -305,8 +292,8 @@ TEST(KitpackProgram, ReplacesAnOlderArchiveAndNeverPacksItself) {
         WindowsPathOfUnix(UnixPathOf(archive))}) {
     SCOPED_TRACE(named);
     const KitpackRun run = Kitpack(Quoted(named) + " " + Quoted(folder + "."));
-    EXPECT_EQ(0u, run.exitCode) << run.err;
-    EXPECT_EQ(named + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.out);
+    EXPECT_EQ(0u, run.ExitCode) << run.Err;
+    EXPECT_EQ(named + ": 파일 1개, 디렉토리 0개, 1바이트를 담았습니다.\r\n", run.Out);
     EXPECT_EQ(std::vector<std::string>{"a.txt"}, NamesOf(ListArchive(archive)));
     EXPECT_EQ((std::vector<std::string>{"SELF.RAR", "a.txt"}), DirectoryNames(folder));
   }
@@ -325,8 +312,8 @@ TEST(KitpackProgram, LinksBelowTheFolderAreErrors) {
   for (const std::string& link : {dir + "loop\\sub\\up", dir + "out\\elsewhere"}) {
     const std::string folder = link.substr(0, link.find('\\', dir.size()));
     const KitpackRun run = Kitpack(Quoted(dir + "LINKS.RAR") + " " + Quoted(folder));
-    EXPECT_EQ(1u, run.exitCode) << run.out;
-    EXPECT_EQ(link + ": 심볼릭 링크나 정션(재분석 지점)은 담을 수 없습니다.\r\n", run.err);
+    EXPECT_EQ(1u, run.ExitCode) << run.Out;
+    EXPECT_EQ(link + ": 심볼릭 링크나 정션(재분석 지점)은 담을 수 없습니다.\r\n", run.Err);
     EXPECT_EQ((std::vector<std::string>{"loop", "out", "outside"}), DirectoryNames(dir));
     RunUnix("/bin/rm", UnixPathOf(link));
   }
@@ -369,8 +356,8 @@ TEST(KitpackProgram, CtrlCLeavesNoTemporaryFileBehind) {
   SetConsoleCtrlHandler(TestSeesCtrlC, FALSE);
   ASSERT_TRUE(interrupted);
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(seen.Get(), 0));
-  EXPECT_EQ(1u, run.exitCode);
-  EXPECT_EQ(archive + ": 중단되어 압축 파일을 만들지 않았습니다.\r\n", run.err);
+  EXPECT_EQ(1u, run.ExitCode);
+  EXPECT_EQ(archive + ": 중단되어 압축 파일을 만들지 않았습니다.\r\n", run.Err);
   EXPECT_EQ((std::vector<std::string>{"OLD.RAR", "folder"}), DirectoryNames(dir));
   EXPECT_EQ("an older archive", ReadFileBytes(archive));
 }
@@ -392,9 +379,9 @@ TEST(KitpackProgram, FailuresNameWhatFailedAndLeaveNoArchiveBehind) {
     ASSERT_TRUE(lock);
     for (const std::string& target : {older, dir + "out\\NEW.RAR"}) {
       const KitpackRun run = Kitpack(Quoted(target) + " " + Quoted(folder));
-      EXPECT_EQ(1u, run.exitCode);
-      EXPECT_EQ(folder + "\\하위\\잠김.BIN 파일을 읽을 수 없습니다.\r\n", run.err);
-      EXPECT_EQ("", run.out);
+      EXPECT_EQ(1u, run.ExitCode);
+      EXPECT_EQ(folder + "\\하위\\잠김.BIN 파일을 읽을 수 없습니다.\r\n", run.Err);
+      EXPECT_EQ("", run.Out);
       EXPECT_EQ(outNames, DirectoryNames(dir + "out\\"));  // no archive, no temporary file
       EXPECT_EQ("an older archive", ReadFileBytes(older));
     }
@@ -405,14 +392,14 @@ TEST(KitpackProgram, FailuresNameWhatFailedAndLeaveNoArchiveBehind) {
   WriteFileBytes(folder + "\\하위\\x.txt", "x");
   ASSERT_TRUE(MoveFileW((wideFolder + L"x.txt").c_str(), (wideFolder + L"\x0E01.txt").c_str()));
   KitpackRun run = Kitpack(Quoted(dir + "out\\NEW.RAR") + " " + Quoted(folder));
-  EXPECT_EQ(1u, run.exitCode);
-  EXPECT_EQ(folder + "\\하위\\?.txt: 코드 페이지 949로 나타낼 수 없는 이름입니다.\r\n", run.err);
+  EXPECT_EQ(1u, run.ExitCode);
+  EXPECT_EQ(folder + "\\하위\\?.txt: 코드 페이지 949로 나타낼 수 없는 이름입니다.\r\n", run.Err);
   EXPECT_EQ(outNames, DirectoryNames(dir + "out\\"));
 
   // An archive that cannot be written: its directory is missing.
   run = Kitpack(Quoted(dir + "missing\\NEW.RAR") + " " + Quoted(dir + "out"));
-  EXPECT_EQ(1u, run.exitCode);
-  EXPECT_EQ(dir + "missing\\NEW.RAR 파일을 쓸 수 없습니다.\r\n", run.err);
+  EXPECT_EQ(1u, run.ExitCode);
+  EXPECT_EQ(dir + "missing\\NEW.RAR 파일을 쓸 수 없습니다.\r\n", run.Err);
 }
 
 TEST(KitpackProgram, WrongArgumentsShowTheUsage) {
@@ -422,13 +409,13 @@ TEST(KitpackProgram, WrongArgumentsShowTheUsage) {
   for (const std::string& arguments :
        {std::string(), archive, archive + " " + Quoted(dir + ".") + " extra"}) {
     const KitpackRun run = Kitpack(arguments);
-    EXPECT_EQ(2u, run.exitCode) << arguments;
-    EXPECT_EQ(kUsage, run.err);
+    EXPECT_EQ(2u, run.ExitCode) << arguments;
+    EXPECT_EQ(kUsage, run.Err);
   }
   for (const std::string& folder : {dir + "missing", dir + "file.txt"}) {
     const KitpackRun run = Kitpack(archive + " " + Quoted(folder));
-    EXPECT_EQ(2u, run.exitCode) << folder;
-    EXPECT_EQ(folder + ": 디렉토리가 아닙니다.\r\n" + kUsage, run.err);
+    EXPECT_EQ(2u, run.ExitCode) << folder;
+    EXPECT_EQ(folder + ": 디렉토리가 아닙니다.\r\n" + kUsage, run.Err);
   }
   EXPECT_EQ(std::vector<std::string>{"file.txt"}, DirectoryNames(dir));
 }

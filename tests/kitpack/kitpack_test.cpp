@@ -5,8 +5,8 @@
 #include "kitpack/folder_listing.h"
 #include "kitpack/pack_error.h"
 #include "kitpack/pack_folder.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +22,18 @@ namespace {
 
 // A folder with a file, and beside it an older archive: what a stopped run must keep.
 struct Packing {
-  explicit Packing(const std::string& name) : dir(ScratchDir(name)) {
-    MakeDirectories(dir + "folder");
-    WriteFileBytes(dir + "folder\\a.txt", "a");
-    WriteFileBytes(dir + "OLD.RAR", "an older archive");
+  explicit Packing(const std::string& name) : Dir(ScratchDir(name)) {
+    MakeDirectories(Dir + "folder");
+    WriteFileBytes(Dir + "folder\\a.txt", "a");
+    WriteFileBytes(Dir + "OLD.RAR", "an older archive");
   }
-  WideString Archive() const { return Wide(dir + "OLD.RAR"); }
-  WideString Folder() const { return Wide(dir + "folder"); }
+  WideString Archive() const { return Wide(Dir + "OLD.RAR"); }
+  WideString Folder() const { return Wide(Dir + "folder"); }
   // Nothing but what was there before.
   void ExpectUntouched() const {
-    EXPECT_EQ("an older archive", ReadFileBytes(dir + "OLD.RAR"));
+    EXPECT_EQ("an older archive", ReadFileBytes(Dir + "OLD.RAR"));
     WIN32_FIND_DATAA found;
-    const FindHandle find(FindFirstFileA((dir + "kpk*.tmp").c_str(), &found));
+    const FindHandle find(FindFirstFileA((Dir + "kpk*.tmp").c_str(), &found));
     EXPECT_FALSE(find) << found.cFileName;
   }
   static WideString Wide(const std::string& text) {
@@ -41,7 +41,7 @@ struct Packing {
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
     return wide;
   }
-  std::string dir;
+  std::string Dir;
 };
 
 }  // namespace
@@ -62,7 +62,7 @@ TEST(KitpackListing, ReparsePointsOfEveryKindAreErrors) {
     }
   }
   found.dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-  EXPECT_EQ("하위\\링크", ItemOf(L"C:\\원본\\", "하위\\", found).name);
+  EXPECT_EQ("하위\\링크", ItemOf(L"C:\\원본\\", "하위\\", found).Name);
 }
 
 TEST(ConsoleInterruption, CtrlCStopsTheRunAndTheHandlerReturnsAtOnce) {

@@ -1,6 +1,6 @@
 #include "launcher/access_lists.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 #include <aclapi.h>

@@ -9,7 +9,7 @@
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // with their expected trees written for bsdtar_proof.sh, which proves with Debian's
 // bsdtar that the archives are genuine.
 #include "rar_writer/rar_writer.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -43,25 +43,25 @@ std::string Encode(const std::u16string& text, UINT codePage) {
 
 // An entry of a proof archive and of its expected tree.
 struct ProofEntry {
-  std::u16string name;  // "\" between directories
-  std::string data;
-  bool directory = false;
-  bool unicode = true;  // false: only the 8-bit (code page 949) name is stored
+  std::u16string Name;  // "\" between directories
+  std::string Data;
+  bool Directory = false;
+  bool Unicode = true;  // false: only the 8-bit (code page 949) name is stored
 };
 
 void WriteExpected(const std::string& root, const ProofEntry& entry) {
-  const std::wstring path = Wide(std::u16string(root.begin(), root.end()) + entry.name);
+  const std::wstring path = Wide(std::u16string(root.begin(), root.end()) + entry.Name);
   for (auto pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1)) {
     CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
   }
-  if (entry.directory) {
+  if (entry.Directory) {
     CreateDirectoryW(path.c_str(), nullptr);
     return;
   }
   FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   ASSERT_TRUE(file);
   DWORD written = 0;
-  WriteFile(file.Get(), entry.data.data(), static_cast<DWORD>(entry.data.size()), &written,
+  WriteFile(file.Get(), entry.Data.data(), static_cast<DWORD>(entry.Data.size()), &written,
             nullptr);
 }
 
@@ -73,13 +73,13 @@ void WriteProof(const std::string& dir, const std::string& name,
   std::string list;
   for (const ProofEntry& proof : entries) {
     RarWriterEntry entry;
-    entry.name = Encode(proof.name, 949);
-    if (proof.unicode) entry.unicodeName = proof.name;
-    entry.data = proof.data;
-    entry.directory = proof.directory;
+    entry.Name = Encode(proof.Name, 949);
+    if (proof.Unicode) entry.UnicodeName = proof.Name;
+    entry.Data = proof.Data;
+    entry.Directory = proof.Directory;
     writer.Add(entry);
     WriteExpected(dir + "expected\\" + name + "\\", proof);
-    std::string utf8 = Encode(proof.name, CP_UTF8);
+    std::string utf8 = Encode(proof.Name, CP_UTF8);
     for (char& c : utf8) {
       if (c == '\\') c = '/';
     }
@@ -97,9 +97,9 @@ class PieceSource : public RarDataSource {
     got = std::min({size, piece_, bytes_.size() - at_});
     bytes_.copy(buffer, got, at_);
     at_ += got;
-    return !(failAt && at_ >= failAt);
+    return !(FailAt && at_ >= FailAt);
   }
-  std::size_t failAt = 0;  // not 0: reading fails once this many bytes are handed out
+  std::size_t FailAt = 0;  // not 0: reading fails once this many bytes are handed out
 
  private:
   std::string bytes_;
@@ -113,22 +113,22 @@ class HeadOutput : public RarOutput {
  public:
   explicit HeadOutput(std::uint64_t keep = ~std::uint64_t{0}) : keep_(keep) {}
   bool Write(const char* data, std::size_t size) override {
-    if (size_ < keep_) head.append(data, std::min<std::uint64_t>(size, keep_ - size_));
+    if (size_ < keep_) Head.append(data, std::min<std::uint64_t>(size, keep_ - size_));
     size_ += size;
-    return writable;
+    return Writable;
   }
   bool Overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
     if (offset + size > size_) return false;
-    if (offset < head.size()) {
-      const std::size_t kept = std::min<std::size_t>(size, head.size() - offset);
-      head.replace(static_cast<std::size_t>(offset), kept, data, kept);
+    if (offset < Head.size()) {
+      const std::size_t kept = std::min<std::size_t>(size, Head.size() - offset);
+      Head.replace(static_cast<std::size_t>(offset), kept, data, kept);
     }
     return true;
   }
   std::uint64_t Size() const { return size_; }
 
-  std::string head;
-  bool writable = true;
+  std::string Head;
+  bool Writable = true;
 
  private:
   std::uint64_t keep_;
@@ -152,8 +152,8 @@ TEST(RarWriter, EmptyArchiveIsSignatureMainHeaderAndEndBlock) {
 
 TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   RarWriterEntry entry;
-  entry.name = "dir\\file.txt";
-  entry.data = PatternBytes(70000);
+  entry.Name = "dir\\file.txt";
+  entry.Data = PatternBytes(70000);
   const std::string header = RarWriter::FileHeader(entry);
   ASSERT_EQ(32u + 12u, header.size());
   EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
@@ -163,7 +163,7 @@ TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   EXPECT_EQ(70000u, Get32(header, 7));
   EXPECT_EQ(70000u, Get32(header, 11));
   EXPECT_EQ(2, header[15]);
-  EXPECT_EQ(RarCrc32(entry.data), Get32(header, 16));
+  EXPECT_EQ(RarCrc32(entry.Data), Get32(header, 16));
   EXPECT_EQ(kRarWriterDosTime, Get32(header, 20));
   EXPECT_EQ(20, header[24]);
   EXPECT_EQ(0x30, header[25]);
@@ -172,22 +172,22 @@ TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
   EXPECT_EQ("dir\\file.txt", header.substr(32));
 
   RarWriterEntry directory;
-  directory.name = "dir";
-  directory.directory = true;
+  directory.Name = "dir";
+  directory.Directory = true;
   const std::string dirHeader = RarWriter::FileHeader(directory);
   EXPECT_EQ(0x80E0u, Get16(dirHeader, 3));
   EXPECT_EQ(0u, Get32(dirHeader, 7));
   EXPECT_EQ(0x10u, Get32(dirHeader, 28));
-  directory.attributes = 0x12;  // hidden
+  directory.Attributes = 0x12;  // hidden
   EXPECT_EQ(0x12u, Get32(RarWriter::FileHeader(directory), 28));
-  entry.attributes = 0;  // no attribute set: not the default archive bit
+  entry.Attributes = 0;  // no attribute set: not the default archive bit
   EXPECT_EQ(0u, Get32(RarWriter::FileHeader(entry), 28));
-  entry.attributes = 0x27;
+  entry.Attributes = 0x27;
   EXPECT_EQ(0x27u, Get32(RarWriter::FileHeader(entry), 28));
 
   RarWriterEntry huge;
-  huge.name = "huge";
-  huge.declaredSize = 0x123456789ull;
+  huge.Name = "huge";
+  huge.DeclaredSize = 0x123456789ull;
   const std::string hugeHeader = RarWriter::FileHeader(huge);
   EXPECT_EQ(0x8100u, Get16(hugeHeader, 3));
   EXPECT_EQ(0x23456789u, Get32(hugeHeader, 7));
@@ -198,17 +198,17 @@ TEST(RarWriter, FileHeaderCarriesItsFieldsAndAValidChecksum) {
 
 TEST(RarWriter, StreamedEntriesEqualTheSameEntriesInMemory) {
   RarWriterEntry big;
-  big.name = "\xC7\xD1\xB1\xDB\\big.bin";  // 한글\big.bin
-  big.unicodeName = u"한글\\big.bin";
-  big.data = PatternBytes(200000);
-  big.dosTime = 0x3A6B2D83;
-  big.attributes = 0x21;
+  big.Name = "\xC7\xD1\xB1\xDB\\big.bin";  // 한글\big.bin
+  big.UnicodeName = u"한글\\big.bin";
+  big.Data = PatternBytes(200000);
+  big.DosTime = 0x3A6B2D83;
+  big.Attributes = 0x21;
   RarWriterEntry empty;
-  empty.name = "empty.txt";
-  empty.attributes = 0;
+  empty.Name = "empty.txt";
+  empty.Attributes = 0;
   RarWriterEntry directory;
-  directory.name = "\xC7\xD1\xB1\xDB";
-  directory.directory = true;
+  directory.Name = "\xC7\xD1\xB1\xDB";
+  directory.Directory = true;
   RarWriter memory;
   memory.Add(big).Add(empty).Add(directory);
 
@@ -216,14 +216,14 @@ TEST(RarWriter, StreamedEntriesEqualTheSameEntriesInMemory) {
     HeadOutput output;
     RarStreamWriter writer(output);
     ASSERT_TRUE(writer.Start());
-    PieceSource bigSource(big.data, piece);
+    PieceSource bigSource(big.Data, piece);
     PieceSource emptySource("", piece);
-    EXPECT_EQ(RarStreamResult::kDone, writer.AddStreamed(big, big.data.size(), bigSource));
+    EXPECT_EQ(RarStreamResult::kDone, writer.AddStreamed(big, big.Data.size(), bigSource));
     EXPECT_EQ(RarStreamResult::kDone, writer.AddStreamed(empty, 0, emptySource));
     ASSERT_TRUE(writer.Add(directory));
     ASSERT_TRUE(writer.Finish());
     const std::string bytes = memory.Bytes();
-    EXPECT_EQ(bytes, output.head) << "pieces of " << piece;
+    EXPECT_EQ(bytes, output.Head) << "pieces of " << piece;
     EXPECT_EQ(bytes.size(), writer.BytesWritten());
   }
 }
@@ -231,12 +231,12 @@ TEST(RarWriter, StreamedEntriesEqualTheSameEntriesInMemory) {
 TEST(RarWriter, StreamedEntrySaysWhyItFailed) {
   const std::string data = PatternBytes(150000);
   RarWriterEntry entry;
-  entry.name = "data.bin";
+  entry.Name = "data.bin";
   struct Case {
-    std::uint64_t announced;
-    std::size_t failAt;
-    bool writable;
-    RarStreamResult result;
+    std::uint64_t Announced;
+    std::size_t FailAt;
+    bool Writable;
+    RarStreamResult Result;
   };
   for (const Case& c : {Case{data.size() + 1, 0, true, RarStreamResult::kSizeChanged},
                         Case{data.size() - 1, 0, true, RarStreamResult::kSizeChanged},
@@ -245,10 +245,10 @@ TEST(RarWriter, StreamedEntrySaysWhyItFailed) {
     HeadOutput output;
     RarStreamWriter writer(output);
     ASSERT_TRUE(writer.Start());
-    output.writable = c.writable;
+    output.Writable = c.Writable;
     PieceSource source(data, 50000);
-    source.failAt = c.failAt;
-    EXPECT_EQ(c.result, writer.AddStreamed(entry, c.announced, source)) << c.announced;
+    source.FailAt = c.FailAt;
+    EXPECT_EQ(c.Result, writer.AddStreamed(entry, c.Announced, source)) << c.Announced;
   }
 }
 
@@ -257,15 +257,15 @@ TEST(RarWriter, StreamedEntryOver4GiBTakesTheHighSizeFields) {
   class Zeros : public RarDataSource {
    public:
     bool Read(char* buffer, std::size_t size, std::size_t& got) override {
-      got = static_cast<std::size_t>(std::min<std::uint64_t>(size, left));
+      got = static_cast<std::size_t>(std::min<std::uint64_t>(size, Left));
       std::fill(buffer, buffer + got, '\0');
-      left -= got;
+      Left -= got;
       return true;
     }
-    std::uint64_t left = 0x100000005ull;
+    std::uint64_t Left = 0x100000005ull;
   } zeros;
   RarWriterEntry entry;
-  entry.name = "huge.bin";
+  entry.Name = "huge.bin";
   HeadOutput output(4096);
   RarStreamWriter writer(output);
   ASSERT_TRUE(writer.Start());
@@ -273,7 +273,7 @@ TEST(RarWriter, StreamedEntryOver4GiBTakesTheHighSizeFields) {
   ASSERT_TRUE(writer.Finish());
 
   const std::size_t at = 7 + 13;
-  const std::string header = output.head.substr(at, Get16(output.head, at + 5));
+  const std::string header = output.Head.substr(at, Get16(output.Head, at + 5));
   ASSERT_EQ(32u + 8u + 8u, header.size());
   EXPECT_EQ(0x8100u, Get16(header, 3));
   EXPECT_EQ(RarCrc32(header.substr(2)) & 0xFFFF, Get16(header, 0));
@@ -288,21 +288,46 @@ TEST(RarWriter, StreamedEntryOver4GiBTakesTheHighSizeFields) {
 
 TEST(RarWriter, DamageTouchesOnlyWhatWasAskedFor) {
   RarWriterEntry entry;
-  entry.name = "a";
-  entry.data = "abc";
+  entry.Name = "a";
+  entry.Data = "abc";
   const std::string good = RarWriter::FileHeader(entry);
-  entry.badDataCrc = true;
+  entry.BadDataCrc = true;
   const std::string badData = RarWriter::FileHeader(entry);
   EXPECT_NE(Get32(good, 16), Get32(badData, 16));
   EXPECT_EQ(RarCrc32(badData.substr(2)) & 0xFFFF, Get16(badData, 0));
-  entry.badDataCrc = false;
-  entry.badHeaderCrc = true;
+  entry.BadDataCrc = false;
+  entry.BadHeaderCrc = true;
   const std::string badHeader = RarWriter::FileHeader(entry);
   EXPECT_EQ(good.substr(2), badHeader.substr(2));
   EXPECT_NE(Get16(good, 0), Get16(badHeader, 0));
-  entry.badHeaderCrc = false;
-  entry.encrypted = true;
+  entry.BadHeaderCrc = false;
+  entry.Encrypted = true;
   EXPECT_EQ(0x8004u, Get16(RarWriter::FileHeader(entry), 3));
+}
+
+// The odd entries the tests build archives with are ordinary files but for the one
+// thing their maker names.
+TEST(RarWriter, EachOddEntryIsWhatItsMakerSays) {
+  RarWriterEntry plain;
+  plain.Name = "a";
+  plain.Data = "abc";
+  const std::string good = RarWriter::FileHeader(plain);
+  const std::string badData = RarWriter::FileHeader(EntryWithBadDataChecksum("a", "abc"));
+  EXPECT_NE(Get32(good, 16), Get32(badData, 16));
+  EXPECT_EQ(good.substr(20), badData.substr(20));
+  const std::string badHeader = RarWriter::FileHeader(EntryWithBadHeaderChecksum("a", "abc"));
+  EXPECT_EQ(good.substr(2), badHeader.substr(2));
+  EXPECT_NE(Get16(good, 0), Get16(badHeader, 0));
+  EXPECT_EQ(0x8004u, Get16(RarWriter::FileHeader(EncryptedEntry("a", "abc")), 3));
+
+  const std::string claiming = RarWriter::FileHeader(EntryClaimingSize("huge.bin", 0x140000123ull));
+  EXPECT_EQ(0x40000123u, Get32(claiming, 7));
+  EXPECT_EQ(1u, Get32(claiming, 32));
+  // Added to the end of its own header, the wrapping size comes back to that header.
+  const std::string wrapping = RarWriter::FileHeader(EntryWithWrappingSize("loop.bin"));
+  ASSERT_TRUE(Get16(wrapping, 3) & 0x100);  // the 64-bit fields
+  const std::uint64_t size = std::uint64_t{Get32(wrapping, 32)} << 32 | Get32(wrapping, 7);
+  EXPECT_EQ(0u, size + wrapping.size());
 }
 
 // The archiver's own encoding of a Japanese name (taken from japanese-names.rar).
@@ -331,10 +356,8 @@ TEST(BsdtarProof, WritesArchivesAndTheirExpectedTrees) {
              {{u"한글\\이름.txt", "8-bit name", false, false},
               {u"가나다.bin", PatternBytes(1000), false, false}});
 
-  RarWriterEntry damaged;
-  damaged.name = "damaged.txt";
-  damaged.data = "the header checksum does not match";
-  damaged.badHeaderCrc = true;
+  const RarWriterEntry damaged =
+      EntryWithBadHeaderChecksum("damaged.txt", "the header checksum does not match");
   RarWriter writer;
   writer.AddFile("fine.txt", "fine").Add(damaged);
   ASSERT_TRUE(writer.Save(dir + "damaged.rar"));

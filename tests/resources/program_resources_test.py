@@ -28,7 +28,7 @@ SUPPORTED_OS = {  # Vista, 7, 8, 8.1, 10 and 11
 ALLOWED_DLLS = {"kernel32", "user32", "gdi32", "advapi32", "shell32", "ole32", "oleaut32",
                 "msvcrt", "comdlg32", "shlwapi", "unrar"}
 # Functions that start a thread running the program's code. The programs' own pieces of
-# the C++ run-time (src/shared/runtime_threads.cpp) assume a single thread of their own.
+# the C++ run-time (src/runtime/runtime_threads.cpp) assume a single thread of their own.
 THREAD_STARTERS = (
     "CreateThread", "CreateRemoteThread", "CreateRemoteThreadEx", "_beginthread",
     "_beginthreadex", "SHCreateThread", "SHCreateThreadWithHandle", "QueueUserWorkItem",

@@ -1,8 +1,8 @@
 #include "settings_tool/delete_matching_files.h"
 
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

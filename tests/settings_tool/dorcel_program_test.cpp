@@ -2,14 +2,14 @@
 // library and engine archives beside it; its message boxes are read and answered
 // from this process.
 #include "rar_writer/rar_writer.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
-#include "shared/text.h"
 #include "support/engine_configuration.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
+#include "text/text.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -276,10 +276,7 @@ TEST_F(DorcelProgram, AReadOnlyEngineKeyEndsInTheApplicationErrorBeforeAnyFileIs
 // A damaged archive would leave the engine directory emptied and never refilled:
 // the registry is still written, the engine's files stay as they were.
 TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
-  RarWriterEntry damaged;
-  damaged.name = "IDAPI32.DLL";
-  damaged.data = "damaged engine";
-  damaged.badDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("IDAPI32.DLL", "damaged engine");
   RarWriter archive;
   archive.AddFile("KOREA.BLL", "locale").Add(damaged);
   Beside("FULL.RAR", archive);
@@ -293,10 +290,7 @@ TEST_F(DorcelProgram, ADamagedArchiveLeavesTheEngineDirectoryAsItWas) {
 // ever: the program must end (a loop would outlast the driver's patience) and leave
 // the engine as it was.
 TEST_F(DorcelProgram, AnArchiveWithAWrappingSizeEndsAndChangesNoFile) {
-  RarWriterEntry wrapping;
-  wrapping.name = "IDAPI32.DLL";
-  wrapping.declaredSize = 0x100000000ull;
-  wrapping.declaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  const RarWriterEntry wrapping = EntryWithWrappingSize("IDAPI32.DLL");
   RarWriter archive;
   archive.Add(wrapping);
   Beside("Paradox.RAR", archive);

@@ -1,21 +1,11 @@
 #include "setup/date_settings.h"
 
-#include "shared/errors.h"
+#include "support/test_support.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-SYSTEMTIME Date(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
-  SYSTEMTIME t = {};
-  t.wYear = year;
-  t.wMonth = month;
-  t.wDay = day;
-  t.wHour = hour;
-  t.wMinute = minute;
-  t.wSecond = second;
-  return t;
-}
 
 // "YYYY-MM-DD hh:mm:ss" of a parsed text, or "error".
 std::string Parsed(const std::string& text, WORD currentYear = 2025) {
@@ -40,7 +30,7 @@ class DateSettingsTest : public ::testing::Test {
 
 TEST(UnsetDateSettings, NothingFormatsOrConverts) {
   DateSettings = TDateSettings();
-  EXPECT_EQ("", FormatShortDate(Date(1998, 3, 5)));
+  EXPECT_EQ("", FormatShortDate(MakeSystemTime(1998, 3, 5)));
   EXPECT_EQ("error", Parsed("1998-03-05"));
 }
 
@@ -48,18 +38,18 @@ TEST_F(DateSettingsTest, StartupFormat) {
   EXPECT_EQ("YYYY-MM-DD", DateSettings.ShortDateFormat);
   EXPECT_EQ("YYYY-MM-DD", DateSettings.LongDateFormat);
   EXPECT_EQ('-', DateSettings.DateSeparator);
-  EXPECT_EQ("1998-03-05", FormatShortDate(Date(1998, 3, 5)));
-  EXPECT_EQ("2031-12-31", FormatShortDate(Date(2031, 12, 31, 23, 59, 59)));
+  EXPECT_EQ("1998-03-05", FormatShortDate(MakeSystemTime(1998, 3, 5)));
+  EXPECT_EQ("2031-12-31", FormatShortDate(MakeSystemTime(2031, 12, 31, 23, 59, 59)));
 }
 
 TEST_F(DateSettingsTest, OtherFormatsAndSeparators) {
   DateSettings.ShortDateFormat = "d/m/yy";
   DateSettings.DateSeparator = '.';
-  EXPECT_EQ("5.3.98", FormatShortDate(Date(1998, 3, 5)));
+  EXPECT_EQ("5.3.98", FormatShortDate(MakeSystemTime(1998, 3, 5)));
   EXPECT_EQ("2025-03-05 00:00:00", Parsed("5.3.25"));
   EXPECT_EQ("error", Parsed("1998-03-05"));
   DateSettings.ShortDateFormat = "MM/DD/YYYY";
-  EXPECT_EQ("03.05.1998", FormatShortDate(Date(1998, 3, 5)));
+  EXPECT_EQ("03.05.1998", FormatShortDate(MakeSystemTime(1998, 3, 5)));
   EXPECT_EQ("1998-03-05 00:00:00", Parsed("3.5.1998"));
 }
 

@@ -1,8 +1,8 @@
 #include "setup/engine_settings_adjust.h"
 
-#include "shared/engine_settings.h"
-#include "shared/errors.h"
+#include "contracts/engine_settings.h"
 #include "support/registry_support.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 

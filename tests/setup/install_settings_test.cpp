@@ -1,5 +1,6 @@
 #include "setup/install_settings.h"
 
+#include "setup/comma_field.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,29 @@ TEST_F(SetupScript, FileTableFieldsAndModes) {
   EXPECT_EQ("", s.FileEntries[2].DestDir);
   EXPECT_EQ("FAILIFEXISTS", s.FileEntries[2].Mode);
   EXPECT_EQ("", s.FileEntries[3].Source);  // present and empty still counts
+}
+
+// Which entries setup extracts, which it copies and which it passes over: the engine
+// and kitcheck both ask these two.
+TEST(FilesEntry, ModeAndSourceDecideWhatSetupDoesWithIt) {
+  const auto entry = [](const std::string& source, const std::string& mode) {
+    return FileEntry{source, "<INSTALLDIR>", mode};
+  };
+  EXPECT_EQ(FileMode::Extract, ModeOf(entry("A.RAR", "")));
+  EXPECT_EQ(FileMode::ExtractKeepingFiles, ModeOf(entry("A.RAR", "FailIfExists")));
+  EXPECT_EQ(FileMode::Copy, ModeOf(entry("A.TXT", "copy")));
+  EXPECT_EQ(FileMode::Unknown, ModeOf(entry("A.RAR", "FAST")));
+  EXPECT_EQ(FileMode::Unknown, ModeOf(entry("A.RAR", " COPY")));  // fields come trimmed
+
+  EXPECT_TRUE(ExtractsFromArchive(entry("DATA.RAR", "")));
+  EXPECT_TRUE(ExtractsFromArchive(entry("data.rar", "failifexists")));
+  EXPECT_TRUE(ExtractsFromArchive(entry("자료\\DATA.Rar", "")));
+  EXPECT_FALSE(ExtractsFromArchive(entry("DATA.RAR", "COPY")));  // copied whole instead
+  EXPECT_FALSE(ExtractsFromArchive(entry("DATA.RAR", "FAST")));  // neither
+  EXPECT_FALSE(ExtractsFromArchive(entry("DATA.ZIP", "")));      // no archive to extract
+  EXPECT_FALSE(ExtractsFromArchive(entry("DATA.RAR.TXT", "")));
+  EXPECT_FALSE(ExtractsFromArchive(entry("DISK.RAR\\DATA", "")));  // a folder's dot
+  EXPECT_FALSE(ExtractsFromArchive(entry("", "")));
 }
 
 TEST_F(SetupScript, CountsAreTheHighestSlotPresent) {

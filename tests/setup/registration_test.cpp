@@ -1,9 +1,9 @@
 #include "setup/registration.h"
 
+#include "contracts/install_log.h"
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/support/setup_globals.h"
-#include "shared/install_log.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 

@@ -9,8 +9,8 @@
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
 
-#include "shared/file_system.h"
 #include "support/scopes.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -290,10 +290,7 @@ TEST(SetupProgram, AnArchiveThatIsNotOneStopsTheRunWithABox) {
 TEST(SetupProgram, AnEntryThatFailsItsChecksumStopsTheRunWithABox) {
   const ScratchFolder app("C:\\BROKARA");
   const std::string medium = MakeMedium("damaged-entry", kFailedScript);
-  RarWriterEntry damaged;
-  damaged.name = "DATA.DBF";
-  damaged.data = "table";
-  damaged.badDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DATA.DBF", "table");
   RarWriter archive;
   archive.AddFile("PROG.EXE", "program").Add(damaged);
   ASSERT_TRUE(archive.Save(medium + "PROG.RAR"));
@@ -340,9 +337,9 @@ TEST(SetupProgram, ReadOnlyFilesInstallTwiceAndUninstallCompletely) {
       "[FILES]\r\nFILE1=PROG.RAR,<INSTALLDIR>\r\nFILE2=README.TXT,<INSTALLDIR>,COPY\r\n"
       "[ICONS]\r\nICON1=Programs,Romara,<INSTALLDIR>\\PROG.EXE\r\n";
   RarWriterEntry locked;
-  locked.name = "DATA\\LOCKED.DBF";
-  locked.data = "read-only data";
-  locked.attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+  locked.Name = "DATA\\LOCKED.DBF";
+  locked.Data = "read-only data";
+  locked.Attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
   RarWriter archive;
   archive.AddFile("PROG.EXE", "program").Add(locked);
   const std::string library = ReadFileBytes(KitOutputPath("UNRAR.DLL"));

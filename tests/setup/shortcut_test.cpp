@@ -1,12 +1,12 @@
 #include "setup/shortcut.h"
 
-#include "shared/com_ptr.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "support/registry_support.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "win/com_ptr.h"
+#include "win/errors.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

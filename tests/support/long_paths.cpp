@@ -1,6 +1,6 @@
 #include "support/long_paths.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 

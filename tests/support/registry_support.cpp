@@ -1,6 +1,6 @@
 #include "support/registry_support.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <sddl.h>
 #include <shlwapi.h>

@@ -1,7 +1,7 @@
 #include "support/test_support.h"
 
-#include "shared/file_system.h"
-#include "shared/handles.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -113,4 +113,27 @@ std::string KitOutputPath(const std::string& fileName) {
 
 std::string SourceTreePath(const std::string& relativePath) {
   return WindowsPathOfUnix(EnvironmentValue("KIT_SOURCE_DIR") + "/" + relativePath);
+}
+
+SYSTEMTIME MakeSystemTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                          WORD milliseconds) {
+  SYSTEMTIME time = {};
+  time.wYear = year;
+  time.wMonth = month;
+  time.wDay = day;
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  time.wMilliseconds = milliseconds;
+  return time;
+}
+
+void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local) {
+  FILETIME localTime, utc;
+  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!SystemTimeToFileTime(&local, &localTime) || !LocalFileTimeToFileTime(&localTime, &utc) ||
+      !file || !SetFileTime(file.Get(), nullptr, nullptr, &utc)) {
+    throw std::runtime_error("cannot set the time of " + path);
+  }
 }

@@ -2,6 +2,8 @@
 // and the paths of the build tree.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -41,3 +43,11 @@ std::string KitOutputPath(const std::string& fileName);
 
 // A file of the source tree (relativePath in Unix form), as a Windows path.
 std::string SourceTreePath(const std::string& relativePath);
+
+// A date and time of these fields (the day of the week left 0).
+SYSTEMTIME MakeSystemTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0,
+                          WORD second = 0, WORD milliseconds = 0);
+
+// Sets a file's or a directory's last-write time, given as local time; throws when it
+// cannot.
+void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local);

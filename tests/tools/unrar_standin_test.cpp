@@ -1,16 +1,16 @@
 // The stand-in archive library: its name decoding directly, its exported functions
 // (bound through the import library) on written archives, and the hold it offers
 // the drivers that picture an extraction.
+#include "rar/unrar.h"
 #include "rar_writer/rar_writer.h"
-#include "shared/file_system.h"
-#include "shared/handles.h"
-#include "shared/unrar.h"
 #include "support/test_support.h"
 #include "testing/extraction_hold.h"
 #include "testing/ui_driver.h"
 #include "unrar_standin/extraction_hold.h"
 #include "unrar_standin/unicode_name.h"
 #include "unrar_standin/volume_names.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ class OpenArchive {
     data.ArcName = path_.data();
     data.OpenMode = mode;
     handle_ = RAROpenArchive(&data);
-    result = static_cast<int>(data.OpenResult);
+    Result = static_cast<int>(data.OpenResult);
   }
   ~OpenArchive() {
     if (handle_) RARCloseArchive(handle_);
@@ -42,7 +42,7 @@ class OpenArchive {
   OpenArchive& operator=(const OpenArchive&) = delete;
 
   HANDLE Handle() const { return handle_; }
-  int Read() { return RARReadHeader(handle_, &header); }
+  int Read() { return RARReadHeader(handle_, &Header); }
   int Process(int operation, std::string dest, const char* name = nullptr) {
     return RARProcessFile(handle_, operation, dest.empty() ? nullptr : dest.data(),
                           const_cast<char*>(name));
@@ -56,8 +56,8 @@ class OpenArchive {
     return codes;
   }
 
-  int result = 0;
-  RARHeaderData header{};
+  int Result = 0;
+  RARHeaderData Header{};
 
  private:
   std::string path_;
@@ -136,32 +136,32 @@ TEST(StandinLibrary, ListsTheHeadersOfAWrittenArchive) {
   const std::string path = SaveArchive(writer, dir + "list.rar");
 
   OpenArchive archive(path, rar_const::kOpenList);
-  ASSERT_EQ(0, archive.result);
+  ASSERT_EQ(0, archive.Result);
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ(path.c_str(), archive.header.ArcName);
-  EXPECT_STREQ("a.txt", archive.header.FileName);
-  EXPECT_EQ(0x8000u, archive.header.Flags);
-  EXPECT_EQ(5u, archive.header.UnpSize);
-  EXPECT_EQ(5u, archive.header.PackSize);
-  EXPECT_EQ(RarCrc32("hello"), archive.header.FileCRC);
-  EXPECT_EQ(kRarWriterDosTime, archive.header.FileTime);
-  EXPECT_EQ(0x30u, archive.header.Method);
-  EXPECT_EQ(20u, archive.header.UnpVer);
-  EXPECT_EQ(2u, archive.header.HostOS);
-  EXPECT_EQ(0x20u, archive.header.FileAttr);
-  EXPECT_EQ(0u, archive.header.CmtState);
+  EXPECT_STREQ(path.c_str(), archive.Header.ArcName);
+  EXPECT_STREQ("a.txt", archive.Header.FileName);
+  EXPECT_EQ(0x8000u, archive.Header.Flags);
+  EXPECT_EQ(5u, archive.Header.UnpSize);
+  EXPECT_EQ(5u, archive.Header.PackSize);
+  EXPECT_EQ(RarCrc32("hello"), archive.Header.FileCRC);
+  EXPECT_EQ(kRarWriterDosTime, archive.Header.FileTime);
+  EXPECT_EQ(0x30u, archive.Header.Method);
+  EXPECT_EQ(20u, archive.Header.UnpVer);
+  EXPECT_EQ(2u, archive.Header.HostOS);
+  EXPECT_EQ(0x20u, archive.Header.FileAttr);
+  EXPECT_EQ(0u, archive.Header.CmtState);
   ASSERT_EQ(0, archive.Read());  // reading on passes over the unprocessed entry
-  EXPECT_STREQ("sub", archive.header.FileName);
-  EXPECT_EQ(0xE0u, archive.header.Flags & 0xE0u);
-  EXPECT_EQ(0x10u, archive.header.FileAttr);
+  EXPECT_STREQ("sub", archive.Header.FileName);
+  EXPECT_EQ(0xE0u, archive.Header.Flags & 0xE0u);
+  EXPECT_EQ(0x10u, archive.Header.FileAttr);
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ("sub\\big.bin", archive.header.FileName);
-  EXPECT_EQ(70000u, archive.header.UnpSize);
+  EXPECT_STREQ("sub\\big.bin", archive.Header.FileName);
+  EXPECT_EQ(70000u, archive.Header.UnpSize);
   EXPECT_EQ(0, archive.Process(rar_const::kExtract, dir));  // list mode writes nothing
   EXPECT_FALSE(FileExists(dir + "sub\\big.bin"));
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ("\xC7\xD1\xB1\xDB.txt", archive.header.FileName);
-  EXPECT_EQ(0u, archive.header.UnpSize);
+  EXPECT_STREQ("\xC7\xD1\xB1\xDB.txt", archive.Header.FileName);
+  EXPECT_EQ(0u, archive.Header.UnpSize);
   EXPECT_EQ(10, archive.Read());
   EXPECT_EQ(10, archive.Read());
 }
@@ -227,10 +227,8 @@ TEST(StandinLibrary, ReportsEachWrittenBlockAndCancelsOnZero) {
 
 TEST(StandinLibrary, ChecksumErrorsKeepTheFileAndTheRunGoesOn) {
   const std::string dir = ScratchDir("standin-crc");
-  RarWriterEntry damaged;
-  damaged.name = "damaged.txt";
-  damaged.data = "data with a wrong checksum";
-  damaged.badDataCrc = true;
+  const RarWriterEntry damaged =
+      EntryWithBadDataChecksum("damaged.txt", "data with a wrong checksum");
   RarWriter writer;
   writer.Add(damaged);
   writer.AddFile("fine.txt", "fine");
@@ -238,7 +236,7 @@ TEST(StandinLibrary, ChecksumErrorsKeepTheFileAndTheRunGoesOn) {
 
   OpenArchive archive(path);
   EXPECT_EQ((std::vector<int>{12, 0, 10}), archive.ExtractAll(dir + "out"));
-  EXPECT_EQ(damaged.data, ReadFileBytes(dir + "out\\damaged.txt"));
+  EXPECT_EQ(damaged.Data, ReadFileBytes(dir + "out\\damaged.txt"));
   EXPECT_EQ("fine", ReadFileBytes(dir + "out\\fine.txt"));
 
   OpenArchive tested(path);
@@ -251,36 +249,36 @@ TEST(StandinLibrary, ChecksumErrorsKeepTheFileAndTheRunGoesOn) {
 
 TEST(StandinLibrary, RefusesWhatItCannotOpenOrRead) {
   const std::string dir = ScratchDir("standin-open");
-  EXPECT_EQ(15, OpenArchive(dir + "missing.rar").result);
-  EXPECT_EQ(15, OpenArchive(dir).result);  // a directory
+  EXPECT_EQ(15, OpenArchive(dir + "missing.rar").Result);
+  EXPECT_EQ(15, OpenArchive(dir).Result);  // a directory
   WriteFileBytes(dir + "empty.rar", "");
-  EXPECT_EQ(13, OpenArchive(dir + "empty.rar").result);
+  EXPECT_EQ(13, OpenArchive(dir + "empty.rar").Result);
   WriteFileBytes(dir + "text.rar", "This is not an archive at all.");
-  EXPECT_EQ(13, OpenArchive(dir + "text.rar").result);
+  EXPECT_EQ(13, OpenArchive(dir + "text.rar").Result);
   WriteFileBytes(
       dir + "rar5.rar",
       std::string(
           "Rar!\x1A\x07\x01\x00\x33\x92\xB5\xE5\x0A\x01\x05\x06\x00\x05\x01\x01\x80\x80\x00", 23));
-  EXPECT_EQ(13, OpenArchive(dir + "rar5.rar").result);
+  EXPECT_EQ(13, OpenArchive(dir + "rar5.rar").Result);
 
   RarWriter badMain;
   badMain.AddFile("a", "a");
   badMain.DamageMainHeader();
-  EXPECT_EQ(13, OpenArchive(SaveArchive(badMain, dir + "main.rar")).result);
+  EXPECT_EQ(13, OpenArchive(SaveArchive(badMain, dir + "main.rar")).Result);
 
   RarWriter cut;
   cut.AddFile("a", "a");
   const std::string bytes = cut.Bytes();
   WriteFileBytes(dir + "cut.rar", bytes.substr(0, 7 + 13 + 10));  // inside the file header
   OpenArchive cutArchive(dir + "cut.rar");
-  ASSERT_EQ(0, cutArchive.result);
+  ASSERT_EQ(0, cutArchive.Result);
   EXPECT_EQ(13, cutArchive.Read());
 
   RarWriter encrypted;
   encrypted.SetMainFlags(0x80);
   encrypted.AddFile("a", "a");
   OpenArchive locked(SaveArchive(encrypted, dir + "locked.rar"));
-  EXPECT_EQ(22, locked.result);
+  EXPECT_EQ(22, locked.Result);
   EXPECT_EQ(nullptr, locked.Handle());
 
   RAROpenArchiveData noName{};
@@ -291,10 +289,7 @@ TEST(StandinLibrary, RefusesWhatItCannotOpenOrRead) {
 
 TEST(StandinLibrary, DamagedFileHeaderEndsTheListing) {
   const std::string dir = ScratchDir("standin-header");
-  RarWriterEntry damaged;
-  damaged.name = "b.txt";
-  damaged.data = "b";
-  damaged.badHeaderCrc = true;
+  const RarWriterEntry damaged = EntryWithBadHeaderChecksum("b.txt", "b");
   RarWriter writer;
   writer.AddFile("a.txt", "a").Add(damaged).AddFile("c.txt", "c");
   OpenArchive archive(SaveArchive(writer, dir + "header.rar"));
@@ -303,14 +298,11 @@ TEST(StandinLibrary, DamagedFileHeaderEndsTheListing) {
 
 TEST(StandinLibrary, EncryptedAndCompressedEntriesAreRefusedButCanBeSkipped) {
   const std::string dir = ScratchDir("standin-refused");
-  RarWriterEntry encrypted;
-  encrypted.name = "secret.txt";
-  encrypted.data = "scrambled";
-  encrypted.encrypted = true;
+  const RarWriterEntry encrypted = EncryptedEntry("secret.txt", "scrambled");
   RarWriterEntry packed;
-  packed.name = "packed.txt";
-  packed.data = "not really packed";
-  packed.method = 0x33;
+  packed.Name = "packed.txt";
+  packed.Data = "not really packed";
+  packed.Method = 0x33;
   RarWriter writer;
   writer.Add(encrypted).Add(packed).AddFile("plain.txt", "plain");
   const std::string path = SaveArchive(writer, dir + "refused.rar");
@@ -370,14 +362,14 @@ TEST(StandinLibrary, StoredAttributesAreSetAndReadOnlyTargetsReplaced) {
   const std::string dir = ScratchDir("standin-attributes");
   const DWORD readOnlyHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
   RarWriterEntry windows;
-  windows.name = "locked.txt";
-  windows.data = "new";
-  windows.attributes = readOnlyHidden | FILE_ATTRIBUTE_ARCHIVE;
+  windows.Name = "locked.txt";
+  windows.Data = "new";
+  windows.Attributes = readOnlyHidden | FILE_ATTRIBUTE_ARCHIVE;
   RarWriterEntry unix;  // Unix permission bits mean nothing here
-  unix.name = "unix.txt";
-  unix.data = "unix";
-  unix.hostOs = 3;
-  unix.attributes = 0100444;
+  unix.Name = "unix.txt";
+  unix.Data = "unix";
+  unix.HostOs = 3;
+  unix.Attributes = 0100444;
   RarWriter writer;
   writer.Add(windows).Add(unix);
   const std::string path = SaveArchive(writer, dir + "attributes.rar");
@@ -399,18 +391,14 @@ TEST(StandinLibrary, StoredAttributesAreSetAndReadOnlyTargetsReplaced) {
 TEST(StandinLibrary, ABlockThatPointsBackOrPastTheEndIsDamageNeverALoop) {
   const std::string dir = ScratchDir("standin-wrap");
   // A 64-bit size that wraps around to the entry's own header.
-  RarWriterEntry wrapping;
-  wrapping.name = "loop.bin";
-  wrapping.declaredSize = 0x100000000ull;
-  wrapping.declaredSize = 0 - std::uint64_t(RarWriter::FileHeader(wrapping).size());
+  const RarWriterEntry wrapping = EntryWithWrappingSize("loop.bin");
   RarWriter looping;
   looping.Add(wrapping);
   OpenArchive loop(SaveArchive(looping, dir + "loop.rar"));
   EXPECT_EQ(13, loop.Read());
 
-  RarWriterEntry beyond;  // claims more data than the file holds
-  beyond.name = "cut.bin";
-  beyond.declaredSize = 1000;
+  const RarWriterEntry beyond =
+      EntryClaimingSize("cut.bin", 1000);  // claims more data than the file holds
   RarWriter cut;
   cut.AddFile("a.txt", "a").Add(beyond);
   OpenArchive cutArchive(SaveArchive(cut, dir + "cut.rar"));
@@ -421,7 +409,7 @@ TEST(StandinLibrary, ABlockThatPointsBackOrPastTheEndIsDamageNeverALoop) {
   const std::string bytes = other.Bytes();
   WriteFileBytes(dir + "other.rar", bytes.substr(0, bytes.size() - 60));
   OpenArchive otherArchive(dir + "other.rar");
-  ASSERT_EQ(0, otherArchive.result);
+  ASSERT_EQ(0, otherArchive.Result);
   EXPECT_EQ(13, otherArchive.Read());
 }
 
@@ -449,21 +437,21 @@ TEST(StandinLibrary, DestinationNameIsTakenAsItIs) {
 TEST(StandinLibrary, UnicodeNamesAreWrittenInTheirUnicodeForm) {
   const std::string dir = ScratchDir("standin-unicode");
   RarWriterEntry chinese;
-  chinese.name = "??\\??.txt";
-  chinese.unicodeName = u"\x4E2D\x6587\\\x6587\x4EF6.txt";
-  chinese.data = "zh";
+  chinese.Name = "??\\??.txt";
+  chinese.UnicodeName = u"\x4E2D\x6587\\\x6587\x4EF6.txt";
+  chinese.Data = "zh";
   RarWriterEntry utf8;
-  utf8.name = "\xED\x95\x9C.txt";  // UTF-8 throughout: no 8-bit form stored
-  utf8.utf8Name = true;
-  utf8.data = "utf8";
+  utf8.Name = "\xED\x95\x9C.txt";  // UTF-8 throughout: no 8-bit form stored
+  utf8.Utf8Name = true;
+  utf8.Data = "utf8";
   RarWriter writer;
   writer.Add(chinese).Add(utf8);
   OpenArchive archive(SaveArchive(writer, dir + "unicode.rar"));
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ("??\\??.txt", archive.header.FileName);  // the 8-bit form
+  EXPECT_STREQ("??\\??.txt", archive.Header.FileName);  // the 8-bit form
   EXPECT_EQ(0, archive.Process(rar_const::kExtract, dir + "out"));
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ("\xC7\xD1.txt", archive.header.FileName);  // 한 in code page 949
+  EXPECT_STREQ("\xC7\xD1.txt", archive.Header.FileName);  // 한 in code page 949
   EXPECT_EQ(0, archive.Process(rar_const::kExtract, dir + "out"));
 
   const std::wstring out = std::wstring(dir.begin(), dir.end()) + L"out\\";
@@ -475,9 +463,8 @@ TEST(StandinLibrary, UnicodeNamesAreWrittenInTheirUnicodeForm) {
 
 TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   const std::string dir = ScratchDir("standin-huge");
-  RarWriterEntry huge;
-  huge.name = "huge.bin";
-  huge.declaredSize = 0x140000123ull;  // only the header is written
+  const RarWriterEntry huge =
+      EntryClaimingSize("huge.bin", 0x140000123ull);  // only the header is written
   RarWriter writer;
   writer.AddFile("small.txt", "s").Add(huge);
   const std::string header = RarWriter::FileHeader(huge);
@@ -493,7 +480,7 @@ TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file);
     LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(bytes.size() - 7 + huge.declaredSize);
+    at.QuadPart = static_cast<LONGLONG>(bytes.size() - 7 + huge.DeclaredSize);
     ASSERT_TRUE(SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN));
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(file.Get(), end.data(), 7, &written, nullptr));
@@ -501,9 +488,9 @@ TEST(StandinLibrary, EntriesOver4GiBAreListedFromTheirHeaders) {
   OpenArchive archive(path);
   ASSERT_EQ(0, archive.Read());
   ASSERT_EQ(0, archive.Read());
-  EXPECT_STREQ("huge.bin", archive.header.FileName);
-  EXPECT_EQ(0x40000123u, archive.header.UnpSize);
-  EXPECT_EQ(0x100u, archive.header.Flags & 0x100u);
+  EXPECT_STREQ("huge.bin", archive.Header.FileName);
+  EXPECT_EQ(0x40000123u, archive.Header.UnpSize);
+  EXPECT_EQ(0x100u, archive.Header.Flags & 0x100u);
   EXPECT_EQ(0, archive.Process(rar_const::kSkip, ""));
   EXPECT_EQ(10, archive.Read());
 }
@@ -593,8 +580,8 @@ TEST(StandinLibrary, ListingAVolumeSetShowsEachEntryOnce) {
   OpenArchive archive(volumes[0], rar_const::kOpenList);
   std::vector<std::string> names;
   while (archive.Read() == 0) {
-    names.push_back(std::string(archive.header.FileName) + " " +
-                    std::to_string(archive.header.UnpSize) + " " + archive.header.ArcName);
+    names.push_back(std::string(archive.Header.FileName) + " " +
+                    std::to_string(archive.Header.UnpSize) + " " + archive.Header.ArcName);
   }
   EXPECT_EQ((std::vector<std::string>{"first.bin 80000 " + volumes[0], "dir 0 " + volumes[1],
                                       "dir\\second.bin 59000 " + volumes[1]}),
@@ -685,11 +672,12 @@ std::vector<int> RunCounted(const std::string& path, const std::string& dest,
 // The hold's events, made as a driver makes them, without the request.
 struct HoldEvents {
   explicit HoldEvents(const std::string& name)
-      : held(CreateEventA(nullptr, TRUE, FALSE, (name + extraction_hold::kHeldSuffix).c_str())),
-        release(
+      : HeldEvent(
+            CreateEventA(nullptr, TRUE, FALSE, (name + extraction_hold::kHeldSuffix).c_str())),
+        ReleaseEvent(
             CreateEventA(nullptr, TRUE, FALSE, (name + extraction_hold::kReleaseSuffix).c_str())) {}
-  bool Held() const { return WaitForSingleObject(held.Get(), 0) == WAIT_OBJECT_0; }
-  ObjectHandle held, release;
+  bool Held() const { return WaitForSingleObject(HeldEvent.Get(), 0) == WAIT_OBJECT_0; }
+  ObjectHandle HeldEvent, ReleaseEvent;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
+#include "win/gdi_scopes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -126,18 +127,18 @@ TEST(FormBorders, TitleBarButtonsFollowTheBorderStyle) {
   TTestForm* main = nullptr;
   Application.CreateForm(main);  // the first form made is the main form
   struct Case {
-    FormBorder border;
-    bool systemMenu;
-    bool sizeable;
+    FormBorder Border;
+    bool SystemMenu;
+    bool Sizeable;
   };
   for (const Case& c :
        {Case{FormBorder::DialogNoTitleButtons, false, false}, Case{FormBorder::Dialog, true, false},
         Case{FormBorder::MainWindow, true, true}}) {
-    TTestForm form(Application, c.border);
+    TTestForm form(Application, c.Border);
     const LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_EQ(c.systemMenu, (style & WS_SYSMENU) != 0);
-    EXPECT_EQ(c.sizeable, (style & WS_THICKFRAME) != 0);
+    EXPECT_EQ(c.SystemMenu, (style & WS_SYSMENU) != 0);
+    EXPECT_EQ(c.Sizeable, (style & WS_THICKFRAME) != 0);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     // Every form is owned by the application's window: none has a task-bar button.
     EXPECT_EQ(Application.Window(), GetWindow(form.Handle(), GW_OWNER));

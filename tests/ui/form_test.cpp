@@ -5,7 +5,7 @@
 
 #include "testing/ui_driver.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Prints what the progress window's per-file updates cost (label text, bar range
 // and position, the immediate repaints) next to what writing a 1 KiB file costs,
 // for 5,000 files. Run it under Xvfb, from the worktree root, with
-//   tests/support/bench/run-test.sh --base build/release/wine/base
+//   testing/bench/run-test.sh --base build/release/wine/base
 //       --work build/release/wine/runs/ui_repaint_bench --display
 //       -- build/release/tests/ui/ui_repaint_bench.exe
 #include "test_forms.h"

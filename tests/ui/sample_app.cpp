@@ -6,7 +6,7 @@
 #include "ui/controls.h"
 #include "ui/label.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <fstream>
 #include <string>

@@ -1,8 +1,8 @@
 // The toolkit on its own: forms with a host of the test's making and a handler's
 // exception reported through the hook, with no application object in the program.
-#include "shared/errors.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "win/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "ui/word_wrap.h"
 
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Halvex.exe started like a user starts it, from its own directory with the install
 // log beside it; its message boxes are read and answered from this process.
-#include "shared/file_system.h"
-#include "shared/handles.h"
 #include "support/long_paths.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
 #include "testing/message_box_flags.h"
 #include "testing/ui_driver.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/uninstall_key_guard.h"
 
-#include "shared/file_system.h"
 #include "support/long_paths.h"
 #include "support/test_support.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "uninstaller/uninstaller.h"
 
-#include "shared/file_system.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
 #include "uninstaller/removal_passes.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

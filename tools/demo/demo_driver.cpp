@@ -9,7 +9,7 @@
 #include "testing/screenshot.h"
 #include "testing/ui_driver.h"
 
-#include "shared/com_ptr.h"
+#include "win/com_ptr.h"
 
 #include <windows.h>
 #include <commctrl.h>

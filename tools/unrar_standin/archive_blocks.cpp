@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_blocks.h"
 
-#include "shared/unrar_codes.h"
+#include "rar/unrar_codes.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 
@@ -26,37 +26,37 @@ std::uint64_t AddSize(const std::string& header) {
 }  // namespace
 
 bool ArchiveEntry::IsDirectory() const {
-  if ((flags & rar_const::kFlagDirectory) == rar_const::kFlagDirectory) return true;
-  if (hostOs == kHostDos || hostOs == kHostWindows) return (attr & kDosDirectory) != 0;
-  if (hostOs == kHostUnix) return (attr & kUnixTypeMask) == kUnixDirectory;
+  if ((Flags & rar_const::kFlagDirectory) == rar_const::kFlagDirectory) return true;
+  if (HostOs == kHostDos || HostOs == kHostWindows) return (Attr & kDosDirectory) != 0;
+  if (HostOs == kHostUnix) return (Attr & kUnixTypeMask) == kUnixDirectory;
   return false;
 }
 
-bool ArchiveEntry::HasUnicodeName() const { return (flags & rar4::kFileUnicodeName) != 0; }
+bool ArchiveEntry::HasUnicodeName() const { return (Flags & rar4::kFileUnicodeName) != 0; }
 
 bool ParseFileHeader(const std::string& header, std::uint64_t offset, ArchiveEntry& entry) {
   if (header.size() < rar4::kFileHeaderSize) return false;
   entry = ArchiveEntry();
-  entry.flags = Read16(header, 3);
-  entry.packSize = Read32(header, 7);
-  entry.unpSize = Read32(header, 11);
-  entry.hostOs = static_cast<unsigned char>(header[15]);
-  entry.crc = Read32(header, 16);
-  entry.dosTime = Read32(header, 20);
-  entry.unpVer = static_cast<unsigned char>(header[24]);
-  entry.method = static_cast<unsigned char>(header[25]);
+  entry.Flags = Read16(header, 3);
+  entry.PackSize = Read32(header, 7);
+  entry.UnpSize = Read32(header, 11);
+  entry.HostOs = static_cast<unsigned char>(header[15]);
+  entry.Crc = Read32(header, 16);
+  entry.DosTime = Read32(header, 20);
+  entry.UnpVer = static_cast<unsigned char>(header[24]);
+  entry.Method = static_cast<unsigned char>(header[25]);
   const std::size_t nameSize = Read16(header, 26);
-  entry.attr = Read32(header, 28);
+  entry.Attr = Read32(header, 28);
   std::size_t pos = rar4::kFileHeaderSize;
-  if (entry.flags & rar4::kFileLargeSizes) {
+  if (entry.Flags & rar4::kFileLargeSizes) {
     if (header.size() < pos + 8) return false;
-    entry.packSize |= std::uint64_t(Read32(header, pos)) << 32;
-    entry.unpSize |= std::uint64_t(Read32(header, pos + 4)) << 32;
+    entry.PackSize |= std::uint64_t(Read32(header, pos)) << 32;
+    entry.UnpSize |= std::uint64_t(Read32(header, pos + 4)) << 32;
     pos += 8;
   }
   if (header.size() < pos + nameSize) return false;  // the name lies inside the header
-  entry.storedName = header.substr(pos, nameSize);
-  entry.dataOffset = offset + header.size();
+  entry.StoredName = header.substr(pos, nameSize);
+  entry.DataOffset = offset + header.size();
   return true;
 }
 
@@ -102,8 +102,8 @@ int BlockReader::Next(ArchiveEntry& entry) {
       continue;
     }
     if (!ParseFileHeader(header, offset, entry)) return rar_code::kBadArchive;
-    if (const int moved = MoveTo(offset, header.size(), entry.packSize)) return moved;
-    lastSplitAfter_ = (entry.flags & rar_const::kFlagSplitAfter) != 0;
+    if (const int moved = MoveTo(offset, header.size(), entry.PackSize)) return moved;
+    lastSplitAfter_ = (entry.Flags & rar_const::kFlagSplitAfter) != 0;
     return rar_code::kSuccess;
   }
 }

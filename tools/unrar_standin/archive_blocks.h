@@ -22,19 +22,19 @@ class ByteSource {
 };
 
 struct ArchiveEntry {
-  std::uint32_t flags = 0;
-  std::uint64_t packSize = 0;
-  std::uint64_t unpSize = 0;
-  std::uint32_t hostOs = 0;
-  std::uint32_t crc = 0;
-  std::uint32_t dosTime = 0;
-  std::uint32_t unpVer = 0;
-  std::uint32_t method = 0;
-  std::uint32_t attr = 0;
-  std::string storedName;  // the name field as stored (with its Unicode form, if any)
-  std::string name;        // the 8-bit name, filled by whoever decodes the name field
-  std::wstring wideName;   // the Unicode form when the header carries one
-  std::uint64_t dataOffset = 0;
+  std::uint32_t Flags = 0;
+  std::uint64_t PackSize = 0;
+  std::uint64_t UnpSize = 0;
+  std::uint32_t HostOs = 0;
+  std::uint32_t Crc = 0;
+  std::uint32_t DosTime = 0;
+  std::uint32_t UnpVer = 0;
+  std::uint32_t Method = 0;
+  std::uint32_t Attr = 0;
+  std::string StoredName;  // the name field as stored (with its Unicode form, if any)
+  std::string Name;        // the 8-bit name, filled by whoever decodes the name field
+  std::wstring WideName;   // the Unicode form when the header carries one
+  std::uint64_t DataOffset = 0;
 
   bool IsDirectory() const;
   bool HasUnicodeName() const;

@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_reader.h"
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/code_pages.h"
 #include "unrar_standin/unicode_name.h"
 
@@ -34,16 +34,16 @@ namespace {
 
 // The 8-bit and the Unicode form of the stored name.
 void DecodeName(ArchiveEntry& entry) {
-  const std::string& stored = entry.storedName;
+  const std::string& stored = entry.StoredName;
   const auto zero = stored.find('\0');
   if (!entry.HasUnicodeName()) {
-    entry.name = stored.substr(0, zero);
+    entry.Name = stored.substr(0, zero);
   } else if (zero == std::string::npos) {  // the whole name is UTF-8
-    entry.wideName = ToWide(stored, CP_UTF8);
-    entry.name = FromWide(entry.wideName, CP_OEMCP);
+    entry.WideName = ToWide(stored, CP_UTF8);
+    entry.Name = FromWide(entry.WideName, CP_OEMCP);
   } else {
-    entry.name = stored.substr(0, zero);
-    entry.wideName = DecodeUnicodeName(entry.name, stored.substr(zero + 1));
+    entry.Name = stored.substr(0, zero);
+    entry.WideName = DecodeUnicodeName(entry.Name, stored.substr(zero + 1));
   }
 }
 

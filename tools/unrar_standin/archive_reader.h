@@ -2,8 +2,8 @@
 // decoded into its 8-bit and Unicode forms.
 #pragma once
 
-#include "shared/handles.h"
 #include "unrar_standin/archive_blocks.h"
+#include "win/handles.h"
 
 #include <cstdint>
 #include <memory>

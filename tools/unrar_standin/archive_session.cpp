@@ -1,6 +1,6 @@
 #include "unrar_standin/archive_session.h"
 
-#include "shared/entry_name_rules.h"
+#include "rar/entry_name_rules.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/code_pages.h"
 #include "unrar_standin/entry_extractor.h"
@@ -39,22 +39,22 @@ class ArchiveSession::SplitEntryData : public EntryData {
     got = 0;
     for (;;) {
       const ArchiveEntry& part = session_.entry_;
-      if (done_ < part.packSize) {
+      if (done_ < part.PackSize) {
         const auto want =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(size, part.packSize - done_));
-        if (!session_.reader_.ReadAt(part.dataOffset + done_, buffer, want, got)) {
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(size, part.PackSize - done_));
+        if (!session_.reader_.ReadAt(part.DataOffset + done_, buffer, want, got)) {
           return rar_code::kReadError;
         }
         if (got == 0) return rar_code::kBadData;  // the archive ends inside the entry
         done_ += got;
         return rar_code::kSuccess;
       }
-      if (!(part.flags & rar_const::kFlagSplitAfter)) return rar_code::kSuccess;
+      if (!(part.Flags & rar_const::kFlagSplitAfter)) return rar_code::kSuccess;
       if (const int code = NextPart()) return code;
     }
   }
 
-  std::uint32_t ExpectedCrc() const override { return session_.entry_.crc; }
+  std::uint32_t ExpectedCrc() const override { return session_.entry_.Crc; }
 
  private:
   // The entry's next part: the first file header of the next volume.
@@ -62,7 +62,7 @@ class ArchiveSession::SplitEntryData : public EntryData {
     if (const int code = session_.OpenNextVolume()) return code;
     ArchiveEntry next;
     if (session_.reader_.Next(next) != rar_code::kSuccess ||
-        !(next.flags & rar_const::kFlagSplitBefore) || next.name != session_.entry_.name) {
+        !(next.Flags & rar_const::kFlagSplitBefore) || next.Name != session_.entry_.Name) {
       return rar_code::kBadArchive;  // the volumes do not belong together
     }
     session_.entry_ = next;
@@ -92,20 +92,20 @@ int ArchiveSession::ReadHeader(RARHeaderData& header) {
     }
     if (code != rar_code::kSuccess) return code;
     // The rest of an entry that began in an earlier volume was handled with it.
-    if (!(entry_.flags & rar_const::kFlagSplitBefore)) break;
+    if (!(entry_.Flags & rar_const::kFlagSplitBefore)) break;
   }
   haveEntry_ = true;
   CopyField(header.ArcName, volumeName_);
-  CopyField(header.FileName, entry_.name);
-  header.Flags = entry_.flags;
-  header.PackSize = Low32(entry_.packSize);
-  header.UnpSize = Low32(entry_.unpSize);
-  header.HostOS = entry_.hostOs;
-  header.FileCRC = entry_.crc;
-  header.FileTime = entry_.dosTime;
-  header.UnpVer = entry_.unpVer;
-  header.Method = entry_.method;
-  header.FileAttr = entry_.attr;
+  CopyField(header.FileName, entry_.Name);
+  header.Flags = entry_.Flags;
+  header.PackSize = Low32(entry_.PackSize);
+  header.UnpSize = Low32(entry_.UnpSize);
+  header.HostOS = entry_.HostOs;
+  header.FileCRC = entry_.Crc;
+  header.FileTime = entry_.DosTime;
+  header.UnpVer = entry_.UnpVer;
+  header.Method = entry_.Method;
+  header.FileAttr = entry_.Attr;
   header.CmtSize = 0;  // entries carry no comments here
   header.CmtState = 0;
   return rar_code::kSuccess;
@@ -168,7 +168,7 @@ bool ArchiveSession::AskForVolume(std::string& name, int mode) {
 std::wstring ArchiveSession::TargetPath(const char* destPath, const char* destName) const {
   if (destName) return ToWide(destName, CP_OEMCP);
   const std::wstring stored =
-      entry_.wideName.empty() ? ToWide(entry_.name, CP_OEMCP) : entry_.wideName;
+      entry_.WideName.empty() ? ToWide(entry_.Name, CP_OEMCP) : entry_.WideName;
   std::wstring path = destPath ? ToWide(destPath, CP_OEMCP) : std::wstring();
   if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
   return path + SafeEntryName(stored);

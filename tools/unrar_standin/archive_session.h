@@ -2,7 +2,7 @@
 // RAROpenArchive returns points to a session.
 #pragma once
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/archive_reader.h"
 
 #include <set>

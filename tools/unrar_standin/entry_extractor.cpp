@@ -1,9 +1,10 @@
 #include "unrar_standin/entry_extractor.h"
 
-#include "shared/handles.h"
 #include "unrar_standin/archive_format.h"
 #include "unrar_standin/crc32.h"
 #include "unrar_standin/extraction_hold.h"
+#include "win/file_system.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ std::wstring::size_type RootLength(const std::wstring& path) {
 }
 
 int CheckDecodable(const ArchiveEntry& entry) {
-  if (entry.flags & rar_const::kFlagEncrypted) return rar_code::kMissingPassword;
-  if (entry.method != rar4::kMethodStore) return rar_code::kUnknownFormat;
+  if (entry.Flags & rar_const::kFlagEncrypted) return rar_code::kMissingPassword;
+  if (entry.Method != rar4::kMethodStore) return rar_code::kUnknownFormat;
   return rar_code::kSuccess;
 }
 
@@ -61,43 +62,34 @@ int CopyData(ExtractionContext& context, DataTarget& target, std::uint64_t holdA
   std::uint64_t done = 0;
   for (;;) {
     std::uint32_t got = 0;
-    const int code = context.data.Read(context.buffer.data(), kBlockSize, got);
+    const int code = context.Data.Read(context.Buffer.data(), kBlockSize, got);
     if (code != rar_code::kSuccess) return code;
     if (got == 0) break;
-    crc = Crc32(crc, context.buffer.data(), got);
-    if (!target.Write(context.buffer.data(), got)) return rar_code::kWriteError;
-    if (context.processData &&
-        context.processData(context.buffer.data(), static_cast<int>(got)) == 0) {
+    crc = Crc32(crc, context.Buffer.data(), got);
+    if (!target.Write(context.Buffer.data(), got)) return rar_code::kWriteError;
+    if (context.ProcessData &&
+        context.ProcessData(context.Buffer.data(), static_cast<int>(got)) == 0) {
       return rar_code::kUnknown;
     }
     done += got;
     if (holdAt && done >= holdAt && done - got < holdAt && !extraction_hold::HoldIfAsked([&] {
-          return !context.processData || context.processData(context.buffer.data(), 0) != 0;
+          return !context.ProcessData || context.ProcessData(context.Buffer.data(), 0) != 0;
         })) {
       return rar_code::kUnknown;
     }
   }
-  return crc == context.data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
-}
-
-// An existing target is replaced even when it is read-only.
-void MakeWritable(const std::wstring& target) {
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  }
+  return crc == context.Data.ExpectedCrc() ? rar_code::kSuccess : rar_code::kBadData;
 }
 
 // Archives made on MS-DOS, OS/2 or Windows carry attributes the platform knows.
 void ApplyStoredAttributes(const ArchiveEntry& entry, const std::wstring& target) {
-  if (entry.hostOs > kHostWindows) return;
-  const DWORD attributes = entry.attr & kStoredAttributes;
+  if (entry.HostOs > kHostWindows) return;
+  const DWORD attributes = entry.Attr & kStoredAttributes;
   SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
 HANDLE CreateTargetFile(const std::wstring& target) {
-  MakeWritable(target);
+  ClearReadOnly(target.c_str());  // an existing target is replaced even so
   auto create = [&] {
     return CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -131,13 +123,13 @@ int ExtractEntry(ExtractionContext& context, const ArchiveEntry& entry,
   if (const int code = CheckDecodable(entry)) return code;
   DataTarget file(CreateTargetFile(target));
   if (!file) return rar_code::kCreateError;
-  const int code = CopyData(context, file, extraction_hold::HoldPoint(entry.unpSize));
+  const int code = CopyData(context, file, extraction_hold::HoldPoint(entry.UnpSize));
   if (code != rar_code::kSuccess && code != rar_code::kBadData) {
     file.Close();  // cancelled or cut off: no half-written file stays behind
     DeleteFileW(target.c_str());
     return code;
   }
-  file.SetTime(entry.dosTime);
+  file.SetTime(entry.DosTime);
   file.Close();
   ApplyStoredAttributes(entry, target);
   return code;

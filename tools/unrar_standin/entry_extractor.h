@@ -2,7 +2,7 @@
 // reported to the process-data callback, and its checksum is checked at the end.
 #pragma once
 
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/archive_reader.h"
 
 #include <cstdint>
@@ -20,9 +20,9 @@ class EntryData {
 };
 
 struct ExtractionContext {
-  EntryData& data;
-  PROCESSDATAPROC processData;         // may be null
-  std::vector<unsigned char>& buffer;  // one block, reused for every entry
+  EntryData& Data;
+  PROCESSDATAPROC ProcessData;         // may be null
+  std::vector<unsigned char>& Buffer;  // one block, reused for every entry
 };
 
 // Creates the file (or directory) at target, creating missing directories on the

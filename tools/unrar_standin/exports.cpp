@@ -1,6 +1,6 @@
 // The library's exported functions. They check their arguments, find the session
 // behind a handle, and never let an exception out to the caller.
-#include "shared/unrar.h"
+#include "rar/unrar.h"
 #include "unrar_standin/archive_session.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "unrar_standin/extraction_hold.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "setup/windows/offscreen_bitmap.h"
-#include "ui/application.h"
+#include "ui/form.h"
 #include "ui/label.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "setup/windows/directory_chooser.h"
 
-#include "shared/text.h"
+#include "text/text.h"
 
 TfmDir* fmDir = nullptr;
 

@@ -2,9 +2,9 @@
 // directory tree with a drive selector and an edit box with the path to take.
 #pragma once
 
-#include "ui/application.h"
 #include "ui/controls.h"
 #include "ui/directory_list.h"
+#include "ui/form.h"
 #include "ui/label.h"
 
 #include <optional>

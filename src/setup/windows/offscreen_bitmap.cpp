@@ -1,6 +1,7 @@
 #include "setup/windows/offscreen_bitmap.h"
 
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 TOffscreenBitmap::TOffscreenBitmap() {
   WindowDC screen(nullptr);

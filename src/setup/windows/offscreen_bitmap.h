@@ -2,7 +2,7 @@
 // full and then copied to the screen in one operation.
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -22,7 +22,7 @@ class TOffscreenBitmap {
   HDC Canvas() const { return dc_.Get(); }
 
  private:
-  MemoryDcHandle dc_;
+  MemoryDCHandle dc_;
   BitmapHandle bitmap_;
   HGDIOBJ original_ = nullptr;  // the memory context's own bitmap, put back before ours goes
   int width_ = 0;

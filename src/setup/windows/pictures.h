@@ -2,7 +2,7 @@
 // (pictures.rc, linked through the setup_pictures object library).
 #pragma once
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 constexpr int kWizardPicture = 101;   // 122 x 220, the wizard's left side
 constexpr int kInstallPicture = 102;  // 48 x 48, the progress window's

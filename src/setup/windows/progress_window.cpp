@@ -2,14 +2,13 @@
 
 #include "setup/windows/pictures.h"
 
+#include "rar/entry_name.h"
 #include "setup/install_engine.h"
 #include "setup/install_settings.h"
-#include "shared/entry_name.h"
-#include "shared/errors.h"
 #include "ui/application.h"
+#include "win/errors.h"
 
 #include <cstdint>
-#include <cstring>
 
 TfmInstall* fmInstall = nullptr;
 
@@ -56,10 +55,9 @@ void TfmInstall::FormActivate() {
 }
 
 void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
-  const std::string stored(eFile.FileName, strnlen(eFile.FileName, sizeof eFile.FileName));
   // Named where the library writes it: a stored name that reaches outside the
   // target directory is made safe by the library, and so it must be here.
-  const std::string path = ExtractedEntryPath(RAR1.TargetDir, stored);
+  const std::string path = ExtractedEntryPath(RAR1.TargetDir, StoredName(eFile));
   if (!NoFileLog) InstallLog->Add(kFileTag, path);
   barShift_ = BarShift(eFile.UnpSize);
   progress_ = {path, static_cast<int>(eFile.UnpSize >> barShift_), 0};

@@ -3,10 +3,10 @@
 // being extracted and its progress, and saves the log when it is destroyed.
 #pragma once
 
+#include "contracts/install_log.h"
+#include "rar/rar_component.h"
 #include "setup/install_progress.h"
 #include "setup/shell_file_operation.h"
-#include "shared/install_log.h"
-#include "shared/rar_component.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/graphics.h"

@@ -4,8 +4,8 @@
 #include "setup/windows/background_window.h"
 #include "setup/windows/directory_chooser.h"
 #include "setup/windows/wizard.h"
-#include "shared/com_ptr.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
 
 const char kSetupTitle[] = "설치 마법사";
 

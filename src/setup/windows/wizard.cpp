@@ -2,6 +2,7 @@
 
 #include "setup/install_settings.h"
 #include "setup/windows/pictures.h"
+#include "ui/application.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // install run; the target directory page opens the directory chooser.
 #pragma once
 
-#include "ui/application.h"
 #include "ui/controls.h"
+#include "ui/form.h"
 #include "ui/graphics.h"
 #include "ui/label.h"
 #include "ui/notebook.h"

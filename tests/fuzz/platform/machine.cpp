@@ -14,7 +14,7 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 // The components after the root, "." dropped and ".." taking one back, as the
-// platform resolves them (shared/full_path_rules.h holds the rules checked on Wine).
+// platform resolves them (text/full_path_rules.h holds the rules checked on Wine).
 std::wstring NormalisedTail(const std::wstring& tail) {
   std::vector<std::wstring> parts;
   std::wstring part;

@@ -287,7 +287,7 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
 BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT first, UINT last, UINT remove);
 DWORD WINAPI GetTickCount();
 
-// Declared for the handle owners of shared/handles.h; a fuzzed source never calls them.
+// Declared for the handle owners of win/handles.h; a fuzzed source never calls them.
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI DestroyWindow(HWND window);

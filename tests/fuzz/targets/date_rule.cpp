@@ -8,7 +8,7 @@
 #include "machine.h"
 
 #include "setup/date_settings.h"
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -15,7 +15,7 @@
 
 #include "kitcheck/script_file.h"
 #include "setup/install_settings.h"
-#include "shared/text.h"
+#include "text/text.h"
 
 #include <array>
 #include <cstddef>

@@ -16,9 +16,9 @@
 #include "archive_fixup.h"
 #include "machine.h"
 
-#include "shared/entry_name.h"
-#include "shared/rar_component.h"
-#include "shared/text.h"
+#include "rar/entry_name.h"
+#include "rar/rar_component.h"
+#include "text/text.h"
 #include "unrar_standin/volume_names.h"
 
 #include <cstddef>
@@ -36,12 +36,12 @@ void Require(bool condition) {
 }
 
 struct Options {
-  bool raw;
-  int target;
-  bool newNaming;
-  bool volumeHandler;
-  bool cancelData;
-  bool fileList;
+  bool Raw;
+  int Target;
+  bool NewNaming;
+  bool VolumeHandler;
+  bool CancelData;
+  bool FileList;
 };
 
 const char* const kTargets[] = {"C:\\T", "C:\\T\\", "", "\\\\SRV\\SHARE\\T"};
@@ -62,12 +62,12 @@ std::vector<std::string> Volumes(const std::uint8_t* data, std::size_t size) {
 // Puts the volumes on the medium under the names the library looks for; the
 // first volume's name.
 std::string PutVolumes(std::vector<std::string> volumes, const Options& options) {
-  std::string name = options.newNaming ? "C:\\MEDIUM\\SET.PART1.RAR" : "C:\\MEDIUM\\SET.RAR";
+  std::string name = options.NewNaming ? "C:\\MEDIUM\\SET.PART1.RAR" : "C:\\MEDIUM\\SET.RAR";
   const std::string first = name;
   for (std::string& volume : volumes) {
-    if (!options.raw) FixArchiveChecksums(volume);
+    if (!options.Raw) FixArchiveChecksums(volume);
     model::Machine::Current().PutFile(model::Wide(name), volume);
-    name = NextVolumeName(name, options.newNaming);
+    name = NextVolumeName(name, options.NewNaming);
   }
   return first;
 }
@@ -138,9 +138,9 @@ void RunComponent(const std::uint8_t* data, std::size_t size) {
   std::set<std::wstring> before;
   for (const auto& entry : machine.Entries()) before.insert(entry.first);
 
-  const std::string target = kTargets[options.target];
+  const std::string target = kTargets[options.Target];
   TRAR rar;
-  if (options.volumeHandler) {
+  if (options.VolumeHandler) {
     rar.OnVolumeChange = [&](TRAR&, char* name, int mode) {
       if (mode == 1) return 1;
       // Names the first volume again: a set that loops back must end.
@@ -148,9 +148,9 @@ void RunComponent(const std::uint8_t* data, std::size_t size) {
       return 1;
     };
   }
-  if (options.fileList) rar.FilesToExtract.Add("C:\\APP\\SPLIT.BIN");
-  ExtractOnce(rar, archive, target, false, options.cancelData);
-  ExtractOnce(rar, archive, target, true, options.cancelData);
+  if (options.FileList) rar.FilesToExtract.Add("C:\\APP\\SPLIT.BIN");
+  ExtractOnce(rar, archive, target, false, options.CancelData);
+  ExtractOnce(rar, archive, target, true, options.CancelData);
 
   const std::wstring dir = FullTarget(target);
   for (const auto& entry : machine.Entries()) {

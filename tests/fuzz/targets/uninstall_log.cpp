@@ -12,8 +12,8 @@
 // - no handle stays open.
 #include "machine.h"
 
-#include "shared/install_log.h"
-#include "shared/text.h"
+#include "contracts/install_log.h"
+#include "text/text.h"
 #include "uninstaller/removal_passes.h"
 
 #include <algorithm>

@@ -12,12 +12,12 @@
 #include "setup/install_settings.h"
 #include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
-#include "shared/com_ptr.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
-#include "shared/text.h"
 #include "support/scopes.h"
+#include "text/text.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -169,7 +169,7 @@ TEST_F(InstallRun, TheEngineAndCrwArchivesPutDownSharedFilesWithoutLogLines) {
 
 TEST_F(InstallRun, AnEngineDirectoryWithoutBackupBecomesTheBackup) {
   ShipEngine();
-  InstallEngine("old engine", LocalTime(2030, 1, 1));
+  InstallEngine("old engine", MakeSystemTime(2030, 1, 1));
   WriteFileBytes(engine + "\\OLD.DLL", "old");
 
   EXPECT_TRUE(Run());
@@ -184,7 +184,7 @@ TEST_F(InstallRun, WithABackupPresentTheEngineFilesGoToTheTrashAndTheRestStays) 
   ShipEngine();
   MakeDirectories(engine + "_2");
   WriteFileBytes(engine + "_2\\KEEP.DLL", "older backup");
-  InstallEngine("old engine", LocalTime(2030, 1, 1));
+  InstallEngine("old engine", MakeSystemTime(2030, 1, 1));
   WriteFileBytes(engine + "\\ENGTRASH.DLL", "old");
   MakeDirectories(engine + "\\SUB");
   WriteFileBytes(engine + "\\SUB\\S.CFG", "sub");
@@ -199,51 +199,10 @@ TEST_F(InstallRun, WithABackupPresentTheEngineFilesGoToTheTrashAndTheRestStays) 
   EXPECT_EQ("ld", ReadFileBytes(engine + "\\LANGDRV\\KOREA.LD"));
 }
 
-TEST_F(InstallRun, TheOverwriteDecisionFollowsTheSwitchAndTheDates) {
-  TInstallSettings& s = InstallSettings;
-  EXPECT_FALSE(EngineFailIfExists());  // nothing installed
-  s.DbEngineDate = "not a date";
-  EXPECT_FALSE(EngineFailIfExists());  // the date is read only for an installed engine
-
-  InstallEngine("installed", LocalTime(2020, 1, 2, 10, 0, 0));
-  EXPECT_THROW(EngineFailIfExists(), Exception);
-  s.DbEngineOverwrite = "true";
-  EXPECT_FALSE(EngineFailIfExists());
-  s.DbEngineOverwrite = "yes";
-  EXPECT_THROW(EngineFailIfExists(), Exception);
-
-  s.DbEngineDate = "2020-01-02";  // midnight is not later than 10:00 that day
-  EXPECT_TRUE(EngineFailIfExists());
-  s.DbEngineDate = "2020-01-03";
-  EXPECT_FALSE(EngineFailIfExists());
-  s.DbEngineDate = "2020-01-02 10:00:00";  // the same moment keeps the installed files
-  EXPECT_TRUE(EngineFailIfExists());
-  s.DbEngineDate = "2020-01-02 10:00:01";
-  EXPECT_FALSE(EngineFailIfExists());
-
-  // The file date has a two-second resolution.
-  SetLastWriteTime(engine + "\\IDAPI32.DLL", LocalTime(2020, 1, 2, 10, 0, 1, 500));
-  EXPECT_FALSE(EngineFailIfExists());
-  const SYSTEMTIME date = FileDate(engine + "\\IDAPI32.DLL");
-  EXPECT_EQ(0, date.wSecond);
-  EXPECT_EQ(0, date.wMilliseconds);
-  EXPECT_EQ(10, date.wHour);
-
-  // A two-digit year lies in the current century: later than any installed engine.
-  s.DbEngineDate = "96-05-01";
-  EXPECT_EQ(2096, StrToDateTime("96-05-01").wYear);
-  EXPECT_FALSE(EngineFailIfExists());
-  s.DbEngineDate = "0096-05-01";  // the year 96 itself
-  EXPECT_TRUE(EngineFailIfExists());
-
-  EXPECT_TRUE(LaterThan(LocalTime(96, 5, 1), LocalTime(95, 12, 31, 23, 59, 59, 999)));
-  EXPECT_FALSE(LaterThan(LocalTime(2020, 1, 2), LocalTime(2020, 1, 2)));
-}
-
 TEST_F(InstallRun, WhenTheEngineCannotBeSetAsideTheDateDecidesAboutItsFiles) {
   ShipEngine();
   WriteFileBytes(engine + "_2", "a file in the backup's place");  // the rename fails
-  InstallEngine("installed", LocalTime(2020, 1, 2, 10, 0, 0));
+  InstallEngine("installed", MakeSystemTime(2020, 1, 2, 10, 0, 0));
   InstallSettings.DbEngineDate = "2020-01-02";
   EXPECT_TRUE(Run());
   EXPECT_EQ("installed", ReadFileBytes(engine + "\\IDAPI32.DLL"));
@@ -257,7 +216,7 @@ TEST_F(InstallRun, WhenTheEngineCannotBeSetAsideTheDateDecidesAboutItsFiles) {
 TEST_F(InstallRun, ADateThatDoesNotConvertEndsTheRunWithTheSilentAbort) {
   ShipEngine();
   WriteFileBytes(engine + "_2", "a file in the backup's place");
-  InstallEngine("installed", LocalTime(2020, 1, 2));
+  InstallEngine("installed", MakeSystemTime(2020, 1, 2));
   InstallSettings.DbEngineDate = "1996-13-45";
   WriteFileBytes(medium + "UNRAR.DLL", "library");
   WriteArchive(medium + "PROG.RAR", {{"PROG.EXE", "prog"}});
@@ -451,20 +410,20 @@ class FakeProgress : public TInstallProgress {
   void HideProgress() override { ++Hidden; }
   bool Extract(const std::string& archive, const std::string& targetDir,
                bool failIfExists) override {
-    return rar.ExtractArchive(archive, targetDir, failIfExists);
+    return Rar.ExtractArchive(archive, targetDir, failIfExists);
   }
-  TRAR& Archive() override { return rar; }
-  TShellFileOperation& FileOperation() override { return fop; }
-  TInstallLog& Log() override { return log; }
+  TRAR& Archive() override { return Rar; }
+  TShellFileOperation& FileOperation() override { return Fop; }
+  TInstallLog& Log() override { return Lines; }
   void ProcessMessages() override {}
   int AskUser(const std::string&, const std::string&, UINT) override {
     ++Asked;
     return 0;  // what a message box answers when it cannot be shown
   }
 
-  TRAR rar;
-  TShellFileOperation fop;
-  TInstallLog log;
+  TRAR Rar;
+  TShellFileOperation Fop;
+  TInstallLog Lines;
   int Shown = 0, Hidden = 0, Asked = 0;
 };
 
@@ -510,10 +469,7 @@ TEST_F(InstallRun, AnArchiveThatCannotBeExtractedEndsTheRunAndSaysSo) {
 }
 
 TEST_F(InstallRun, AnEntryThatFailsItsChecksumOrCannotBeWrittenEndsTheRun) {
-  RarWriterEntry damaged;
-  damaged.name = "DAMAGED.DAT";
-  damaged.data = "broken";
-  damaged.badDataCrc = true;
+  const RarWriterEntry damaged = EntryWithBadDataChecksum("DAMAGED.DAT", "broken");
   RarWriter writer;
   writer.AddFile("GOOD.DAT", "good").Add(damaged).AddFile("AFTER.DAT", "after");
   ASSERT_TRUE(writer.Save(medium + "DATA.RAR"));

@@ -7,9 +7,9 @@
 #include "setup/date_settings.h"
 #include "setup/install_settings.h"
 #include "setup/windows/progress_window.h"
-#include "shared/com_ptr.h"
-#include "shared/handles.h"
 #include "ui/application.h"
+#include "win/com_ptr.h"
+#include "win/handles.h"
 
 #include <windows.h>
 
@@ -29,8 +29,8 @@ class TfmHost : public TForm {
     started_ = true;
     // However the run ends (the silent abort passes out of here), the program ends.
     struct CloseAfterwards {
-      HWND window;
-      ~CloseAfterwards() { PostMessageA(window, WM_CLOSE, 0, 0); }
+      HWND Window;
+      ~CloseAfterwards() { PostMessageA(Window, WM_CLOSE, 0, 0); }
     } closer{Handle()};
     outcome = RunInstallIn(*fmInstall) ? kCompleted : kCancelled;
   }

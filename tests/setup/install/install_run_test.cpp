@@ -7,9 +7,9 @@
 #include "support/test_support.h"
 #include "testing/ui_driver.h"
 
-#include "shared/com_ptr.h"
-#include "shared/file_system.h"
 #include "support/scopes.h"
+#include "win/com_ptr.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "support/test_support.h"
 
 #include "setup/shell_file_operation.h"
-#include "shared/errors.h"
-#include "shared/file_system.h"
+#include "win/errors.h"
+#include "win/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "support/registry_support.h"
 #include "support/test_support.h"
 
-#include "shared/handles.h"
+#include "win/handles.h"
 
 #include <optional>
 #include <stdexcept>
@@ -34,30 +34,6 @@ void WriteArchive(const std::string& path,
   RarWriter writer;
   for (const auto& entry : entries) writer.AddFile(entry.first, entry.second);
   if (!writer.Save(path)) throw std::runtime_error("cannot write " + path);
-}
-
-void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local) {
-  FILETIME localTime, utc;
-  SystemTimeToFileTime(&local, &localTime);
-  LocalFileTimeToFileTime(&localTime, &utc);
-  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr));
-  if (!file || !SetFileTime(file.Get(), nullptr, nullptr, &utc)) {
-    throw std::runtime_error("cannot set the time of " + path);
-  }
-}
-
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                     WORD milliseconds) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  time.wMilliseconds = milliseconds;
-  return time;
 }
 
 std::vector<std::string> FileLines(const std::string& path) {

@@ -22,12 +22,6 @@ HICON MessageBoxIcon(HWND box);
 void WriteArchive(const std::string& path,
                   const std::vector<std::pair<std::string, std::string>>& entries);
 
-// Sets a file's last-write time, given as local time.
-void SetLastWriteTime(const std::string& path, const SYSTEMTIME& local);
-
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0,
-                     WORD second = 0, WORD milliseconds = 0);
-
 // The lines of a text file that ends every line with CR LF; a missing final CR LF
 // shows as a last line "<unterminated>".
 std::vector<std::string> FileLines(const std::string& path);

@@ -4,9 +4,9 @@
 #include "setup/windows/gradient.h"
 #include "setup/windows/offscreen_bitmap.h"
 #include "setup/windows/pictures.h"
-#include "shared/gdi_scopes.h"
 #include "testing/screenshot.h"
 #include "ui/gdi.h"
+#include "win/gdi_scopes.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ class Rendered {
     void* bits = nullptr;
     bitmap_ = MakeTopDownBitmap(width, height, &bits);
     bits_ = static_cast<const uint32_t*>(bits);
-    MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+    MemoryDCHandle dc(CreateCompatibleDC(nullptr));
     SelectedObject selected(dc.Get(), bitmap_.Get());
     const RECT all = {0, 0, width, height};
     FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -150,7 +150,7 @@ TEST(Pictures, TheProgramCarriesBothPictures) {
 
 // The pictures are stored run-length encoded: decoded, a pixel of each lies where drawn.
 TEST(Pictures, TheEncodedPicturesDecodeToTheirColours) {
-  const MemoryDcHandle memory(CreateCompatibleDC(nullptr));
+  const MemoryDCHandle memory(CreateCompatibleDC(nullptr));
   const BitmapHandle wizard = LoadPicture(kWizardPicture);
   {
     SelectedObject selected(memory.Get(), wizard.Get());

@@ -8,9 +8,9 @@
 #include "setup/install_settings.h"
 #include "setup/support/setup_globals.h"
 #include "setup/windows/progress_window.h"
-#include "shared/file_system.h"
-#include "shared/gdi_scopes.h"
 #include "ui/application.h"
+#include "win/file_system.h"
+#include "win/gdi_scopes.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include "setup/windows/wizard.h"
 #include "ui/application.h"
 
-#include "shared/errors.h"
+#include "win/errors.h"
 
 #include <algorithm>
 #include <fstream>
