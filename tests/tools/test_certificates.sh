@@ -52,8 +52,8 @@ start_timestamp_server() {
 
 stop_timestamp_server() {
   if [ -n "${timestamp_pid:-}" ]; then
-    kill "$timestamp_pid" 2>/dev/null
-    wait "$timestamp_pid" 2>/dev/null
+    kill "$timestamp_pid" 2>/dev/null || true
+    wait "$timestamp_pid" 2>/dev/null || true  # its status is the signal's, 143
     timestamp_pid=""
   fi
   return 0
