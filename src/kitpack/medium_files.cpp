@@ -1,6 +1,7 @@
 #include "kitpack/medium_files.h"
 
 #include "kitpack/code_page_949.h"
+#include "kitpack/file_identity.h"
 #include "kitpack/messages.h"
 #include "kitpack/pack_error.h"
 #include "onefile/payload_format.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -28,8 +30,9 @@ WideString Folded(WideString name) {
 
 }  // namespace
 
-std::vector<MediumFile> ListMediumFiles(const std::vector<WideString>& dirs,
+std::vector<MediumFile> ListMediumFiles(const std::vector<WideString>& dirs, const WideString& out,
                                         std::vector<WideString>& leftOut) {
+  const std::optional<FileIdentity> older = IdentityOfPath(out);
   std::vector<MediumFile> files;
   std::map<WideString, WideString> taken;  // folded name -> the path that has it
   for (const WideString& dir : dirs) {
@@ -53,6 +56,7 @@ std::vector<MediumFile> ListMediumFiles(const std::vector<WideString>& dirs,
         leftOut.push_back(path);
         continue;
       }
+      if (older && IdentityOfPath(path) == older) continue;
       const std::optional<std::string> narrow = ExactCp949(name);
       if (!narrow) throw PackError(UnrepresentableNameText(path));
       if (narrow->size() > kMaxPayloadNameBytes || !IsPlainFileName(name.data(), name.size())) {

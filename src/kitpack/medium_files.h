@@ -13,9 +13,10 @@ struct MediumFile {
   std::uint64_t Size = 0;
 };
 
-// The files in the folders' order, each folder's sorted by name; their subfolders go
-// to leftOut. Throws PackError for an unreadable folder, a name code page 949 cannot
-// write or that the launcher may not create, the same name (in any letter case) in
-// two folders, or more files than a payload holds.
-std::vector<MediumFile> ListMediumFiles(const std::vector<WideString>& dirs,
+// The files in the folders' order, each folder's sorted by name, without the file
+// at out (an older one-file medium written into a medium folder, whatever path names
+// it); their subfolders go to leftOut. Throws PackError for an unreadable folder, a name code page
+// 949 cannot write or that the launcher may not create, the same name (in any letter case) in two
+// folders, or more files than a payload holds.
+std::vector<MediumFile> ListMediumFiles(const std::vector<WideString>& dirs, const WideString& out,
                                         std::vector<WideString>& leftOut);

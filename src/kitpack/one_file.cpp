@@ -95,8 +95,7 @@ std::string TrimmedProgram(std::string program, const WideString& out) {
 
 void WriteVersionResource(const WideString& path, const std::string& resource,
                           const WideString& out) {
-  constexpr WORD kVersionType =
-      16;  // RT_VERSION, whose macro is the ANSI form in this build
+  constexpr WORD kVersionType = 16;  // RT_VERSION, whose macro is the ANSI form in this build
   const HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
   if (!update) throw PackError(UnwritableArchiveText(out));
   const bool updated =
@@ -201,7 +200,7 @@ std::string ProductResource(const std::vector<MediumFile>& files, const WideStri
 OneFileReport MakeOneFile(const WideString& out, const std::vector<WideString>& mediumDirs,
                           const WideString& toolsDir) {
   OneFileReport report;
-  const std::vector<MediumFile> files = ListMediumFiles(mediumDirs, report.LeftOut);
+  const std::vector<MediumFile> files = ListMediumFiles(mediumDirs, out, report.LeftOut);
   if (mediumDirs.size() == 1) {
     CheckWithKitcheck(toolsDir + L"kitcheck.exe", WithoutSeparator(mediumDirs[0]));
   } else {

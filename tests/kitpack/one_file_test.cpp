@@ -189,6 +189,19 @@ TEST_F(OneFile, DisketteFoldersLandInOneAndANameInTwoOfThemIsRefused) {
   EXPECT_EQ(std::vector<std::string>{"SETUP1.EXE"}, Names(out_));
 }
 
+TEST_F(OneFile, AnOlderOneFileInsideTheMediumIsNotTakenIn) {
+  const std::string out = medium_ + "Setup-One.exe";
+  ASSERT_EQ(0u, Kitpack({medium_}, out).ExitCode);
+  const std::string first = ReadFileBytes(out);
+  // Named another way the second time: the file is recognised, not its path.
+  const ConsoleRun run = Kitpack({medium_}, medium_ + "SETUP-ONE.EXE");
+  ASSERT_EQ(0u, run.ExitCode) << run.Errors;
+  std::map<std::string, std::string> expected = MediumFiles(medium_);
+  expected.erase("Setup-One.exe");
+  EXPECT_EQ(expected, PayloadFiles(ReadFileBytes(out)));
+  EXPECT_EQ(first.size(), ReadFileBytes(out).size());
+}
+
 TEST_F(OneFile, AMediumWithErrorsOrBadArgumentsMakesNoFile) {
   const std::string out = out_ + "SETUP.EXE";
   DeleteFileA((medium_ + "UNRAR.DLL").c_str());
