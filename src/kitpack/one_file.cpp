@@ -168,11 +168,10 @@ void WritePayload(HANDLE out, const std::vector<MediumFile>& files,
   }
 }
 
-WideString WithoutSeparator(WideString dir) {
-  while (dir.size() > 1 && (dir.back() == L'\\' || dir.back() == L'/') &&
-         dir[dir.size() - 2] != L':') {
-    dir.pop_back();
-  }
+// The folder as kitcheck's quoted argument: a "\" before the closing quote would
+// escape it, so a trailing separator (a drive's root, "A:\") gets a "." after it.
+WideString AsArgument(WideString dir) {
+  if (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) dir += L'.';
   return dir;
 }
 
@@ -202,7 +201,7 @@ OneFileReport MakeOneFile(const WideString& out, const std::vector<WideString>& 
   OneFileReport report;
   const std::vector<MediumFile> files = ListMediumFiles(mediumDirs, out, report.LeftOut);
   if (mediumDirs.size() == 1) {
-    CheckWithKitcheck(toolsDir + L"kitcheck.exe", WithoutSeparator(mediumDirs[0]));
+    CheckWithKitcheck(toolsDir + L"kitcheck.exe", AsArgument(mediumDirs[0]));
   } else {
     std::vector<WideString> paths;
     for (const MediumFile& file : files) paths.push_back(file.Path);

@@ -6,7 +6,8 @@
 # nothing else: it installs with the log kitcheck predicted, leaves no temporary
 # directory and is removed again. A download altered after signing fails both the
 # signature's check and the launcher's own (exit code 100, no window in a silent
-# run, a line in the run log); one cut short fails the launcher's.
+# run, a line in the run log); one cut short fails the launcher's. The same medium
+# given as a drive's root makes the same payload.
 set -euo pipefail
 export KIT_BUILD_DIR
 build=$KIT_BUILD_DIR
@@ -37,6 +38,14 @@ packed=$(wine "$build/kit/kitpack.exe" --one-file "$(winepath -w "$medium")" "$(
   from_wine) || fail "kitpack --one-file: $packed"
 echo "$packed"
 expect "$packed" "파일 8개, "
+# A medium at a drive's root, as a diskette is: kitcheck gets the root as its argument.
+ln -sfn "$medium" "$WINEPREFIX/dosdevices/m:"
+root_one=$work/out/root.exe
+packed=$(wine "$build/kit/kitpack.exe" --one-file 'M:\' "$(winepath -w "$root_one")" 2>&1 |
+  from_wine) || fail "kitpack --one-file M:\\: $packed"
+cmp -s <("$KIT_SOURCE_DIR/tools/one_file_payload.py" "$root_one") \
+  <("$KIT_SOURCE_DIR/tools/one_file_payload.py" "$one") || fail "the root's medium differs"
+rm -f "$root_one" "$WINEPREFIX/dosdevices/m:"
 sign "$one"
 osslsigncode verify -in "$one" -CAfile "$work/certificates/signer.pem" >/dev/null ||
   fail "the signed one-file medium does not verify"
