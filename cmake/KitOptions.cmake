@@ -30,8 +30,11 @@ set(KIT_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/symbols)
 file(MAKE_DIRECTORY ${KIT_SYMBOLS_DIR})
 
 # A program of the kit, with its own pieces of the run-time (kit_runtime_pieces: the
-# quiet terminate handler, the thread primitives, the library's error throws).
+# quiet terminate handler, the thread primitives, the library's error throws), unless
+# it uses nothing of the C++ library (NO_CXX_LIBRARY): the pieces' throws would bring
+# the library's exception support with them.
 function(kit_program target)
+  cmake_parse_arguments(ARG "NO_CXX_LIBRARY" "" "" ${ARGN})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KIT_OUTPUT_DIR})
   # Optimised whole, which drops every function the program never calls: the linker
   # cannot, as each function's unwind entry keeps it. In one partition: GCC 12 fails
@@ -46,7 +49,7 @@ function(kit_program target)
       VERBATIM)
   endif()
   get_target_property(type ${target} TYPE)
-  if(type STREQUAL "EXECUTABLE")
+  if(type STREQUAL "EXECUTABLE" AND NOT ARG_NO_CXX_LIBRARY)
     kit_runtime_pieces(${target})
   endif()
 endfunction()

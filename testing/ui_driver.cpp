@@ -117,6 +117,13 @@ Process Process::Start(const std::string& commandLine, const std::string& workin
   return Process(std::move(process), info.dwProcessId);
 }
 
+Process Process::Attach(DWORD id) {
+  ObjectHandle process(
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id));
+  if (!process) throw DriverError("cannot open process " + std::to_string(id));
+  return Process(std::move(process), id);
+}
+
 Process::~Process() {
   if (Running()) Kill();
 }

@@ -54,6 +54,9 @@ class Process {
   // (the driver's when empty). Throws DriverError when it cannot start.
   static Process Start(const std::string& commandLine,
                        const std::string& workingDirectory = std::string());
+  // A running process that another one started (a launcher's setup.exe). Throws
+  // DriverError when it cannot be opened.
+  static Process Attach(DWORD id);
 
   Process(Process&&) = default;
   Process& operator=(Process&&) = default;

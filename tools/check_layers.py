@@ -26,13 +26,15 @@ LAYERS = {
     "setup/main.cpp": ["setup/windows", "setup", "ui", "contracts", "rar", "win", "text"],
     "settings_tool": ["contracts", "rar", "win", "text"],
     "uninstaller": ["contracts", "win", "text"],
-    "kitcheck": ["setup", "contracts", "rar", "win", "text"],
-    "kitpack": ["rar_writer", "win", "text"],
+    "kitcheck": ["setup", "onefile", "contracts", "rar", "win", "text"],
+    "kitpack": ["onefile", "rar_writer", "win", "text"],
+    "onefile": [],
+    "launcher": ["onefile", "win"],
 }
 
 # Folders whose files include no platform header (no <....h>), so that they build
 # anywhere: natively for the fuzz targets, and into every layer.
-PURE = {"text", "rar_writer"}
+PURE = {"text", "rar_writer", "onefile"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 

@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686 cmake make
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   fonts-nanum fonts-wine locales googletest libarchive-tools python3-pefile
-  clang-14 llvm-14 libclang-rt-14-dev g++-multilib
+  clang-14 llvm-14 libclang-rt-14-dev g++-multilib osslsigncode openssl
 )
 
 sudo=""

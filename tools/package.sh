@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release bundle build/release/kit-<version>.zip (the version is the
 # project's, from CMake): the three programs, the distributors' kitcheck.exe and
-# kitpack.exe, the sample SETUP.INI (code page 949, CR LF, Korean comments on every
-# key), the distributor guide as a text file, and SHA256SUMS over all of them.
+# kitpack.exe with the one-file medium's launcher.exe, sign.sh, the sample SETUP.INI
+# (code page 949, CR LF, Korean comments on every key), the bundle's own guide
+# (tools/bundle/DISTRIBUTOR-GUIDE.txt, with CR LF), and SHA256SUMS over all of them.
 # The stand-in UNRAR.DLL is not in it: distributors ship the real library.
 # Builds the release preset first, unless KIT_BUILD_DIR names a built tree to take.
 set -euo pipefail
@@ -22,11 +23,9 @@ name=kit-$version
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
-cp "$build"/kit/{setup.exe,Dorcel.exe,Halvex.exe,kitcheck.exe,kitpack.exe} tools/sample/SETUP.INI \
-  "$stage/$name/"
-# The guide is the README's part for distributors, as a text file with CR LF.
-sed -n '/^## For distributors$/,/^## [^#]/p' README.md | sed '$d' | sed 's/$/\r/' \
-  >"$stage/$name/DISTRIBUTOR-GUIDE.txt"
+cp "$build"/kit/{setup.exe,Dorcel.exe,Halvex.exe,kitcheck.exe,kitpack.exe,launcher.exe} \
+  tools/sample/SETUP.INI tools/sign.sh "$stage/$name/"
+sed 's/$/\r/' tools/bundle/DISTRIBUTOR-GUIDE.txt >"$stage/$name/DISTRIBUTOR-GUIDE.txt"
 (cd "$stage/$name" && sha256sum -- * >SHA256SUMS)
 
 rm -f "$build/$name.zip"

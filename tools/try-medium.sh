@@ -6,7 +6,12 @@
 # point. With --uninstall, Halvex.exe removes it again and the script shows what is
 # left.
 #
-#   tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR]
+# A one-file medium (kitpack --one-file) is given as its file: it is run as a customer
+# runs a download, from a Downloads folder that holds nothing else; kitcheck's report
+# and prediction are made from its payload, unpacked beside the output; and the script
+# reports whether the temporary directory the launcher made is gone afterwards.
+#
+#   tools/try-medium.sh MEDIUM_DIR|ONE_FILE.EXE [--interactive] [--uninstall] [--out DIR] [--prefix DIR]
 #                       [--arch win32|win64]
 #
 #   --interactive  setup.exe on your X display ($DISPLAY): you click through it.
@@ -29,7 +34,7 @@ root=$(cd "$(dirname "$(realpath "$0")")/.." && pwd)
 cd "$root"
 
 medium="" interactive=0 uninstall=0 out="" prefix="" arch=win32
-usage="usage: tools/try-medium.sh MEDIUM_DIR [--interactive] [--uninstall] [--out DIR] [--prefix DIR] [--arch win32|win64]"
+usage="usage: tools/try-medium.sh MEDIUM_DIR|ONE_FILE.EXE [--interactive] [--uninstall] [--out DIR] [--prefix DIR] [--arch win32|win64]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --interactive) interactive=1 ;;
@@ -44,7 +49,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ -n "$medium" ] && [ -d "$medium" ] || { echo "$usage" >&2; exit 2; }
+[ -n "$medium" ] && { [ -d "$medium" ] || [ -f "$medium" ]; } || { echo "$usage" >&2; exit 2; }
 if [ "$interactive" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   echo "tools/try-medium.sh: --interactive needs an X display, and \$DISPLAY is not set" >&2
   exit 2
@@ -91,10 +96,30 @@ else
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null
 fi
-ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
+one_file=""
+medium_dir=$medium
+if [ -f "$medium" ]; then
+  one_file=$medium
+  medium_dir=$out/one-file-payload
+  rm -rf "$medium_dir"
+  section "The one-file medium $one_file"
+  "$root/tools/one_file_payload.py" "$one_file" --extract "$medium_dir" ||
+    { echo "Its payload does not check: the launcher would refuse it."; exit 1; }
+  echo "Its payload checks; unpacked for kitcheck into $medium_dir."
+  # A Downloads folder of the user's that holds only the download.
+  user_dir=$(winepath -u 'C:\users' 2>/dev/null)/$(id -un)
+  downloads=$user_dir/Downloads
+  rm -rf "$downloads" && mkdir -p "$downloads"
+  cp "$one_file" "$downloads/"
+  download_win="C:\\users\\$(id -un)\\Downloads\\$(basename "$one_file")"
+  temp_dir=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')" 2>/dev/null)
+  mkdir -p "$temp_dir"
+  temp_before=$(ls -A "$temp_dir" | sort)
+fi
+ln -sfn "$medium_dir" "$WINEPREFIX/dosdevices/d:"
 
-section "The medium (drive D: = $medium)"
-ls -l "$medium" | tail -n +2 | sed 's/^/  /'
+section "The medium (drive D: = $medium_dir)"
+ls -l "$medium_dir" | tail -n +2 | sed 's/^/  /'
 
 section "kitcheck's report"
 predicted=$out/predicted-INSTALL.LOG
@@ -130,11 +155,26 @@ logged() { from_wine <"$log_file" | sed -n "s/^$1//p"; }
 status=0
 if [ "$interactive" = 1 ]; then
   section "setup.exe is on your display: click through it (the script goes on when it ends)"
-  wine 'D:\setup.exe' || true
+  if [ -n "$one_file" ]; then wine "$download_win" || true; else wine 'D:\setup.exe' || true; fi
+elif [ -n "$one_file" ]; then
+  section "$download_win from a Downloads folder that holds nothing else, clicked through"
+  wine "$driver" setup "$download_win" "$(winepath -w "$out")\\" | from_wine || status=1
+  for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 else
   section "setup.exe from drive D:, clicked through with its defaults"
   wine "$driver" setup 'D:\' "$(winepath -w "$out")\\" | from_wine || status=1
   for bmp in "$out"/*.bmp; do [ -f "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
+fi
+
+if [ -n "$one_file" ]; then
+  section "The launcher's temporary directory"
+  left=$(comm -13 <(printf '%s\n' "$temp_before") <(ls -A "$temp_dir" | sort) | grep -v '^$' || true)
+  if [ -z "$left" ]; then
+    echo "It is gone: $temp_dir holds nothing that was not there before."
+  else
+    echo "Left in $temp_dir:"; printf '  %s\n' $left
+    status=1
+  fi
 fi
 
 install_dir=""
@@ -161,7 +201,7 @@ fi
 # On the Unix side: winepath may run as a 32-bit program, which sees system32 redirected.
 windows_dir=$WINEPREFIX/drive_c/windows
 echo "The archive library in the 32-bit system directory $system32_dir:"
-if cmp -s "$windows_dir/${system32_dir##*\\}/UNRAR.DLL" "$medium/UNRAR.DLL"; then
+if cmp -s "$windows_dir/${system32_dir##*\\}/UNRAR.DLL" "$medium_dir/UNRAR.DLL"; then
   echo "  UNRAR.DLL, the medium's"
 else
   echo "  no UNRAR.DLL of the medium's"

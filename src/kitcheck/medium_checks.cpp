@@ -1,6 +1,7 @@
 #include "kitcheck/medium_checks.h"
 
 #include "kitcheck/archive_signature.h"
+#include "kitcheck/program_signature.h"
 
 #include "contracts/install_log.h"
 #include "rar/entry_name_rules.h"
@@ -160,6 +161,11 @@ void Checks::MediumFiles() {
     Warning("[BDE] FILE", std::string(kSettingsToolName) +
                               "이(가) 매체에 없습니다. 환경설정 바로 가기는 없는 파일을 "
                               "가리킵니다.");
+  }
+  for (const char* program : {kSetupProgramName, kUninstallerName, kSettingsToolName}) {
+    if (ProgramSigning(s_.SourceDir + program) == Signing::Unsigned) {
+      Warning(program, "서명되지 않음: 관리자 권한 요청에 '알 수 없는 게시자'로 표시됩니다");
+    }
   }
 }
 

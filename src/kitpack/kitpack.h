@@ -12,5 +12,8 @@ struct KitpackRun {
   std::string Err;   // what went wrong, or the usage text
 };
 
-// Packs with the arguments after the program's name (pack_folder.h).
-KitpackRun RunKitpack(const std::vector<WideString>& arguments);
+// Packs with the arguments after the program's name (pack_folder.h), or with
+// --one-file makes a one-file medium (one_file.h) from the kitcheck.exe and
+// launcher.exe in toolsDir (ending in a separator).
+KitpackRun RunKitpack(const std::vector<WideString>& arguments,
+                      const WideString& toolsDir = WideString());

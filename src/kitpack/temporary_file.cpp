@@ -36,6 +36,12 @@ TemporaryFile::~TemporaryFile() {
   if (!committed_) DeleteFileW(path_.c_str());
 }
 
+void TemporaryFile::Reopen() {
+  file_.Reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) throw PackError(UnwritableArchiveText(target_));
+}
+
 void TemporaryFile::Commit() {
   const bool flushed = FlushFileBuffers(file_.Get()) != FALSE;
   file_.Reset();

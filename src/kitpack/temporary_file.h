@@ -19,6 +19,12 @@ class TemporaryFile {
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
   HANDLE Handle() const { return file_.Get(); }
+  const WideString& Path() const { return path_; }
+
+  // Closes the file for a call that opens it by its path, and opens it again
+  // (unshared, at its start). Reopen throws PackError when it cannot.
+  void Close() { file_.Reset(); }
+  void Reopen();
 
   // Closes the file and renames it to the target, replacing a file there. Throws
   // PackError (the archive cannot be written) when that fails; the file is removed then.

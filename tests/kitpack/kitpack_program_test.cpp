@@ -20,7 +20,9 @@ namespace {
 
 constexpr char kUsage[] =
     "사용법: kitpack 압축파일.RAR 디렉토리\r\n"
-    "디렉토리의 파일과 하위 디렉토리를 모두 무압축(저장) 방식의 RAR 압축 파일로 묶습니다.\r\n";
+    "       kitpack --one-file 매체디렉토리 [매체디렉토리...] 설치파일.EXE\r\n"
+    "디렉토리의 파일과 하위 디렉토리를 모두 무압축(저장) 방식의 RAR 압축 파일로 묶습니다.\r\n"
+    "--one-file: 검사를 통과한 매체의 파일을 실행 파일 하나로 묶습니다.\r\n";
 constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_DIRECTORY;
@@ -407,7 +409,8 @@ TEST(KitpackProgram, WrongArgumentsShowTheUsage) {
   WriteFileBytes(dir + "file.txt", "not a directory");
   const std::string archive = Quoted(dir + "A.RAR");
   for (const std::string& arguments :
-       {std::string(), archive, archive + " " + Quoted(dir + ".") + " extra"}) {
+       {std::string(), archive, archive + " " + Quoted(dir + ".") + " extra",
+        std::string("--one-file"), "--one-file " + Quoted(dir + ".")}) {
     const KitpackRun run = Kitpack(arguments);
     EXPECT_EQ(2u, run.ExitCode) << arguments;
     EXPECT_EQ(kUsage, run.Err);

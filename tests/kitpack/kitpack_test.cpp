@@ -5,6 +5,7 @@
 #include "kitpack/folder_listing.h"
 #include "kitpack/pack_error.h"
 #include "kitpack/pack_folder.h"
+#include "kitpack/version_resource.h"
 #include "support/test_support.h"
 #include "win/handles.h"
 
@@ -12,6 +13,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <cwchar>
 #include <optional>
@@ -96,4 +98,23 @@ TEST(ConsoleInterruption, CloseLogoffAndShutdownWaitUntilTheRunIsOver) {
     EXPECT_TRUE(answer);
     EXPECT_TRUE(returnedAfterRun);
   }
+}
+
+// The numeric version of a one-file medium's resource, from the leading digits of the
+// script's VERSION.
+TEST(OneFileVersion, TheLeadingDigitsOfTheVersionElseZero) {
+  const struct {
+    const char* Text;
+    std::array<std::uint16_t, 4> Parts;
+  } cases[] = {
+      {"1.0", {1, 0, 0, 0}},
+      {"2.5.3 beta", {2, 5, 3, 0}},
+      {"2024.03.1.7.9", {2024, 3, 1, 7}},
+      {"3.", {3, 0, 0, 0}},
+      {"v2.0", {0, 0, 0, 0}},
+      {"", {0, 0, 0, 0}},
+      {"70000.1", {65535, 1, 0, 0}},
+      {"1.x.3", {1, 0, 0, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.Parts, NumericVersion(c.Text)) << c.Text;
 }

@@ -18,6 +18,7 @@ PROGRAMS = {  # file: (FileDescription, requested execution level)
     "Dorcel.exe": ("데이타베이스 엔진 환경설정", "requireAdministrator"),
     "Halvex.exe": ("프로그램 제거", "requireAdministrator"),
     "kitpack.exe": ("압축 도구", "asInvoker"),
+    "launcher.exe": ("설치 프로그램", "asInvoker"),
 }
 ICONS = ("setup", "dorcel", "halvex", "kitcheck", "kitpack")
 SUPPORTED_OS = {  # Vista, 7, 8, 8.1, 10 and 11
@@ -166,6 +167,23 @@ def check_imports(pe):
     return [f"imports {extra} beyond Windows' own DLLs and unrar.dll"] if extra else []
 
 
+# The DLLs Windows loads from its system directory whatever the search order (the
+# KnownDLLs list, 32-bit, of Windows 7 and later), which a planted copy cannot replace.
+KNOWN_DLLS = {"advapi32", "clbcatq", "comdlg32", "gdi32", "imagehlp", "imm32", "kernel32",
+              "msctf", "msvcrt", "normaliz", "nsi", "ole32", "oleaut32", "psapi", "rpcrt4",
+              "sechost", "setupapi", "shell32", "shlwapi", "user32", "wldap32", "ws2_32"}
+
+
+def check_known_dlls_only(pe):
+    """The launcher starts in a Downloads folder: every DLL it imports must be a known one,
+    and none may be bound later by the delayed-import helper's plain search."""
+    names = [entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+    faults = [f"imports {n}, which is not a known DLL" for n in names
+              if n.removesuffix(".dll") not in KNOWN_DLLS]
+    delayed = [entry.dll.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
+    return faults + ([f"delayed imports of {delayed}"] if delayed else [])
+
+
 def check_single_thread(pe, data):
     """No import (plain or delayed) of a thread starter, nor its name for a lookup."""
     imported = set()
@@ -198,6 +216,8 @@ def main():
         res = resources(pe)
         found = (check_manifest(res, level) + check_version(pe, res, file, description, version)
                  + check_icon_group(res) + check_imports(pe))
+        if file == "launcher.exe":
+            found += check_known_dlls_only(pe)
         faults += [f"{file}: {fault}" for fault in found]
         print(f"{file}: {'ok' if not found else f'{len(found)} faults'}")
     for path in sorted(glob.glob(f"{kit_dir}/*.exe")):

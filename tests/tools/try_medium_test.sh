@@ -22,7 +22,8 @@ expect() { grep -qF -- "$2" <<<"$1" || { echo "missing from the output: $2"; exi
 # The line after a heading of the output.
 after() { grep -A1 -F -- "$2" <<<"$1" | sed -n 2p; }
 
-expect "$output" "결과: 오류 0개, 경고 0개"
+expect "$output" "결과: 오류 0개, 경고 3개"
+expect "$output" "경고: setup.exe: 서명되지 않음"
 expect "$installed" "It is byte for byte the log kitcheck predicted."
 # <PROGRAMFILES>: the Program Files folder of a 32-bit program.
 app='C:\Program Files\Korvane\별빛 가계부'

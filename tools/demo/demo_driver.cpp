@@ -1,7 +1,9 @@
 // demo_driver: works the kit's programs like a user for tools/demo.sh and saves a
 // screenshot (24-bit BMP) of every window on the way.
 //   demo_driver setup MEDIUM SHOTS      setup.exe on the medium, clicked through with
-//                                       its defaults (exit code 3: the install stopped)
+//                                       its defaults (exit code 3: the install stopped);
+//                                       a MEDIUM ending in ".exe" is a one-file medium,
+//                                       started from its folder, which starts setup.exe
 //   demo_driver remove INSTALLDIR SHOTS Halvex.exe from the install directory, Yes and OK
 //   demo_driver shortcut LINK...        prints where each shortcut points
 // MEDIUM, INSTALLDIR and SHOTS are Windows paths ending in "\".
@@ -143,10 +145,23 @@ void LeaveFromTheSummaryPage(ui::Process& setup, HWND wizard) {
       " without completing the install");
 }
 
+bool IsOneFile(const std::string& medium) {
+  return medium.size() > 4 && _stricmp(medium.c_str() + medium.size() - 4, ".exe") == 0;
+}
+
+// setup.exe from the medium folder, or as the one-file medium's launcher starts it.
+ui::Process StartSetup(const std::string& medium, std::optional<ui::Process>& launcher) {
+  if (!IsOneFile(medium)) return ui::Process::Start("\"" + medium + "setup.exe\"", medium);
+  launcher.emplace(
+      ui::Process::Start("\"" + medium + "\"", medium.substr(0, medium.find_last_of('\\') + 1)));
+  const HWND wizard = ui::WaitForWindow({0, "TfmWizad", {"환영"}}, kPatience);
+  DWORD id = 0;
+  GetWindowThreadProcessId(wizard, &id);
+  return ui::Process::Attach(id);
+}
+
 // True when the install completed.
-bool RunSetup(const std::string& medium, const std::string& shots) {
-  ExtractionHold hold;  // asked for before setup.exe starts, which inherits the request
-  ui::Process setup = ui::Process::Start("\"" + medium + "setup.exe\"", medium);
+bool DriveSetup(ui::Process& setup, ExtractionHold& hold, const std::string& shots) {
   const HWND wizard = ui::WaitForWindow({setup.Id(), "TfmWizad", {"환영"}}, kPatience);
   const HWND next = Button(wizard, "다음(&N) >");
   WaitForPage(wizard, "환영");
@@ -177,6 +192,18 @@ bool RunSetup(const std::string& medium, const std::string& shots) {
   const DWORD code = setup.WaitForExit(kPatience);
   Say("setup.exe ended with exit code " + std::to_string(code));
   return true;
+}
+
+bool RunSetup(const std::string& medium, const std::string& shots) {
+  ExtractionHold hold;  // asked for before setup.exe starts, which inherits the request
+  std::optional<ui::Process> launcher;
+  ui::Process setup = StartSetup(medium, launcher);
+  const bool completed = DriveSetup(setup, hold, shots);
+  if (launcher) {
+    Say("the one-file medium ended with exit code " +
+        std::to_string(launcher->WaitForExit(kPatience)));
+  }
+  return completed;
 }
 
 // Shows the box, saves it, and presses the button.

@@ -1,0 +1,10 @@
+// CRC-32 with the polynomial of zlib and of the archives, eight bytes a step: the
+// launcher checks every byte of its payload with it twice (as read, and each file as
+// written), so its speed counts against the plain writing of the files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Continues a CRC over more bytes; start with 0.
+std::uint32_t Crc32(std::uint32_t crc, const void* data, std::size_t size);
