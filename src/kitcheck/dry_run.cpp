@@ -34,10 +34,7 @@ class DryProgress : public TInstallProgress {
       return false;
     }
     for (const InspectedEntry& entry : inspection->Entries) {
-      if (NoFileLog) continue;
-      const std::string path = ExtractedEntryPath(targetDir, entry.Name);
-      result_.Log.Add(kFileTag, path);
-      if (WantsUninstallAll()) NoteEntryDirectories(result_.Log, path, entry.Flags);
+      LogExtractedEntry(result_.Log, targetDir, entry.Name, entry.Flags);
     }
     result_.Steps.emplace_back(DryRunStep::Extract, archive, targetDir, inspection->Entries.size());
     if (inspection->Intact()) return true;

@@ -1,14 +1,14 @@
 #include "setup/unattended_progress.h"
 
 #include "rar/entry_name.h"
+#include "setup/entry_directories.h"
 #include "setup/install_settings.h"
 
 UnattendedProgress::UnattendedProgress(AskFunction ask) : ask_(ask) {
   // Windows must show no dialog of its own either.
   fop_.Options |= foSilent | foNoErrorUI | foNoConfirmation;
   archive_.OnExtracting = [this](TRAR& /*sender*/, const RARHeaderData& entry) {
-    // Named where the library writes it, as the progress window names it.
-    if (!NoFileLog) log_.Add(kFileTag, ExtractedEntryPath(archive_.TargetDir, StoredName(entry)));
+    LogExtractedEntry(log_, archive_.TargetDir, StoredName(entry), entry.Flags);
   };
 }
 

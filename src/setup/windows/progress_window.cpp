@@ -57,13 +57,8 @@ void TfmInstall::FormActivate() {
 }
 
 void TfmInstall::RAR1Extracting(TRAR& /*Sender*/, const RARHeaderData& eFile) {
-  // Named where the library writes it: a stored name that reaches outside the
-  // target directory is made safe by the library, and so it must be here.
-  const std::string path = ExtractedEntryPath(RAR1.TargetDir, StoredName(eFile));
-  if (!NoFileLog) {
-    InstallLog->Add(kFileTag, path);
-    if (WantsUninstallAll()) NoteEntryDirectories(*InstallLog, path, eFile.Flags);
-  }
+  const std::string path =
+      LogExtractedEntry(*InstallLog, RAR1.TargetDir, StoredName(eFile), eFile.Flags);
   barShift_ = BarShift(eFile.UnpSize);
   progress_ = {path, static_cast<int>(eFile.UnpSize >> barShift_), 0};
   ShowProgressSoon();
