@@ -1,8 +1,8 @@
 // The launcher's own small helpers for memory and text, in place of the kit's shared
 // ones (text.h, module_path.h, ...) that work on std::string: the C++ library's strings
 // bring their code and the exception support (tens of KB), and the launcher has to stay
-// within 48 KiB. Built without
-// exceptions, so a failed allocation ends the program (kLauncherNoMemory).
+// within 48 KiB. Built without exceptions, so a failed allocation ends the program
+// (kLauncherNoMemory).
 #pragma once
 
 #include <windows.h>
