@@ -11,6 +11,7 @@
 #include "win/code_page_text.h"
 #include "win/errors.h"
 #include "win/file_system.h"
+#include "win/restart_deletion.h"
 
 #include <windows.h>
 
@@ -55,6 +56,8 @@ void SetOldEngineAside(TShellFileOperation& fop) {
 }  // namespace
 
 void SystemInstallActions::CopyWholeFile(const std::string& from, const std::string& to) {
+  // An uninstall before may have handed this file (Halvex.exe) to the next restart.
+  CancelRestartDeletion(to);
   CopyOver(from, to);
 }
 

@@ -538,6 +538,18 @@ TEST(SetupProgram, ALogNamingEverythingLeavesOnlyWhatWasAddedAndWhatWaitsForTheR
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\펠모라사"));
   EXPECT_TRUE(FileExists("C:\\펠모라-BDE3\\IDAPI32.DLL"));  // the engine is shared
   EXPECT_TRUE(FileExists(SystemDirectory() + "\\UNRAR.DLL"));
+
+  // Installed again before that restart: the new Halvex.exe is not handed to it.
+  {
+    SetupSession setup(medium);
+    InstallThroughTheWizard(setup);
+    ui::Click(setup.Cancel());
+    ASSERT_EQ(0u, setup.Program().WaitForExit());
+  }
+  pending = {};
+  QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, pending);
+  EXPECT_EQ(std::string::npos, pending.Data.find("Halvex.exe")) << pending.Data;
+  EXPECT_TRUE(FileExists(app + "\\Halvex.exe"));
   DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
   RemoveTree(parent);
 }
