@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <utility>
 #include <vector>
 
 namespace {
@@ -13,34 +12,12 @@ namespace {
 const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPendingOperations[] = L"PendingFileRenameOperations";
 
-// One entry of the list: the old name and the new one, empty for a deletion.
-struct PendingOperation {
-  WideString From;
-  WideString To;
-};
-
-// The list is a string pair after string pair; an empty old name ends it.
-std::vector<PendingOperation> ReadOperations(const std::vector<wchar_t>& data) {
-  std::vector<PendingOperation> operations;
-  std::size_t at = 0;
-  auto next = [&](WideString& into) {
-    const std::size_t start = at;
-    while (at < data.size() && data[at] != L'\0') ++at;
-    into.assign(data.data() + start, at - start);
-    if (at < data.size()) ++at;
-  };
-  while (at < data.size()) {
-    PendingOperation operation;
-    next(operation.From);
-    if (operation.From.empty()) break;
-    next(operation.To);
-    operations.push_back(std::move(operation));
-  }
-  return operations;
-}
-
-WideString Upper(WideString text) {
-  if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+// The string that starts at `at` (empty at the end); `at` moves past its zero.
+const wchar_t* NextString(const std::vector<wchar_t>& data, std::size_t& at) {
+  if (at >= data.size()) return L"";
+  const wchar_t* text = data.data() + at;
+  while (at < data.size() && data[at] != L'\0') ++at;
+  if (at < data.size()) ++at;
   return text;
 }
 
@@ -63,16 +40,8 @@ bool QueryOperations(HKEY key, std::vector<wchar_t>& data) {
   return false;
 }
 
-bool WriteOperations(HKEY key, const std::vector<PendingOperation>& operations) {
-  if (operations.empty()) return RegDeleteValueW(key, kPendingOperations) == ERROR_SUCCESS;
-  std::vector<wchar_t> data;
-  for (const PendingOperation& operation : operations) {
-    data.insert(data.end(), operation.From.begin(), operation.From.end());
-    data.push_back(L'\0');
-    data.insert(data.end(), operation.To.begin(), operation.To.end());
-    data.push_back(L'\0');
-  }
-  data.push_back(L'\0');
+bool WriteOperations(HKEY key, const std::vector<wchar_t>& data) {
+  if (data.size() <= 1) return RegDeleteValueW(key, kPendingOperations) == ERROR_SUCCESS;
   return RegSetValueExW(key, kPendingOperations, 0, REG_MULTI_SZ,
                         reinterpret_cast<const BYTE*>(data.data()),
                         static_cast<DWORD>(data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
@@ -89,14 +58,27 @@ bool CancelRestartDeletion(const std::string& fullPath) {
   const RegistryKey key(opened);
   std::vector<wchar_t> data;
   if (!QueryOperations(key.Get(), data)) return false;
+  data.push_back(L'\0');  // every string below ends with a zero, also a cut last one
   // The list holds the platform's own form of a path: "\??\" before the drive.
-  const WideString named = Upper(WideString(L"\\??\\") + WideFromAnsi(fullPath));
-  std::vector<PendingOperation> operations = ReadOperations(data);
-  const std::size_t before = operations.size();
-  for (std::size_t i = operations.size(); i-- > 0;) {
-    if (operations[i].To.empty() && Upper(operations[i].From) == named) {
-      operations.erase(operations.begin() + static_cast<std::ptrdiff_t>(i));
+  const WideString named = WideString(L"\\??\\") + WideFromAnsi(fullPath);
+  // Pairs of an old name and a new one, empty for a deletion; an empty old name ends it.
+  std::vector<wchar_t> kept;
+  bool found = false;
+  for (std::size_t at = 0; at + 1 < data.size();) {
+    const std::size_t from = at;
+    if (!*NextString(data, at)) break;
+    if (at + 1 >= data.size()) {  // an old name without a new one: kept as it stands
+      kept.insert(kept.end(), data.begin() + static_cast<std::ptrdiff_t>(from), data.end() - 1);
+      break;
     }
+    const wchar_t* to = NextString(data, at);
+    if (!*to && lstrcmpiW(data.data() + from, named.c_str()) == 0) {
+      found = true;
+      continue;
+    }
+    kept.insert(kept.end(), data.begin() + static_cast<std::ptrdiff_t>(from),
+                data.begin() + static_cast<std::ptrdiff_t>(at));
   }
-  return operations.size() == before || WriteOperations(key.Get(), operations);
+  kept.push_back(L'\0');
+  return !found || WriteOperations(key.Get(), kept);
 }
