@@ -130,7 +130,7 @@ TEST(LauncherPayload, ReadsTheMediumBehindTheLauncherWhateverFollows) {
   ASSERT_TRUE(file.StartData());
   while (file.NextData(100000, piece, got)) data.append(reinterpret_cast<const char*>(piece), got);
   std::string expected;
-  for (const PayloadFileSpec& spec : kMedium) expected += spec.Data;
+  for (const PayloadFileSpec& file : kMedium) expected += file.Data;
   EXPECT_TRUE(data == expected);
 }
 
@@ -242,17 +242,17 @@ TEST(LauncherExtraction, WritesEveryFileAndHoldsItAgainstChange) {
   ASSERT_TRUE(folder.Create());
   ASSERT_TRUE(ExtractPayload(payload, folder, progress));
   const std::string path = Narrow(folder.Path().Text());
-  for (const PayloadFileSpec& spec : kMedium) {
-    const std::string file = path + spec.Name;
-    EXPECT_TRUE(ReadFileBytes(file) == spec.Data) << spec.Name;  // others may read it
+  for (const PayloadFileSpec& entry : kMedium) {
+    const std::string file = path + entry.Name;
+    EXPECT_TRUE(ReadFileBytes(file) == entry.Data) << entry.Name;  // others may read it
     EXPECT_EQ(INVALID_HANDLE_VALUE,
               CreateFileA(file.c_str(), GENERIC_WRITE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, 0, nullptr))
-        << spec.Name;
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError()) << spec.Name;
-    EXPECT_FALSE(DeleteFileA(file.c_str())) << spec.Name;
-    EXPECT_FALSE(MoveFileA(file.c_str(), (path + "moved").c_str())) << spec.Name;
+        << entry.Name;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError()) << entry.Name;
+    EXPECT_FALSE(DeleteFileA(file.c_str())) << entry.Name;
+    EXPECT_FALSE(MoveFileA(file.c_str(), (path + "moved").c_str())) << entry.Name;
   }
   EXPECT_TRUE(folder.Remove());
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));

@@ -4,15 +4,12 @@ right ones must pass), then on the tree itself.
 
     layers_test.py SOURCE_DIR
 """
-import importlib.util
 import os
 import sys
 
 root = sys.argv[1]
-spec = importlib.util.spec_from_file_location("check_layers",
-                                              os.path.join(root, "tools", "check_layers.py"))
-check = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check)
+sys.path.insert(0, os.path.join(root, "tools"))
+import check_layers as check  # noqa: E402
 
 failures = 0
 
