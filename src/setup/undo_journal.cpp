@@ -100,6 +100,7 @@ std::string UndoFolderOf(const std::string& company, const std::string& name,
   std::string folder = base;
   folder += kUndoRoot;
   for (const std::string* part : {&company, &name, &version}) {
+    if (part->empty()) continue;  // an empty part would make no folder of its own
     folder += '\\';
     folder += *part;
   }
@@ -175,7 +176,10 @@ std::vector<UndoStep> UndoJournal::Finish() {
   return std::move(toRecycle_);
 }
 
-void UndoJournal::Discard() { RemoveRecordFolder(folder_); }
+void UndoJournal::Discard() {
+  Close();
+  RemoveRecordFolder(folder_);
+}
 
 std::vector<std::string> UndoJournal::RollBack(RunLog& log) {
   Close();

@@ -157,6 +157,16 @@ TEST(UndoJournal, ACompletedRunHandsOverItsRecycledFilesAndLeavesNoRecord) {
   EXPECT_FALSE(DirectoryExists(record));
 }
 
+TEST(UndoJournal, AScriptWithoutACompanyStillGetsARecordOfItsOwn) {
+  const std::string folder = UndoFolderOf("", "Product", "1.0");
+  EXPECT_EQ(std::string::npos, folder.find("\\\\"));
+  EXPECT_EQ("\\Setup Undo\\Product\\1.0", folder.substr(folder.rfind("\\Setup Undo")));
+  UndoJournal journal(folder);
+  EXPECT_TRUE(journal.Ready());
+  journal.Discard();
+  EXPECT_FALSE(DirectoryExists(folder));
+}
+
 TEST(RegistrySnapshot, ADamagedSnapshotIsRefusedAndHexRoundTrips) {
   std::string bytes;
   EXPECT_TRUE(BytesOfHex(HexOf(std::string("\x00\xff\x10", 3)), bytes));
