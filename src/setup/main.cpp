@@ -12,6 +12,7 @@
 #include "setup/logged_install.h"
 #include "setup/run_log.h"
 #include "setup/setup_arguments.h"
+#include "setup/tracked_install.h"
 #include "text/command_line.h"
 #include "ui/application.h"
 #include "win/directories.h"
@@ -32,24 +33,28 @@ namespace {
 // none was started.
 int RunWizard(RunLog& log) {
   std::optional<InstallOutcome> last;
-  RunSetup([] { Application.CreateForm(fmInstall); },
-           [&] {
-             if (!fmInstall) throw EAbort();  // nothing to install with
-             SystemInstallActions system;
-             LoggingActions actions(system, log);
-             LoggingProgress progress(*fmInstall, log);
-             last = RunInstallFor(progress, actions);
-             switch (*last) {
-               case InstallOutcome::Completed:
-                 return true;
-               case InstallOutcome::DisketteMissing:
-               case InstallOutcome::ExtractionFailed:
-                 return false;  // the user was told; the wizard comes back
-               default:
-                 fmInstall->HideProgress();
-                 throw EAbort();  // the silent stop
-             }
-           });
+  RunSetup(
+      [&] {
+        RollBackUnfinishedRunAndSay(log);
+        Application.CreateForm(fmInstall);
+      },
+      [&] {
+        if (!fmInstall) throw EAbort();  // nothing to install with
+        SystemInstallActions system;
+        LoggingActions actions(system, log);
+        LoggingProgress progress(*fmInstall, log);
+        last = RunTrackedInstallFor(progress, actions, log);
+        switch (*last) {
+          case InstallOutcome::Completed:
+            return true;
+          case InstallOutcome::DisketteMissing:
+          case InstallOutcome::ExtractionFailed:
+            return false;  // the user was told; the wizard comes back
+          default:
+            fmInstall->HideProgress();
+            throw EAbort();  // the silent stop
+        }
+      });
   if (!last) return kSetupCancelled;
   const int code = SetupExitCodeOf(*last);
   return code == kSetupCompleted && InstallLogNotSaved ? kSetupLogNotWritten : code;

@@ -9,6 +9,7 @@
 #include "setup/logged_install.h"
 #include "setup/path_macros.h"
 #include "setup/run_log.h"
+#include "setup/tracked_install.h"
 #include "setup/unattended_progress.h"
 #include "ui/application.h"
 #include "win/com_ptr.h"
@@ -17,6 +18,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,7 +69,7 @@ InstallOutcome RunWithoutWindow(TInstallActions& actions, RunLog& log, bool& log
     return Application.MessageBox(text, caption, flags);
   });
   LoggingProgress logged(progress, log);
-  const InstallOutcome outcome = RunInstallFor(logged, actions);
+  const InstallOutcome outcome = RunTrackedInstallFor(logged, actions, log);
   logSaved = progress.SaveInstallLog();
   return outcome;
 }
@@ -80,7 +82,7 @@ InstallOutcome RunOnProgressWindow(TInstallActions& actions, RunLog& log, bool& 
   window.FOP.Options |= foSilent | foNoErrorUI | foNoConfirmation;
   window.FormCreate();
   LoggingProgress logged(window, log);
-  const InstallOutcome outcome = RunInstallFor(logged, actions);
+  const InstallOutcome outcome = RunTrackedInstallFor(logged, actions, log);
   window.FormDestroy();  // saves the install log, as at the end of an interactive run
   logSaved = !InstallLogNotSaved;
   return outcome;
@@ -98,6 +100,19 @@ void RouteMessageBoxes(RunLog& log, bool answerThem) {
   });
 }
 
+void RollBackUnfinishedRunAndSay(RunLog& log) {
+  std::vector<std::string> left;
+  if (!RollBackUnfinishedRun(log, left)) return;
+  UINT icon = MB_ICONINFORMATION;
+  std::string text = kUnfinishedRunRolledBack;
+  if (!left.empty()) {
+    icon = MB_ICONWARNING;
+    text += "\r\n\r\n";
+    text += NotUndoneMessage(left);
+  }
+  Application.MessageBox(text, "설치", MB_OK | icon);
+}
+
 int RunUnattendedSetup(const SetupArguments& arguments, RunLog& log) {
   SetStartupDateSettings();
   ReadSetupScript();
@@ -112,6 +127,7 @@ int RunUnattendedSetup(const SetupArguments& arguments, RunLog& log) {
     InstallSettings.InstallDir =
         AbsoluteFromCommandLine(ExpandPath(arguments.Dir), CurrentDirectory());
   }
+  RollBackUnfinishedRunAndSay(log);
   log.Line("제품: " + s.ProductTitle);
   log.Line("설치 디렉토리: " + s.InstallDir);
 

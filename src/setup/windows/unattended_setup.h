@@ -15,3 +15,7 @@ void RouteMessageBoxes(RunLog& log, bool answerThem);
 // Reads the script, installs into /DIR (else the script's INSTALLDIR) and saves the
 // install log; returns setup's exit code. Call after RouteMessageBoxes(log, true).
 int RunUnattendedSetup(const SetupArguments& arguments, RunLog& log);
+
+// When an earlier run of the script's product did not complete, rolls it back and
+// says so in a box (and the run log), naming what could not be put back.
+void RollBackUnfinishedRunAndSay(RunLog& log);

@@ -1,0 +1,220 @@
+#include "setup/undo_journal.h"
+
+#include "setup/registry_snapshot.h"
+#include "setup/run_log.h"
+#include "win/errors.h"
+#include "win/file_system.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+
+namespace {
+
+const char kRecordName[] = "\\UNDO.DAT";
+const char kBackupName[] = "\\BACKUP";
+const char kUndoRoot[] = "\\Setup Undo";
+
+// The writes so far of this process, for the kill seam.
+unsigned writesSoFar = 0;
+
+void StopWhenTheSeamSaysSo() {
+  ++writesSoFar;
+  const char* at = getenv(kUndoKillVariable);
+  if (at != nullptr && strtoul(at, nullptr, 10) == writesSoFar) {
+    TerminateProcess(GetCurrentProcess(), 99);
+  }
+}
+
+bool RemoveFile(const std::string& path) {
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileA(path.c_str()) || !FileExists(path);
+}
+
+// The record's folder and the product folders above it that are then empty.
+void RemoveRecordFolder(const std::string& folder) {
+  const std::string backup = folder + kBackupName;
+  for (const std::string& file : FilesIn(backup)) RemoveFile(file);
+  RemoveDirectoryA(backup.c_str());
+  DeleteFileA((folder + kRecordName).c_str());
+  std::string dir = folder;
+  for (int level = 0; level < 4 && RemoveDirectoryA(dir.c_str()); ++level) {
+    dir = dir.substr(0, dir.rfind('\\'));
+  }
+}
+
+void AddLine(std::string& lines, const UndoStep& step) {
+  lines += step.Kind;
+  lines += '\t';
+  lines += step.Path;
+  lines += '\t';
+  lines += step.Other;
+  lines += "\r\n";
+}
+
+// Undoes one step; false when what it changed could not be put back.
+bool Undo(const UndoStep& step) {
+  switch (step.Kind) {
+    case 'D':
+      return RemoveDirectoryA(step.Path.c_str()) || !DirectoryExists(step.Path);
+    case 'F':
+      return RemoveFile(step.Path);
+    case 'R':
+    case 'B':
+      // No backup: the file was never moved, so it is still the old one.
+      if (!FileExists(step.Other)) return true;
+      return RemoveFile(step.Path) &&
+             MoveFileExA(step.Other.c_str(), step.Path.c_str(), MOVEFILE_COPY_ALLOWED);
+    case 'K': {
+      std::string snapshot;
+      return BytesOfHex(step.Other, snapshot) && RestoreKeyTree(step.Path, snapshot);
+    }
+    case 'N':
+      return !DirectoryExists(step.Other) ||
+             (!DirectoryExists(step.Path) && MoveFileA(step.Other.c_str(), step.Path.c_str()));
+    default:
+      return true;  // a step of no known kind changed nothing this program knows
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> files;
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA((dir + "\\*").c_str(), &found));
+  if (!find) return files;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      files.push_back(dir + "\\" + found.cFileName);
+    }
+  } while (FindNextFileA(find.Get(), &found));
+  return files;
+}
+
+std::string UndoFolderOf(const std::string& company, const std::string& name,
+                         const std::string& version) {
+  char base[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, base))) return {};
+  std::string folder = base;
+  folder += kUndoRoot;
+  for (const std::string* part : {&company, &name, &version}) {
+    if (part->empty()) continue;  // an empty part would make no folder of its own
+    folder += '\\';
+    folder += *part;
+  }
+  return folder;
+}
+
+UndoJournal::UndoJournal(std::string folder) : folder_(std::move(folder)) {
+  if (folder_.empty()) return;
+  SHCreateDirectoryExA(nullptr, (folder_ + kBackupName).c_str(), nullptr);
+  file_.Reset(CreateFileA((folder_ + kRecordName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
+  ready_ = file_.Valid();
+}
+
+void UndoJournal::Write(const std::string& lines) {
+  DWORD written = 0;
+  if (!file_ ||
+      !WriteFile(file_.Get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) ||
+      written != lines.size() || !FlushFileBuffers(file_.Get())) {
+    throw Exception("the undo record cannot be written");
+  }
+  StopWhenTheSeamSaysSo();
+}
+
+void UndoJournal::RecordNewFile(const std::string& path) { RecordBatch({{'F', path, ""}}); }
+
+bool UndoJournal::SetFileAside(const std::string& path, bool toRecycleBin) {
+  return RecordBatch({{toRecycleBin ? 'B' : 'R', path, ""}});
+}
+
+bool UndoJournal::RecordBatch(std::vector<UndoStep> recorded) {
+  std::string lines;
+  for (UndoStep& step : recorded) {
+    if (step.Kind == 'R' || step.Kind == 'B') {
+      step.Other = folder_ + kBackupName + "\\" + std::to_string(++backups_);
+    }
+    AddLine(lines, step);
+  }
+  if (lines.empty()) return true;
+  Write(lines);
+  bool all = true;
+  for (UndoStep& step : recorded) {
+    if (step.Kind != 'R' && step.Kind != 'B') continue;
+    if (!MoveFileExA(step.Path.c_str(), step.Other.c_str(), MOVEFILE_COPY_ALLOWED)) {
+      all = false;
+    } else if (step.Kind == 'B') {
+      toRecycle_.push_back(std::move(step));
+    }
+  }
+  return all;
+}
+
+void UndoJournal::RecordKeyTree(const std::string& path) {
+  // The shallowest missing key below the root's first level goes away whole.
+  std::string::size_type at = path.find('\\');
+  while (at != std::string::npos && KeyExists(path.substr(0, at))) at = path.find('\\', at + 1);
+  const std::string key = at == std::string::npos ? path : path.substr(0, at);
+  std::string line;
+  AddLine(line, {'K', key, HexOf(SnapshotKeyTree(key))});
+  Write(line);
+}
+
+void UndoJournal::RecordRename(const std::string& from, const std::string& to) {
+  std::string line;
+  AddLine(line, {'N', from, to});
+  Write(line);
+}
+
+void UndoJournal::Close() { file_.Reset(); }
+
+std::vector<UndoStep> UndoJournal::Finish() {
+  Close();
+  return std::move(toRecycle_);
+}
+
+void UndoJournal::Discard() {
+  Close();
+  RemoveRecordFolder(folder_);
+}
+
+std::vector<std::string> UndoJournal::RollBack(RunLog& log) {
+  Close();
+  return RollBackRecord(folder_, log);
+}
+
+std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
+  std::string bytes;
+  std::vector<UndoStep> steps;
+  if (folder.empty() || !ReadWholeFile(folder + kRecordName, bytes)) return steps;
+  std::string::size_type start = 0;
+  // A line cut short by the end of the process is no step: its change never began.
+  for (std::string::size_type end; (end = bytes.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    const std::string line = bytes.substr(start, end - start);
+    const auto tab1 = line.find('\t');
+    const auto tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab1 != 1 || tab2 == std::string::npos) continue;
+    steps.push_back({line[0], line.substr(2, tab2 - 2), line.substr(tab2 + 1)});
+  }
+  return steps;
+}
+
+bool HasUnfinishedRun(const std::string& folder) {
+  return !folder.empty() && FileExists(folder + kRecordName);
+}
+
+std::vector<std::string> RollBackRecord(const std::string& folder, RunLog& log) {
+  const std::vector<UndoStep> steps = ReadUndoRecord(folder);
+  std::vector<std::string> left;
+  for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+    log.Line("되돌림: " + step->Path);
+    if (!Undo(*step)) left.push_back(step->Path);
+  }
+  // What could not be put back keeps its record and backup for the next attempt.
+  if (left.empty()) RemoveRecordFolder(folder);
+  return left;
+}
