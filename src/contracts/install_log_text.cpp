@@ -67,11 +67,16 @@ void TInstallLog::AddClosingLines(const std::string& installDir) {
   Add(kFileTag, installDir + "\\" + kLockFileName);
 }
 
+// Deepest first, and within one depth in the order they were noted. Depth by depth
+// rather than sorted: a merge sort's code costs setup more than the few directories do.
 void TInstallLog::AddCreatedDirectoryLines() {
-  std::vector<std::string> deepestFirst = createdDirs_;
-  std::stable_sort(deepestFirst.begin(), deepestFirst.end(),
-                   [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
-  for (const std::string& dir : deepestFirst) Add(kDirTag, dir);
+  std::size_t deepest = 0;
+  for (const std::string& dir : createdDirs_) deepest = std::max(deepest, Depth(dir));
+  for (std::size_t depth = deepest + 1; depth-- > 0;) {
+    for (const std::string& dir : createdDirs_) {
+      if (Depth(dir) == depth) Add(kDirTag, dir);
+    }
+  }
 }
 
 std::vector<std::string> SplitLogText(const std::string& bytes) {
