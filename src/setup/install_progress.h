@@ -39,3 +39,29 @@ class TInstallProgress {
  protected:
   ~TInstallProgress() = default;
 };
+
+// Hands every call to another progress: a progress that adds to a step overrides that
+// step alone (the run log's, the undo record's).
+class ForwardingProgress : public TInstallProgress {
+ public:
+  explicit ForwardingProgress(TInstallProgress& inner) : inner_(inner) {}
+
+  void ShowProgress() override { inner_.ShowProgress(); }
+  void HideProgress() override { inner_.HideProgress(); }
+  bool Extract(const std::string& archive, const std::string& targetDir,
+               bool failIfExists) override {
+    return inner_.Extract(archive, targetDir, failIfExists);
+  }
+  TRAR& Archive() override { return inner_.Archive(); }
+  TShellFileOperation& FileOperation() override { return inner_.FileOperation(); }
+  TInstallLog& Log() override { return inner_.Log(); }
+  void ProcessMessages() override { inner_.ProcessMessages(); }
+  int AskUser(const std::string& text, const std::string& caption, UINT flags) override {
+    return inner_.AskUser(text, caption, flags);
+  }
+
+ protected:
+  ~ForwardingProgress() = default;
+
+  TInstallProgress& inner_;
+};

@@ -12,25 +12,15 @@ class UndoJournal;
 
 // Before an archive is extracted: one record of the directories it makes, the files it
 // makes and the files it replaces (those set aside first).
-class JournalingProgress final : public TInstallProgress {
+class JournalingProgress final : public ForwardingProgress {
  public:
   JournalingProgress(TInstallProgress& inner, UndoJournal& journal)
-      : inner_(inner), journal_(journal) {}
+      : ForwardingProgress(inner), journal_(journal) {}
 
-  void ShowProgress() override { inner_.ShowProgress(); }
-  void HideProgress() override { inner_.HideProgress(); }
   bool Extract(const std::string& archive, const std::string& targetDir,
                bool failIfExists) override;
-  TRAR& Archive() override { return inner_.Archive(); }
-  TShellFileOperation& FileOperation() override { return inner_.FileOperation(); }
-  TInstallLog& Log() override { return inner_.Log(); }
-  void ProcessMessages() override { inner_.ProcessMessages(); }
-  int AskUser(const std::string& text, const std::string& caption, UINT flags) override {
-    return inner_.AskUser(text, caption, flags);
-  }
 
  private:
-  TInstallProgress& inner_;
   UndoJournal& journal_;
 };
 

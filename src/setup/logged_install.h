@@ -8,25 +8,15 @@
 
 class RunLog;
 
-class LoggingProgress final : public TInstallProgress {
+class LoggingProgress final : public ForwardingProgress {
  public:
-  LoggingProgress(TInstallProgress& inner, RunLog& log) : inner_(inner), log_(log) {}
+  LoggingProgress(TInstallProgress& inner, RunLog& log) : ForwardingProgress(inner), log_(log) {}
 
-  void ShowProgress() override { inner_.ShowProgress(); }
-  void HideProgress() override { inner_.HideProgress(); }
   // One line per archive: its target, the entries it gave and whether it came out whole.
   bool Extract(const std::string& archive, const std::string& targetDir,
                bool failIfExists) override;
-  TRAR& Archive() override { return inner_.Archive(); }
-  TShellFileOperation& FileOperation() override { return inner_.FileOperation(); }
-  TInstallLog& Log() override { return inner_.Log(); }
-  void ProcessMessages() override { inner_.ProcessMessages(); }
-  int AskUser(const std::string& text, const std::string& caption, UINT flags) override {
-    return inner_.AskUser(text, caption, flags);
-  }
 
  private:
-  TInstallProgress& inner_;
   RunLog& log_;
 };
 
