@@ -4,7 +4,7 @@
 
 enum SetupExitCode : int {
   kSetupCompleted = 0,     // the install ran to its end (also: /? answered)
-  kSetupCancelled = 1,     // the user left the wizard before any run
+  kSetupCancelled = 1,     // the user left the wizard before any run, or stopped the run
   kSetupBadArguments = 2,  // an unknown switch or a switch without its value
   // 3 is what the C++ run-time gives a program that ends by an uncaught exception.
   kSetupDisketteMissing = 10,    // an archive not in the medium folder (next diskette)
@@ -33,6 +33,10 @@ constexpr int SetupExitCodeOf(InstallOutcome outcome) {
       return kSetupEngineDateInvalid;
     case InstallOutcome::EngineNotWritten:
       return kSetupEngineNotWritten;
+    case InstallOutcome::Cancelled:
+      return kSetupCancelled;
+    case InstallOutcome::LogNotWritten:
+      return kSetupLogNotWritten;
     case InstallOutcome::Stopped:
       break;
   }

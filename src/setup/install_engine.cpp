@@ -116,7 +116,12 @@ void StartRun(Run& run) {
 // stop: it cannot claim completion with files missing, old or broken.
 bool ExtractOrTell(Run& run, const std::string& archive, const std::string& targetDir,
                    bool failIfExists) {
-  if (run.Progress.Extract(archive, targetDir, failIfExists)) return true;
+  const bool extracted = run.Progress.Extract(archive, targetDir, failIfExists);
+  if (run.Progress.CancelRequested()) {
+    run.Stop = InstallOutcome::Cancelled;
+    return false;
+  }
+  if (extracted) return true;
   run.Stop = InstallOutcome::ExtractionFailed;
   run.Progress.AskUser(archive + kExtractionFailed, kErrorCaption, MB_OK | MB_ICONSTOP);
   return false;
@@ -321,6 +326,7 @@ bool RunInstall(TInstallProgress& progress, TInstallActions& actions) {
       return true;
     case InstallOutcome::DisketteMissing:
     case InstallOutcome::ExtractionFailed:
+    case InstallOutcome::Cancelled:
       return false;
     default:
       // Whatever else went wrong, the run ends without a word; nothing is undone.

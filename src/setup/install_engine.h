@@ -12,6 +12,8 @@ enum class InstallOutcome {
   ExtractionFailed,   // an archive could not be extracted whole (the user was told)
   EngineDateInvalid,  // [BDE] DATE is no date, where the engine date rule needs it
   EngineNotWritten,   // the engine's settings could not be written
+  Cancelled,          // the user stopped the run in the progress window
+  LogNotWritten,      // the install log could not be written (a run that is undone then)
   Stopped,            // any other failure
 };
 

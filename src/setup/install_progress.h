@@ -36,6 +36,16 @@ class TInstallProgress {
   // (0 when no box could be shown).
   virtual int AskUser(const std::string& text, const std::string& caption, UINT flags) = 0;
 
+  // True once the user asked to stop the run: the engine ends it after the current
+  // entry. Only a window that can offer it (a run that can be undone) says so.
+  virtual bool CancelRequested() { return false; }
+  // Writes the install log of the completed run into the install directory now,
+  // telling the user when it cannot; later calls write nothing. False when it could
+  // not be written. A progress without an install log file has nothing to write.
+  virtual bool SaveInstallLog() { return true; }
+  // Shows that the changes of a run that did not complete are being undone.
+  virtual void ShowUndoing() {}
+
  protected:
   ~TInstallProgress() = default;
 };
@@ -59,6 +69,9 @@ class ForwardingProgress : public TInstallProgress {
   int AskUser(const std::string& text, const std::string& caption, UINT flags) override {
     return inner_.AskUser(text, caption, flags);
   }
+  bool CancelRequested() override { return inner_.CancelRequested(); }
+  bool SaveInstallLog() override { return inner_.SaveInstallLog(); }
+  void ShowUndoing() override { inner_.ShowUndoing(); }
 
  protected:
   ~ForwardingProgress() = default;

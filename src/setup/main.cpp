@@ -42,14 +42,16 @@ int RunWizard(RunLog& log) {
         if (!fmInstall) throw EAbort();  // nothing to install with
         SystemInstallActions system;
         LoggingActions actions(system, log);
-        LoggingProgress progress(*fmInstall, log);
+        LoggingProgress progress(fmInstall->Progress(), log);
         last = RunTrackedInstallFor(progress, actions, log);
         switch (*last) {
           case InstallOutcome::Completed:
             return true;
           case InstallOutcome::DisketteMissing:
           case InstallOutcome::ExtractionFailed:
-            return false;  // the user was told; the wizard comes back
+          case InstallOutcome::Cancelled:
+          case InstallOutcome::LogNotWritten:
+            return false;  // the user was told or asked for it; the wizard comes back
           default:
             fmInstall->HideProgress();
             throw EAbort();  // the silent stop

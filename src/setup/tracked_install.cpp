@@ -1,5 +1,6 @@
 #include "setup/tracked_install.h"
 
+#include "contracts/install_log.h"
 #include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/journaled_install.h"
@@ -7,6 +8,7 @@
 #include "setup/shell_file_operation.h"
 #include "setup/undo_journal.h"
 #include "text/text.h"
+#include "win/file_system.h"
 
 #include <windows.h>
 
@@ -40,6 +42,18 @@ std::string NotUndoneMessage(const std::vector<std::string>& left) {
   return text;
 }
 
+// The install log joins the run's changes before it is written: one that cannot be
+// written fails the run, and an earlier install's log comes back with the rollback.
+bool SaveInstallLogUndoably(TInstallProgress& progress, UndoJournal& journal) {
+  const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
+  if (FileExists(path)) {
+    journal.SetFileAside(path);
+  } else {
+    journal.RecordNewFile(path);
+  }
+  return progress.SaveInstallLog();
+}
+
 InstallOutcome RunTrackedInstallFor(TInstallProgress& progress, TInstallActions& actions,
                                     RunLog& log) {
   if (!WantsUninstallAll()) return RunInstallFor(progress, actions);
@@ -51,13 +65,19 @@ InstallOutcome RunTrackedInstallFor(TInstallProgress& progress, TInstallActions&
   }
   JournalingProgress journaling(progress, journal);
   JournalingActions journalingActions(actions, journal);
-  const InstallOutcome outcome = RunInstallFor(journaling, journalingActions);
+  InstallOutcome outcome = RunInstallFor(journaling, journalingActions);
   if (outcome == InstallOutcome::Completed) {
-    Recycle(journalingActions.EngineFileOperation(), journal.Finish());
-    journal.Discard();
-    return outcome;
+    if (SaveInstallLogUndoably(progress, journal)) {
+      Recycle(journalingActions.EngineFileOperation(), journal.Finish());
+      journal.Discard();
+      return outcome;
+    }
+    outcome = InstallOutcome::LogNotWritten;
   }
+  InstallDone = false;  // nothing of it stays, so no log may name it
+  progress.ShowUndoing();
   const std::vector<std::string> left = journal.RollBack(log);
+  progress.HideProgress();
   if (!left.empty())
     progress.AskUser(NotUndoneMessage(left), kErrorCaption, MB_OK | MB_ICONWARNING);
   return outcome;

@@ -18,10 +18,11 @@ bool UnattendedProgress::Extract(const std::string& archive, const std::string& 
 }
 
 bool UnattendedProgress::SaveInstallLog() {
+  if (!InstallDone || logSaved_) return true;
   log_.AddClosingLines(InstallSettings.InstallDir);
-  if (!InstallDone) return true;
   const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
-  if (log_.SaveToFile(path)) return true;
+  logSaved_ = log_.SaveToFile(path);
+  if (logSaved_) return true;
   ask_(path + " 파일을 저장할 수 없습니다.", "오류", MB_OK | MB_ICONSTOP);
   return false;
 }

@@ -30,11 +30,12 @@ class UnattendedProgress final : public TInstallProgress {
   }
 
   // What the progress window does when it is destroyed: the closing lines, and the
-  // install log saved when the run completed. False when that save failed (the box
-  // saying so has gone through ask).
-  bool SaveInstallLog();
+  // install log saved when the run completed (once). False when that save failed
+  // (the box saying so has gone through ask).
+  bool SaveInstallLog() override;
 
  private:
+  bool logSaved_ = false;
   AskFunction ask_;
   TRAR archive_;
   TShellFileOperation fop_;

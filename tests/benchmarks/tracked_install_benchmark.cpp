@@ -43,7 +43,7 @@ double TimedTrackedInstall() {
   SystemInstallActions actions;
   RunLog noLog;
   const double start = Now();
-  if (RunTrackedInstallFor(*fmInstall, actions, noLog) != InstallOutcome::Completed) {
+  if (RunTrackedInstallFor(fmInstall->Progress(), actions, noLog) != InstallOutcome::Completed) {
     std::printf("the tracked run did not complete\n");
   }
   return Now() - start;

@@ -9,6 +9,7 @@
 #include "support/registry_support.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "testing/extraction_hold.h"
 #include "testing/ui_driver.h"
 #include "win/file_system.h"
 
@@ -179,6 +180,25 @@ std::string MakeMedium(const std::string& name, bool damagedData, bool withData 
   return medium;
 }
 
+// The same medium whose second archive starts with an entry large enough for the
+// stand-in's extraction hold: the run can be stopped while it is held there.
+std::string MakeMediumWithLargeData(const std::string& name) {
+  const std::string medium = MakeMedium(name, false, false);
+  WriteArchive(medium + "DATA.RAR", {{"BIG.DAT", PatternBytes(2 << 20)}, {"A.DBF", "table"}});
+  return medium;
+}
+
+// Presses the progress window's Cancel and reads the question it asks.
+ui::MessageBoxInfo PressProgressCancel(SetupSession& setup) {
+  const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
+  ui::Click(ui::FindChild(progress, {"Button", {"취소"}}));
+  return ui::WaitForMessageBox(setup.Id());
+}
+
+bool IsDefaultButton(const ui::MessageBoxInfo& box, int id) {
+  return (GetWindowLongA(GetDlgItem(box.Window, id), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+}
+
 void ExpectBackOnTheSummaryPage(SetupSession& setup) {
   ui::WaitUntil([&] { return ui::IsVisible(setup.Wizard()); }, "the wizard back");
   EXPECT_EQ(kSummary, setup.Caption());
@@ -247,6 +267,52 @@ TEST(Rollback, AFailedExtractionOrACancelAtTheDiskPromptLeavesTheMachineAsItWas)
     EXPECT_TRUE(HasLine(lines, "되돌림: C:\\ROLLA\\PROG.EXE"));
     EXPECT_TRUE(HasLine(lines, "되돌림: C:\\ROLLA\\DATA"));
   }
+}
+
+TEST(Rollback, TheProgressWindowsCancelAsksThenStopsAfterTheEntryAndUndoesTheRun) {
+  const ScratchFolder app(kApp);
+  const ScratchFolder engine(kEngine);
+  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
+  PrepareMachine();
+  const MachineState before = MachineState::Now();
+  ExtractionHold hold;
+  SetupSession setup(MakeMediumWithLargeData("rollback-cancel"));
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  ui::WaitUntil([&] { return hold.Held(); }, "the held extraction");
+  {  // No: the run goes on, and the button asks again
+    const ui::MessageBoxInfo question = PressProgressCancel(setup);
+    EXPECT_EQ("취소", question.Caption);
+    EXPECT_EQ("설치를 취소하시겠습니까?", question.Text);
+    EXPECT_TRUE(question.HasIcon);
+    ASSERT_EQ(2u, question.Buttons.size());
+    EXPECT_TRUE(IsDefaultButton(question, IDNO));
+    ui::AnswerMessageBox(question, IDNO);
+  }
+  ui::AnswerMessageBox(PressProgressCancel(setup), IDYES);
+  hold.Release();
+  ExpectBackOnTheSummaryPage(setup);
+  ExpectSame(before, MachineState::Now(), "after Cancel in the progress window");
+  EXPECT_FALSE(FileExists(std::string(kApp) + "\\INSTALL.LOG"));
+  Leave(setup, 1);
+}
+
+TEST(Rollback, AnInstallLogThatCannotBeWrittenUndoesTheRun) {
+  const ScratchFolder app(kApp);
+  const ScratchFolder engine(kEngine);
+  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
+  PrepareMachine();
+  MakeDirectories(std::string(kApp) + "\\INSTALL.LOG");  // where the log would go
+  const MachineState before = MachineState::Now();
+  SetupSession setup(MakeMedium("rollback-log", false));
+  setup.GoTo(kSummary);
+  ui::Click(setup.Next());
+  const ui::MessageBoxInfo box = ui::WaitForMessageBox(setup.Id());
+  EXPECT_EQ("C:\\ROLLA\\INSTALL.LOG 파일을 저장할 수 없습니다.", box.Text);
+  ui::AnswerMessageBox(box, IDOK);
+  ExpectBackOnTheSummaryPage(setup);
+  ExpectSame(before, MachineState::Now(), "after the log that could not be written");
+  Leave(setup, 13);
 }
 
 TEST(Rollback, ARunKilledAtAnyUndoStepIsRolledBackAtTheNextStart) {

@@ -27,6 +27,9 @@ std::string LogNotSavedMessage(const std::string& path) {
   return path + " 파일을 저장할 수 없습니다.";
 }
 
+const char kCancelQuestion[] = "설치를 취소하시겠습니까?";
+const char kUndoingText[] = "설치를 취소하고 있습니다...";
+
 }  // namespace
 
 TfmInstall::TfmInstall(TFormHost& host)
@@ -41,6 +44,7 @@ TfmInstall::TfmInstall(TFormHost& host)
   RAR1.OnProcessData = [this](TRAR& sender, unsigned char* addr, int blockSize, int position) {
     return RAR1ProcessData(sender, addr, blockSize, position);
   };
+  Button1.OnClick = [this] { Button1Click(); };
 }
 
 void TfmInstall::FormCreate() {
@@ -72,7 +76,19 @@ int TfmInstall::RAR1ProcessData(TRAR& /*Sender*/, unsigned char* /*Addr*/, int /
 }
 
 void TfmInstall::ShowProgressSoon() {
-  if (RepaintDue()) ShowProgressNow();
+  if (!RepaintDue()) return;
+  ShowProgressNow();
+  if (WantsUninstallAll()) HandleOwnMessages();
+}
+
+// A click on Cancel reaches the window only through its messages; those of the other
+// windows wait, so nothing else can start while the run goes on.
+void TfmInstall::HandleOwnMessages() {
+  MSG message;
+  while (PeekMessageA(&message, Handle(), 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
 }
 
 void TfmInstall::ShowProgressNow() {
@@ -98,20 +114,42 @@ bool TfmInstall::Extract(const std::string& archive, const std::string& targetDi
 
 void TfmInstall::FormDestroy() {
   if (!InstallLog) return;  // FormCreate never ran: there is nothing to save
-  InstallLog->AddClosingLines(InstallSettings.InstallDir);
   if (InstallDone) SaveInstallLog();
   InstallLog.reset();
 }
 
-void TfmInstall::SaveInstallLog() {
+bool TfmInstall::SaveInstallLog() {
+  if (logSaved_) return true;
+  InstallLog->AddClosingLines(InstallSettings.InstallDir);
   const std::string path = InstallSettings.InstallDir + "\\" + kInstallLogName;
-  if (!InstallLog->SaveToFile(path)) {
-    InstallLogNotSaved = true;
-    Application.MessageBox(LogNotSavedMessage(path), "오류", MB_OK | MB_ICONSTOP);
+  logSaved_ = InstallLog->SaveToFile(path);
+  InstallLogNotSaved = !logSaved_;
+  if (!logSaved_) Application.MessageBox(LogNotSavedMessage(path), "오류", MB_OK | MB_ICONSTOP);
+  return logSaved_;
+}
+
+// Only a run that can be undone can be stopped; it stops before its next entry.
+void TfmInstall::Button1Click() {
+  if (!WantsUninstallAll() || cancelRequested_ || !Visible()) return;
+  if (Application.MessageBox(kCancelQuestion, "취소", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+      IDYES) {
+    cancelRequested_ = true;
+    RAR1.Stop = true;
   }
 }
 
+void TfmInstall::ShowUndoing() {
+  Show();
+  ActivateNow();            // its reset of the label and the bar comes before the text below
+  cancelRequested_ = true;  // nothing more to stop
+  progress_ = {kUndoingText, 100, 0};
+  ShowProgressNow();
+}
+
 void TfmInstall::ShowProgress() {
+  cancelRequested_ = false;
+  RAR1.Stop = false;  // a Cancel the last run's end came before
+  logSaved_ = false;
   Show();
   ActivateNow();  // a second run starts from an empty label and bar, not the last file
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -120,7 +158,7 @@ void TfmInstall::ShowProgress() {
 
 void TfmInstall::HideProgress() { Hide(); }
 
-void TfmInstall::ProcessMessages() { Application.ProcessMessages(); }
+void TfmInstall::ProgressPart::ProcessMessages() { Application.ProcessMessages(); }
 
 int TfmInstall::AskUser(const std::string& text, const std::string& caption, UINT flags) {
   ShowProgressNow();
@@ -129,7 +167,7 @@ int TfmInstall::AskUser(const std::string& text, const std::string& caption, UIN
 
 bool RunInstallIn(TfmInstall& window) {
   try {
-    return RunInstall(window);
+    return RunInstall(window.Progress());
   } catch (...) {
     window.HideProgress();
     throw;

@@ -15,9 +15,14 @@
 #include <memory>
 #include <string>
 
-class TfmInstall : public TForm, public TInstallProgress {
+// The window is the install engine's progress through Progress(): it holds that
+// interface rather than deriving from it, which keeps the run-time's support for
+// multiple inheritance (3 KB) out of the program.
+class TfmInstall : public TForm {
  public:
   explicit TfmInstall(TFormHost& host);
+
+  TInstallProgress& Progress() { return progressPart_; }
 
   void FormCreate() override;
   void FormActivate() override;
@@ -29,22 +34,22 @@ class TfmInstall : public TForm, public TInstallProgress {
   TBevel Bevel1{*this, 10, 8, 54, 52, TBevelShape::Box};
   TLabel Label1{*this, 80, 11, "파일"};
   TLabel lbFile{*this, 80, 30, ""};
-  TButton Button1{*this, 232, 85, 89, 25, "취소"};  // no action: a run cannot be stopped
+  // Stops a tracked run (one that can be undone) after the current entry; otherwise
+  // no action: a run cannot be stopped.
+  TButton Button1{*this, 232, 85, 89, 25, "취소"};
   TProgressBar PB{*this, 80, 50, 449, 17};
   TRAR RAR1;
   TShellFileOperation FOP;
   std::unique_ptr<TInstallLog> InstallLog;  // lives from FormCreate to FormDestroy
 
-  // TInstallProgress
-  void ShowProgress() override;
-  void HideProgress() override;
-  bool Extract(const std::string& archive, const std::string& targetDir,
-               bool failIfExists) override;
-  TRAR& Archive() override { return RAR1; }
-  TShellFileOperation& FileOperation() override { return FOP; }
-  TInstallLog& Log() override { return *InstallLog; }
-  void ProcessMessages() override;
-  int AskUser(const std::string& text, const std::string& caption, UINT flags) override;
+  // What Progress() hands on (see TInstallProgress).
+  void ShowProgress();
+  void HideProgress();
+  bool Extract(const std::string& archive, const std::string& targetDir, bool failIfExists);
+  int AskUser(const std::string& text, const std::string& caption, UINT flags);
+  bool CancelRequested() const { return cancelRequested_; }
+  bool SaveInstallLog();
+  void ShowUndoing();
 
   // Puts the file and the bar values of the latest entry on screen now. The handlers
   // do so only when a repaint of the window is due: a window update may cost more
@@ -53,16 +58,44 @@ class TfmInstall : public TForm, public TInstallProgress {
 
  private:
   // What the label and the bar are to show.
-  struct Progress {
+  struct Shown {
     std::string File;
     int Max = 100;
     int Position = 0;
   };
 
-  void SaveInstallLog();
-  void ShowProgressSoon();
+  class ProgressPart final : public TInstallProgress {
+   public:
+    explicit ProgressPart(TfmInstall& window) : window_(window) {}
+    void ShowProgress() override { window_.ShowProgress(); }
+    void HideProgress() override { window_.HideProgress(); }
+    bool Extract(const std::string& archive, const std::string& targetDir,
+                 bool failIfExists) override {
+      return window_.Extract(archive, targetDir, failIfExists);
+    }
+    TRAR& Archive() override { return window_.RAR1; }
+    TShellFileOperation& FileOperation() override { return window_.FOP; }
+    TInstallLog& Log() override { return *window_.InstallLog; }
+    void ProcessMessages() override;
+    int AskUser(const std::string& text, const std::string& caption, UINT flags) override {
+      return window_.AskUser(text, caption, flags);
+    }
+    bool CancelRequested() override { return window_.CancelRequested(); }
+    bool SaveInstallLog() override { return window_.SaveInstallLog(); }
+    void ShowUndoing() override { window_.ShowUndoing(); }
 
-  Progress progress_;
+   private:
+    TfmInstall& window_;
+  };
+
+  void ShowProgressSoon();
+  void HandleOwnMessages();
+  void Button1Click();
+
+  ProgressPart progressPart_{*this};
+  bool cancelRequested_ = false;
+  bool logSaved_ = false;
+  Shown progress_;
   std::string shownFile_;
   // The bar holds 16-bit values: larger entries are shown shifted right by this.
   int barShift_ = 0;

@@ -81,7 +81,7 @@ InstallOutcome RunOnProgressWindow(TInstallActions& actions, RunLog& log, bool& 
   TfmInstall window(host);
   window.FOP.Options |= foSilent | foNoErrorUI | foNoConfirmation;
   window.FormCreate();
-  LoggingProgress logged(window, log);
+  LoggingProgress logged(window.Progress(), log);
   const InstallOutcome outcome = RunTrackedInstallFor(logged, actions, log);
   window.FormDestroy();  // saves the install log, as at the end of an interactive run
   logSaved = !InstallLogNotSaved;

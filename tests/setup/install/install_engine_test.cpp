@@ -107,7 +107,7 @@ class InstallRun : public ::testing::Test {
     SetLastWriteTime(engine + "\\IDAPI32.DLL", written);
   }
 
-  bool Run() { return RunInstall(*form); }
+  bool Run() { return RunInstall(form->Progress()); }
   // A run that stops at an archive it cannot extract: the box that names it, OK.
   void ExpectRunToStopAt(const std::string& archive) {
     BoxAnswers answers({IDOK});

@@ -122,6 +122,30 @@ TEST_F(ProgressWindow, ShownForASecondRunItStartsEmpty) {
   }
 }
 
+// Cancel asks only when the run can be undone ([APP] UNINSTALLALL=YES); the next run
+// starts uncancelled, and the undoing is shown in the label.
+TEST_F(ProgressWindow, CancelStopsOnlyARunThatCanBeUndone) {
+  form->ShowProgress();
+  form->Button1.Click();  // no box: a box would wait for an answer
+  EXPECT_FALSE(form->CancelRequested());
+  InstallSettings.UninstallAll = "yes";
+  {
+    BoxAnswers answers({IDYES});
+    form->Button1.Click();
+    ASSERT_EQ("", answers.Finish());
+    ASSERT_EQ(1u, answers.Boxes().size());
+    EXPECT_EQ("설치를 취소하시겠습니까?", answers.Boxes()[0].Text);
+  }
+  EXPECT_TRUE(form->CancelRequested());
+  EXPECT_TRUE(form->Progress().CancelRequested());
+  form->ShowUndoing();
+  EXPECT_EQ("설치를 취소하고 있습니다...", form->lbFile.Text());
+  form->HideProgress();
+  form->ShowProgress();
+  EXPECT_FALSE(form->CancelRequested());
+  form->HideProgress();
+}
+
 TEST_F(ProgressWindow, EachEntryIsLoggedAndShownWhereTheLibraryWritesIt) {
   form->RAR1.TargetDir = "C:\\KORVANE";
   form->RAR1Extracting(form->RAR1, Header("PROG.EXE", 10));
@@ -253,6 +277,18 @@ TEST_F(ProgressWindow, ACompletedRunSavesTheLogEndingWithItsOwnNameAndTheLockFil
   form->FormDestroy();
   EXPECT_EQ("DIR:C:\\A\r\nFILE:" + dir + "INSTALL.LOG\r\nFILE:" + dir + "Korvane.lck\r\n",
             ReadFileBytes(dir + "INSTALL.LOG"));
+}
+
+// A tracked run saves its log before its undo record goes: not again when the window goes.
+TEST_F(ProgressWindow, ALogSavedDuringTheRunIsNotWrittenAgain) {
+  const std::string dir = ScratchDir("progress-saved-once");
+  InstallSettings.InstallDir = dir.substr(0, dir.size() - 1);
+  form->InstallLog->Add("DIR:C:\\A");
+  InstallDone = true;
+  EXPECT_TRUE(form->Progress().SaveInstallLog());
+  WriteFileBytes(dir + "INSTALL.LOG", "changed since");
+  form->FormDestroy();
+  EXPECT_EQ("changed since", ReadFileBytes(dir + "INSTALL.LOG"));
 }
 
 TEST_F(ProgressWindow, ALogThatCannotBeSavedIsReportedInsteadOfLost) {
