@@ -23,24 +23,28 @@ const char kEngineBackupSuffix[] = "_2";
 
 // Adds the steps for the missing directories of path, each once: the directories an
 // archive makes are few, its entries many, so a run of entries in one directory is
-// looked at once.
+// looked at once. True when path itself is missing: nothing in it exists yet.
 class DirectorySteps {
  public:
   explicit DirectorySteps(std::vector<UndoStep>& steps) : steps_(steps) {}
-  void Add(const std::string& path) {
-    if (path == last_) return;
+  bool Add(const std::string& path) {
+    if (path == last_) return lastMissing_;
     last_ = path;
-    for (const std::string& dir : MissingDirectories(path)) {
+    const std::vector<std::string> missing = MissingDirectories(path);
+    for (const std::string& dir : missing) {
       if (std::find(known_.begin(), known_.end(), dir) != known_.end()) continue;
       known_.push_back(dir);
       steps_.push_back({'D', dir, ""});
     }
+    lastMissing_ = !missing.empty();
+    return lastMissing_;
   }
 
  private:
   std::vector<UndoStep>& steps_;
   std::vector<std::string> known_;
   std::string last_;
+  bool lastMissing_ = false;
 };
 
 }  // namespace
@@ -77,8 +81,8 @@ bool JournalingProgress::Extract(const std::string& archive, const std::string& 
     if ((header.Flags & rar_const::kFlagDirectory) == rar_const::kFlagDirectory) {
       directories.Add(path);
     } else {
-      directories.Add(DirectoryPart(path));
-      if (!FileExists(path)) {
+      // In a directory still to be made no file can be there: no lookup for each entry.
+      if (directories.Add(DirectoryPart(path)) || !FileExists(path)) {
         steps.push_back({'F', path, ""});
       } else if (!failIfExists) {
         steps.push_back({'R', path, ""});
