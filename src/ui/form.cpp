@@ -109,7 +109,7 @@ void TForm::Close() {
 
 void TForm::Activated() {
   // An activation that arrives after the form was hidden or the program ended is stale.
-  if (!Visible() || host_.ProgramEnding()) return;
+  if (!Visible() || host_.ProgramEnding() || activationHeld_) return;
   FormActivate();
 }
 

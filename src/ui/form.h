@@ -77,6 +77,9 @@ class TForm : public TWinControl {
   // Runs the FormActivate that a Show left waiting, now: for a form shown inside a
   // long operation that processes no messages.
   void ActivateNow();
+  // While held, an activation runs no FormActivate: for a form that handles its own
+  // messages during a long operation and keeps showing that operation's state.
+  void HoldActivation(bool hold) { activationHeld_ = hold; }
   void Hide();
   // Shows the form with every other window of the program disabled and processes
   // messages until the form is closed or hidden; then enables the others again
@@ -108,6 +111,7 @@ class TForm : public TWinControl {
   FormPlacement placement_;
   bool modal_ = false;
   bool modalEnding_ = false;  // closed while modal: the loop ends
+  bool activationHeld_ = false;
   bool eraseBackground_ = true;
   HWND lastFocus_ = nullptr;
 };

@@ -289,7 +289,12 @@ TEST(Rollback, TheProgressWindowsCancelAsksThenStopsAfterTheEntryAndUndoesTheRun
     EXPECT_TRUE(IsDefaultButton(question, IDNO));
     ui::AnswerMessageBox(question, IDNO);
   }
-  ui::AnswerMessageBox(PressProgressCancel(setup), IDYES);
+  // Asked again: the window still shows the held entry (an activation, such as coming
+  // back from the first box, came first in its queue and did not empty it).
+  const ui::MessageBoxInfo again = PressProgressCancel(setup);
+  const HWND progress = ui::FindWindowOf({setup.Id(), "TfmInstall", {"설치"}});
+  EXPECT_NE(nullptr, ui::FindChild(progress, {"Static", {"C:\\ROLLA\\DATA\\BIG.DAT"}}));
+  ui::AnswerMessageBox(again, IDYES);
   hold.Release();
   ExpectBackOnTheSummaryPage(setup);
   ExpectSame(before, MachineState::Now(), "after Cancel in the progress window");

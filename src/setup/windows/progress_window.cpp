@@ -152,11 +152,17 @@ void TfmInstall::ShowProgress() {
   logSaved_ = false;
   Show();
   ActivateNow();  // a second run starts from an empty label and bar, not the last file
+  // A tracked run handles the window's messages (its Cancel): an activation on the way
+  // must not empty what the run shows.
+  HoldActivation(WantsUninstallAll());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   PaintNow();  // all of it at once, however recent the last repaint
 }
 
-void TfmInstall::HideProgress() { Hide(); }
+void TfmInstall::HideProgress() {
+  HoldActivation(false);
+  Hide();
+}
 
 void TfmInstall::ProgressPart::ProcessMessages() { Application.ProcessMessages(); }
 

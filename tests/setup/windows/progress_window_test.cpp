@@ -129,6 +129,17 @@ TEST_F(ProgressWindow, CancelStopsOnlyARunThatCanBeUndone) {
   form->Button1.Click();  // no box: a box would wait for an answer
   EXPECT_FALSE(form->CancelRequested());
   InstallSettings.UninstallAll = "yes";
+  form->RAR1.TargetDir = "C:\\KORVANE";
+  form->RAR1Extracting(form->RAR1, Header("BIG.DAT", 1 << 20));
+  form->ShowProgressNow();
+  {  // No: the run goes on, showing what it showed
+    BoxAnswers answers({IDNO});
+    form->Button1.Click();
+    ASSERT_EQ("", answers.Finish());
+    Application.ProcessMessages();
+    EXPECT_EQ("C:\\KORVANE\\BIG.DAT", form->lbFile.Text());
+    EXPECT_FALSE(form->CancelRequested());
+  }
   {
     BoxAnswers answers({IDYES});
     form->Button1.Click();
