@@ -229,14 +229,23 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
   return false;
 }
 
+// Each test starts from the machine PrepareMachine makes, remembered as before.
+class Rollback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareMachine();
+    before = MachineState::Now();
+  }
+
+  const ScratchFolder app{kApp};
+  const ScratchFolder engine{kEngine};
+  const ScratchFolder engineBackup{std::string(kEngine) + "_2"};
+  MachineState before;
+};
+
 }  // namespace
 
-TEST(Rollback, AFailedExtractionOrACancelAtTheDiskPromptLeavesTheMachineAsItWas) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
-  const MachineState before = MachineState::Now();
+TEST_F(Rollback, AFailedExtractionOrACancelAtTheDiskPromptLeavesTheMachineAsItWas) {
   {  // the second archive is damaged: the error box, then the wizard on its summary page
     SetupSession setup(MakeMedium("rollback-damaged", true));
     setup.GoTo(kSummary);
@@ -269,12 +278,7 @@ TEST(Rollback, AFailedExtractionOrACancelAtTheDiskPromptLeavesTheMachineAsItWas)
   }
 }
 
-TEST(Rollback, TheProgressWindowsCancelAsksThenStopsAfterTheEntryAndUndoesTheRun) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
-  const MachineState before = MachineState::Now();
+TEST_F(Rollback, TheProgressWindowsCancelAsksThenStopsAfterTheEntryAndUndoesTheRun) {
   ExtractionHold hold;
   SetupSession setup(MakeMediumWithLargeData("rollback-cancel"));
   setup.GoTo(kSummary);
@@ -302,13 +306,9 @@ TEST(Rollback, TheProgressWindowsCancelAsksThenStopsAfterTheEntryAndUndoesTheRun
   Leave(setup, 1);
 }
 
-TEST(Rollback, AnInstallLogThatCannotBeWrittenUndoesTheRun) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
+TEST_F(Rollback, AnInstallLogThatCannotBeWrittenUndoesTheRun) {
   MakeDirectories(std::string(kApp) + "\\INSTALL.LOG");  // where the log would go
-  const MachineState before = MachineState::Now();
+  before = MachineState::Now();
   SetupSession setup(MakeMedium("rollback-log", false));
   setup.GoTo(kSummary);
   ui::Click(setup.Next());
@@ -320,12 +320,7 @@ TEST(Rollback, AnInstallLogThatCannotBeWrittenUndoesTheRun) {
   Leave(setup, 13);
 }
 
-TEST(Rollback, ARunKilledAtAnyUndoStepIsRolledBackAtTheNextStart) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
-  const MachineState before = MachineState::Now();
+TEST_F(Rollback, ARunKilledAtAnyUndoStepIsRolledBackAtTheNextStart) {
   const std::string medium = MakeMedium("rollback-killed", false);
   const std::string runLog = ScratchDir("rollback-killed-log") + "run.log";
   unsigned killPoints = 0;
