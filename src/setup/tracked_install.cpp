@@ -1,11 +1,11 @@
 #include "setup/tracked_install.h"
 
+#include "contracts/undo_journal.h"
 #include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/journaled_install.h"
 #include "setup/run_log.h"
 #include "setup/shell_file_operation.h"
-#include "setup/undo_journal.h"
 #include "text/text.h"
 
 #include <windows.h>
@@ -32,12 +32,6 @@ std::string ProductUndoFolder() {
   const TInstallSettings& s = InstallSettings;
   if (s.ProductTitle.empty()) return std::string();
   return UndoFolderOf(s.CompanyName, s.ProductName, s.ProductVersion);
-}
-
-std::string NotUndoneMessage(const std::vector<std::string>& left) {
-  std::string text = "다음 항목을 되돌리지 못했습니다.";
-  for (const std::string& path : left) text += "\r\n" + path;
-  return text;
 }
 
 InstallOutcome RunTrackedInstallFor(TInstallProgress& progress, TInstallActions& actions,

@@ -1,7 +1,7 @@
 // The undo record: every kind of step rolled back to the state before it, a record
 // cut short by a killed process, a file that cannot be put back, and a completed run.
-#include "setup/undo_journal.h"
-#include "setup/registry_snapshot.h"
+#include "contracts/undo_journal.h"
+#include "contracts/registry_snapshot.h"
 #include "setup/run_log.h"
 #include "setup/support/install_test_support.h"
 #include "support/registry_support.h"

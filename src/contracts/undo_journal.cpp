@@ -1,7 +1,6 @@
-#include "setup/undo_journal.h"
+#include "contracts/undo_journal.h"
 
-#include "setup/registry_snapshot.h"
-#include "setup/run_log.h"
+#include "contracts/registry_snapshot.h"
 #include "win/errors.h"
 #include "win/file_system.h"
 
@@ -181,9 +180,9 @@ void UndoJournal::Discard() {
   RemoveRecordFolder(folder_);
 }
 
-std::vector<std::string> UndoJournal::RollBack(RunLog& log) {
+std::vector<std::string> UndoJournal::RollBack(UndoWitness& witness) {
   Close();
-  return RollBackRecord(folder_, log);
+  return RollBackRecord(folder_, witness);
 }
 
 std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
@@ -207,14 +206,20 @@ bool HasUnfinishedRun(const std::string& folder) {
   return !folder.empty() && FileExists(folder + kRecordName);
 }
 
-std::vector<std::string> RollBackRecord(const std::string& folder, RunLog& log) {
+std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& witness) {
   const std::vector<UndoStep> steps = ReadUndoRecord(folder);
   std::vector<std::string> left;
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-    log.Line("되돌림: " + step->Path);
-    if (!Undo(*step)) left.push_back(step->Path);
+    witness.Undoing(step->Path);
+    if (!witness.UndoesItself(*step) && !Undo(*step)) left.push_back(step->Path);
   }
   // What could not be put back keeps its record and backup for the next attempt.
   if (left.empty()) RemoveRecordFolder(folder);
   return left;
+}
+
+std::string NotUndoneMessage(const std::vector<std::string>& left) {
+  std::string text = "다음 항목을 되돌리지 못했습니다.";
+  for (const std::string& path : left) text += "\r\n" + path;
+  return text;
 }
