@@ -109,8 +109,9 @@ std::string UndoFolderOf(const std::string& company, const std::string& name,
 UndoJournal::UndoJournal(std::string folder) : folder_(std::move(folder)) {
   if (folder_.empty()) return;
   SHCreateDirectoryExA(nullptr, (folder_ + kBackupName).c_str(), nullptr);
+  // Never CREATE_ALWAYS: a record there is another run's, live or killed, with its backups.
   file_.Reset(CreateFileA((folder_ + kRecordName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
+                          CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
   ready_ = file_.Valid();
 }
 
@@ -203,7 +204,11 @@ std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
 }
 
 bool HasUnfinishedRun(const std::string& folder) {
-  return !folder.empty() && FileExists(folder + kRecordName);
+  if (folder.empty()) return false;
+  // A live run holds its record open for writing: this open, which allows no writer, fails.
+  const FileHandle record(CreateFileA((folder + kRecordName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  return record.Valid();
 }
 
 std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& witness) {

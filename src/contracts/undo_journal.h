@@ -89,7 +89,7 @@ class UndoJournal {
 // The steps of the record in folder, complete lines only; empty when there is none.
 std::vector<UndoStep> ReadUndoRecord(const std::string& folder);
 
-// True when folder holds a record of a run that did not complete.
+// True when folder holds a record of a run that did not complete and no longer runs.
 bool HasUnfinishedRun(const std::string& folder);
 
 // Undoes the steps of the record in folder, last first, each named to the witness, and

@@ -141,6 +141,27 @@ TEST(UndoJournal, AFileThatCannotBePutBackIsNamedAndKeepsItsRecord) {
   EXPECT_FALSE(DirectoryExists(record));
 }
 
+// A record is a run's until that run ends: while it is open no other program rolls it
+// back, and no new run writes over it, then or after (its backups would be lost).
+TEST(UndoJournal, ARecordIsNeitherRolledBackWhileItsRunLivesNorWrittenOver) {
+  const std::string base = Dir("undo-live");
+  const std::string record = base + "\\record";
+  WriteFileBytes(base + "\\OLD.EXE", "old bytes");
+  {
+    UndoJournal live(record);
+    ASSERT_TRUE(live.SetFileAside(base + "\\OLD.EXE"));
+    EXPECT_FALSE(HasUnfinishedRun(record));
+    EXPECT_FALSE(UndoJournal(record).Ready());
+  }  // the run is killed
+  ASSERT_TRUE(HasUnfinishedRun(record));
+  EXPECT_FALSE(UndoJournal(record).Ready());
+  EXPECT_EQ(1u, ReadUndoRecord(record).size());
+  RunLog noLog;
+  EXPECT_EQ(std::vector<std::string>(), RollBackRecord(record, noLog));
+  EXPECT_EQ("old bytes", ReadFileBytes(base + "\\OLD.EXE"));
+  EXPECT_TRUE(UndoJournal(record).Ready());
+}
+
 TEST(UndoJournal, ACompletedRunHandsOverItsRecycledFilesAndLeavesNoRecord) {
   const std::string base = Dir("undo-finished");
   const std::string record = base + "\\record";
