@@ -135,7 +135,9 @@ bool UndoJournal::RecordBatch(std::vector<UndoStep> recorded) {
   std::string lines;
   for (UndoStep& step : recorded) {
     if (step.Kind == 'R' || step.Kind == 'B') {
-      step.Other = folder_ + kBackupName + "\\" + std::to_string(++backups_);
+      do {
+        step.Other = folder_ + kBackupName + "\\" + std::to_string(++backups_);
+      } while (FileExists(step.Other));  // a backup that an earlier record could not remove
     }
     AddLine(lines, step);
   }

@@ -162,6 +162,24 @@ TEST(UndoJournal, ARecordIsNeitherRolledBackWhileItsRunLivesNorWrittenOver) {
   EXPECT_TRUE(UndoJournal(record).Ready());
 }
 
+// A backup that an earlier record could not remove is never taken for this run's.
+TEST(UndoJournal, ABackupLeftByAnEarlierRecordIsNotPutBack) {
+  const std::string base = Dir("undo-orphan");
+  const std::string record = base + "\\record";
+  MakeDirectories(record + "\\BACKUP");
+  WriteFileBytes(record + "\\BACKUP\\1", "an earlier run's backup");
+  WriteFileBytes(base + "\\OLD.EXE", "old bytes");
+  {
+    UndoJournal journal(record);
+    EXPECT_TRUE(journal.SetFileAside(base + "\\OLD.EXE"));
+    WriteFileBytes(base + "\\OLD.EXE", "new bytes");
+  }
+  RunLog noLog;
+  EXPECT_EQ(std::vector<std::string>(), RollBackRecord(record, noLog));
+  EXPECT_EQ("old bytes", ReadFileBytes(base + "\\OLD.EXE"));
+  EXPECT_FALSE(DirectoryExists(record));
+}
+
 TEST(UndoJournal, ACompletedRunHandsOverItsRecycledFilesAndLeavesNoRecord) {
   const std::string base = Dir("undo-finished");
   const std::string record = base + "\\record";
