@@ -217,8 +217,7 @@ std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& 
   const std::vector<UndoStep> steps = ReadUndoRecord(folder);
   std::vector<std::string> left;
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-    witness.Undoing(step->Path);
-    if (!witness.UndoesItself(*step) && !Undo(*step)) left.push_back(step->Path);
+    if (!witness.Undoing(*step) && !Undo(*step)) left.push_back(step->Path);
   }
   // What could not be put back keeps its record and backup for the next attempt.
   if (left.empty()) RemoveRecordFolder(folder);

@@ -30,11 +30,10 @@ struct UndoStep {
 // Told of each step as a rollback comes to it, last first.
 class UndoWitness {
  public:
-  // The step about to be undone, named by its path.
-  virtual void Undoing(const std::string& path) = 0;
-  // True when the witness has dealt with the step itself (what the running program
-  // cannot undo now, such as its own file); the rollback then leaves the step alone.
-  virtual bool UndoesItself(const UndoStep& /*step*/) { return false; }
+  // The step about to be undone (its Path names it). True when the witness has dealt
+  // with it itself (what the running program cannot undo now, such as its own file);
+  // the rollback then leaves the step alone.
+  virtual bool Undoing(const UndoStep& step) = 0;
 
  protected:
   ~UndoWitness() = default;

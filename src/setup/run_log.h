@@ -16,8 +16,11 @@ class RunLog final : public UndoWitness {
   // Writes the line and CR LF now; nothing when no file is open. A line that cannot
   // be written is lost without stopping the run.
   void Line(const std::string& text);
-  // A rollback's step: "되돌림: " and its path.
-  void Undoing(const std::string& path) override { Line("되돌림: " + path); }
+  // A rollback's step: "되돌림: " and its path; the rollback undoes it.
+  bool Undoing(const UndoStep& step) override {
+    Line("되돌림: " + step.Path);
+    return false;
+  }
 
  private:
   FileHandle file_;

@@ -69,8 +69,7 @@ class RestartWitness final : public UndoWitness {
       : steps_(steps), waiting_(waiting) {
     own_ = UpperAscii(NormalFullPath(steps.ProgramPath()).value_or(std::string()));
   }
-  void Undoing(const std::string& /*path*/) override {}
-  bool UndoesItself(const UndoStep& step) override {
+  bool Undoing(const UndoStep& step) override {
     bool done = false;
     RunIgnoringErrors([&] { done = Take(step); });
     return done;
