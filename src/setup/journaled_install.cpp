@@ -2,6 +2,7 @@
 
 #include "contracts/engine_settings.h"
 #include "contracts/install_log.h"
+#include "contracts/undo_journal.h"
 #include "rar/entry_name.h"
 #include "rar/unrar.h"
 #include "rar/unrar_codes.h"
@@ -9,7 +10,6 @@
 #include "setup/registration.h"
 #include "setup/shell_file_operation.h"
 #include "setup/shortcut.h"
-#include "setup/undo_journal.h"
 #include "text/text.h"
 #include "win/file_system.h"
 

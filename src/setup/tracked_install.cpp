@@ -1,12 +1,12 @@
 #include "setup/tracked_install.h"
 
 #include "contracts/install_log.h"
+#include "contracts/undo_journal.h"
 #include "setup/install_progress.h"
 #include "setup/install_settings.h"
 #include "setup/journaled_install.h"
 #include "setup/run_log.h"
 #include "setup/shell_file_operation.h"
-#include "setup/undo_journal.h"
 #include "text/text.h"
 #include "win/file_system.h"
 
@@ -28,20 +28,6 @@ void Recycle(TShellFileOperation* fop, const std::vector<UndoStep>& steps) {
   if (!fop->SourceFiles.empty()) fop->Execute();  // what stays goes with the record
 }
 
-}  // namespace
-
-std::string ProductUndoFolder() {
-  const TInstallSettings& s = InstallSettings;
-  if (s.ProductTitle.empty()) return std::string();
-  return UndoFolderOf(s.CompanyName, s.ProductName, s.ProductVersion);
-}
-
-std::string NotUndoneMessage(const std::vector<std::string>& left) {
-  std::string text = "다음 항목을 되돌리지 못했습니다.";
-  for (const std::string& path : left) text += "\r\n" + path;
-  return text;
-}
-
 // The install log joins the run's changes before it is written: one that cannot be
 // written fails the run, and an earlier install's log comes back with the rollback.
 bool SaveInstallLogUndoably(TInstallProgress& progress, UndoJournal& journal) {
@@ -52,6 +38,14 @@ bool SaveInstallLogUndoably(TInstallProgress& progress, UndoJournal& journal) {
     journal.RecordNewFile(path);
   }
   return progress.SaveInstallLog();
+}
+
+}  // namespace
+
+std::string ProductUndoFolder() {
+  const TInstallSettings& s = InstallSettings;
+  if (s.ProductTitle.empty()) return std::string();
+  return UndoFolderOf(s.CompanyName, s.ProductName, s.ProductVersion);
 }
 
 InstallOutcome RunTrackedInstallFor(TInstallProgress& progress, TInstallActions& actions,

@@ -1,9 +1,10 @@
 // The install run of a script with [APP] UNINSTALLALL=YES: every change the run makes
-// is first written to the product's undo record (setup/undo_journal.h), so a run that
+// is first written to the product's undo record (contracts/undo_journal.h), so a run that
 // does not complete is rolled back, and a completed one removes the record. Without
 // UNINSTALLALL the run is the install engine's, untouched.
 #pragma once
 
+#include "contracts/undo_journal.h"  // the box texts of a rollback
 #include "setup/install_engine.h"
 
 #include <string>
@@ -24,7 +25,3 @@ std::string ProductUndoFolder();
 // Rolls back what an unfinished run of the product left, when there is one. True when
 // there was; left then names what could not be put back.
 bool RollBackUnfinishedRun(RunLog& log, std::vector<std::string>& left);
-
-// The box texts of a rollback.
-inline constexpr char kUnfinishedRunRolledBack[] = "완료되지 않은 설치를 되돌렸습니다.";
-std::string NotUndoneMessage(const std::vector<std::string>& left);

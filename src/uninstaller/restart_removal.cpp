@@ -30,11 +30,11 @@ bool NamesProgram(const std::vector<std::string>& lines, const std::string& prog
 
 }  // namespace
 
-std::vector<std::string> FinishRemoval(const std::vector<std::string>& lines, RemovalSteps& steps) {
+std::vector<std::string> FinishRemoval(const std::vector<std::string>& lines, RemovalSteps& steps,
+                                       std::set<std::string> waiting) {
   std::vector<std::string> stayed;
   const std::optional<std::string> own = NormalFullPath(steps.ProgramPath());
   if (!own || !NamesProgram(lines, UpperAscii(*own))) return stayed;
-  std::set<std::string> waiting;  // upper-cased (ASCII)
   RunIgnoringErrors([&] {
     if (steps.Present(*own) && steps.RemoveAtRestart(*own)) waiting.insert(UpperAscii(*own));
   });

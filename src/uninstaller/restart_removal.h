@@ -3,6 +3,7 @@
 // and the logged directories that then hold nothing else wait for the next restart.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,7 @@ class RemovalSteps;
 // case aside): hands the program's file to the restart, then every logged directory
 // still there, deepest first, whose entries all wait for the restart too. Returns
 // the logged directories that stay because something else is in them, in that
-// order; nothing for a log that does not name the program.
-std::vector<std::string> FinishRemoval(const std::vector<std::string>& lines, RemovalSteps& steps);
+// order; nothing for a log that does not name the program. waiting: what already waits
+// for the restart (upper-cased, ASCII), such as what a rollback at the start left.
+std::vector<std::string> FinishRemoval(const std::vector<std::string>& lines, RemovalSteps& steps,
+                                       std::set<std::string> waiting = {});

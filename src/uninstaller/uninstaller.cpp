@@ -4,9 +4,12 @@
 #include "uninstaller/exit_codes.h"
 #include "uninstaller/removal_passes.h"
 #include "uninstaller/restart_removal.h"
+#include "uninstaller/unfinished_install.h"
 #include "win/file_system.h"
 #include "win/module_path.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 UninstallerBox LogMissingBox(const std::string& logPath) {
@@ -69,7 +72,11 @@ int RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox
     Ask(showBox, LogMissingBox(kUninstallerLogName));
     return kUninstallLogMissing;
   }
+  // An install that was killed is undone before anything else, the question included.
+  std::set<std::string> waiting;
+  const bool rolledBack = RollBackUnfinishedRunAndSay(logPath, showBox, steps, waiting);
   if (!FileExists(logPath)) {
+    if (rolledBack) return kUninstallRolledBackOnly;  // no earlier install came back
     Ask(showBox, LogMissingBox(logPath));
     return kUninstallLogMissing;
   }
@@ -80,7 +87,7 @@ int RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox
     std::vector<std::string> lines;
     if (const int failed = ReadWholeLog(logPath, showBox, lines)) return failed;
     RunRemovalPasses(lines, steps);
-    stayed = FinishRemoval(lines, steps);
+    stayed = FinishRemoval(lines, steps, std::move(waiting));
   }  // the line list is released before the completion box
   Ask(showBox, CompletionBox(stayed));
   return kUninstallDone;

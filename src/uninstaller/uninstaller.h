@@ -31,8 +31,9 @@ int Ask(const MessageBoxFunction& showBox, const UninstallerBox& box);
 // the program cannot learn its own path.
 std::string UninstallerLogPath();
 
-// One whole run; returns Halvex's exit code (uninstaller/exit_codes.h). The log is
-// read in full before anything is removed; nothing is removed when it is missing (an
-// empty logPath counts as missing), cannot be read, or the user does not answer Yes.
+// One whole run; returns Halvex's exit code (uninstaller/exit_codes.h). First an
+// unfinished tracked install of the product is rolled back (unfinished_install.h). The
+// log is read in full before anything is removed; nothing is removed when it is missing
+// (an empty logPath counts as missing), cannot be read, or the user does not answer Yes.
 int RunUninstaller(const std::string& logPath, const MessageBoxFunction& showBox,
                    RemovalSteps& steps);

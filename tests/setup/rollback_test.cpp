@@ -11,13 +11,16 @@
 #include "support/test_support.h"
 #include "testing/extraction_hold.h"
 #include "testing/ui_driver.h"
+#include "text/text.h"
 #include "win/file_system.h"
+#include "win/window_count_seam.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -222,6 +225,42 @@ DWORD RunSilently(const std::string& medium, const std::string& runLog,
   return code;
 }
 
+// Kills tracked runs of medium at undo step 1, 2, ... until the record names file (its
+// full path) as a step; returns that step.
+unsigned KillUntilTheRecordNames(const std::string& medium, const std::string& file) {
+  const std::string runLog = ScratchDir("rollback-until-log") + "run.log";
+  for (unsigned step = 1; step < 100; ++step) {
+    if (RunSilently(medium, runLog, std::to_string(step)) != 99) break;
+    const std::string record = UpperAscii(ReadFileBytes(UndoFolder() + "\\UNDO.DAT"));
+    if (record.find("\t" + UpperAscii(file) + "\t") != std::string::npos) return step;
+  }
+  ADD_FAILURE() << "no run recorded " << file;
+  return 0;
+}
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
+
+// What waits for the restart, upper-cased, one path a line (the "\\??\\" prefix dropped).
+std::string WaitingForRestart() {
+  RawValue value;
+  if (!QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, value)) return "";
+  std::string paths;
+  for (std::size_t at = 0; at < value.Data.size();) {
+    const std::size_t end = std::min(value.Data.find('\0', at), value.Data.size());
+    const std::string entry = value.Data.substr(at, end - at);
+    if (entry.compare(0, 4, "\\??\\") == 0) paths += UpperAscii(entry.substr(4)) + "\n";
+    at = end + 1;
+  }
+  return paths;
+}
+
+// Answers the box and waits until it is gone, so the next wait finds the next box.
+void Press(const ui::MessageBoxInfo& box, int button) {
+  ui::AnswerMessageBox(box, button);
+  ui::WaitForWindowGone(box.Window);
+}
+
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
   for (const std::string& l : lines) {
     if (l == line) return true;
@@ -350,4 +389,79 @@ TEST_F(Rollback, ARunKilledAtAnyUndoStepIsRolledBackAtTheNextStart) {
   EXPECT_FALSE(FileExists(std::string(kApp) + "\\PROG.EXE"));
   EXPECT_FALSE(DirectoryExists(std::string(kApp) + "\\DATA"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Rollvane\\Rolla\\1.0"));
+}
+
+// Halvex started after a killed run of a product it removes rolls the run back before its
+// question: here a second run over a complete one, killed after it replaced Halvex.exe.
+TEST(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
+  const ScratchFolder app(kApp);
+  const ScratchFolder engine(kEngine);
+  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
+  PrepareMachine();
+  const std::string medium = MakeMedium("rollback-halvex", false);
+  ASSERT_EQ(0u, RunSilently(medium, ScratchDir("rollback-halvex-log") + "run.log"));
+  const MachineState afterFirst = MachineState::Now();
+  const std::string halvex = std::string(kApp) + "\\Halvex.exe";
+  const unsigned copied = KillUntilTheRecordNames(medium, halvex) + 1;
+  std::printf("second run killed at step %u\n", copied);
+  ASSERT_EQ(99u, RunSilently(medium, ScratchDir("rollback-halvex-log") + "run.log",
+                             std::to_string(copied)));
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+
+  ui::Process run = ui::Process::Start("\"" + halvex + "\"", kApp);
+  ui::MessageBoxInfo box = ui::WaitForMessageBox(run.Id());
+  EXPECT_EQ("완료되지 않은 설치를 되돌렸습니다.", box.Text);
+  EXPECT_EQ("설치", box.Caption);
+  MachineState now = MachineState::Now();
+  // The running copy, renamed, waits for the restart; the first run's is back.
+  EXPECT_EQ(1u, now.Files.erase(halvex + ".undone"));
+  ExpectSame(afterFirst, now, "Halvex after the run killed at step " + std::to_string(copied));
+  EXPECT_EQ(UpperAscii(halvex) + ".UNDONE\n", WaitingForRestart());
+  Press(box, IDOK);
+  box = ui::WaitForMessageBox(run.Id());
+  EXPECT_EQ("삭제", box.Caption);  // then Halvex's own run, as usual
+  Press(box, IDYES);
+  box = ui::WaitForMessageBox(run.Id());
+  EXPECT_EQ("완료", box.Caption);
+  ui::AnswerMessageBox(box, IDOK);
+  EXPECT_EQ(0u, run.WaitForExit());
+  EXPECT_FALSE(DirectoryExists(UndoFolder()));
+  for (const char* file : {"\\PROG.EXE", "\\Halvex.exe", "\\LIB\\PART.DLL", "\\DATA\\A.DBF"}) {
+    EXPECT_FALSE(FileExists(kApp + std::string(file))) << file;
+  }
+  EXPECT_FALSE(DirectoryExists(ProgramsFolder() + "\\Rolla 1.0"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Rollvane"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRegistryTrees[2]));
+}
+
+// A first install killed after it copied Halvex.exe leaves no install log: Halvex finds
+// the record by its steps, and silently shows no window and ends with 13.
+TEST(Rollback, HalvexFindsAKilledFirstInstallByItsRecordAndEndsSilently) {
+  const ScratchFolder app(kApp);
+  const ScratchFolder engine(kEngine);
+  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
+  PrepareMachine();
+  RemoveTree(kApp);
+  const MachineState before = MachineState::Now();
+  const std::string medium = MakeMedium("rollback-first", false);
+  const std::string halvex = std::string(kApp) + "\\Halvex.exe";
+  const unsigned copied = KillUntilTheRecordNames(medium, halvex) + 1;
+  std::printf("first run killed at step %u\n", copied);
+  ASSERT_EQ(99u, RunSilently(medium, ScratchDir("rollback-first-log") + "run.log",
+                             std::to_string(copied)));
+  ASSERT_FALSE(FileExists(std::string(kApp) + "\\INSTALL.LOG"));
+  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+
+  const std::string windows = ScratchDir("rollback-first-windows") + "windows.txt";
+  SetEnvironmentVariableA(kWindowCountVariable, windows.c_str());
+  ui::Process run = ui::Process::Start("\"" + halvex + "\" /SILENT", kApp);
+  EXPECT_EQ(13u, run.WaitForExit());
+  SetEnvironmentVariableA(kWindowCountVariable, nullptr);
+  EXPECT_FALSE(FileExists(windows)) << ReadFileBytes(windows);
+  // Halvex itself and the directory it alone holds wait for the restart.
+  MachineState now = MachineState::Now();
+  EXPECT_EQ(1u, now.Files.erase(halvex));
+  ExpectSame(before, now, "Halvex after the first run killed at step " + std::to_string(copied));
+  EXPECT_EQ(UpperAscii(halvex) + "\n" + UpperAscii(kApp) + "\n", WaitingForRestart());
+  EXPECT_FALSE(DirectoryExists(UndoFolder()));
 }

@@ -1,7 +1,7 @@
 // The undo record: every kind of step rolled back to the state before it, a record
 // cut short by a killed process, a file that cannot be put back, and a completed run.
-#include "setup/undo_journal.h"
-#include "setup/registry_snapshot.h"
+#include "contracts/undo_journal.h"
+#include "contracts/registry_snapshot.h"
 #include "setup/run_log.h"
 #include "setup/support/install_test_support.h"
 #include "support/registry_support.h"
@@ -138,6 +138,45 @@ TEST(UndoJournal, AFileThatCannotBePutBackIsNamedAndKeepsItsRecord) {
   RunLog noLog;
   EXPECT_EQ(std::vector<std::string>(), RollBackRecord(record, noLog));  // the lock is gone
   EXPECT_EQ("old", ReadFileBytes(file));
+  EXPECT_FALSE(DirectoryExists(record));
+}
+
+// A record is a run's until that run ends: while it is open no other program rolls it
+// back, and no new run writes over it, then or after (its backups would be lost).
+TEST(UndoJournal, ARecordIsNeitherRolledBackWhileItsRunLivesNorWrittenOver) {
+  const std::string base = Dir("undo-live");
+  const std::string record = base + "\\record";
+  WriteFileBytes(base + "\\OLD.EXE", "old bytes");
+  {
+    UndoJournal live(record);
+    ASSERT_TRUE(live.SetFileAside(base + "\\OLD.EXE"));
+    EXPECT_FALSE(HasUnfinishedRun(record));
+    EXPECT_FALSE(UndoJournal(record).Ready());
+  }  // the run is killed
+  ASSERT_TRUE(HasUnfinishedRun(record));
+  EXPECT_FALSE(UndoJournal(record).Ready());
+  EXPECT_EQ(1u, ReadUndoRecord(record).size());
+  RunLog noLog;
+  EXPECT_EQ(std::vector<std::string>(), RollBackRecord(record, noLog));
+  EXPECT_EQ("old bytes", ReadFileBytes(base + "\\OLD.EXE"));
+  EXPECT_TRUE(UndoJournal(record).Ready());
+}
+
+// A backup that an earlier record could not remove is never taken for this run's.
+TEST(UndoJournal, ABackupLeftByAnEarlierRecordIsNotPutBack) {
+  const std::string base = Dir("undo-orphan");
+  const std::string record = base + "\\record";
+  MakeDirectories(record + "\\BACKUP");
+  WriteFileBytes(record + "\\BACKUP\\1", "an earlier run's backup");
+  WriteFileBytes(base + "\\OLD.EXE", "old bytes");
+  {
+    UndoJournal journal(record);
+    EXPECT_TRUE(journal.SetFileAside(base + "\\OLD.EXE"));
+    WriteFileBytes(base + "\\OLD.EXE", "new bytes");
+  }
+  RunLog noLog;
+  EXPECT_EQ(std::vector<std::string>(), RollBackRecord(record, noLog));
+  EXPECT_EQ("old bytes", ReadFileBytes(base + "\\OLD.EXE"));
   EXPECT_FALSE(DirectoryExists(record));
 }
 

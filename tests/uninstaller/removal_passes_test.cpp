@@ -192,6 +192,12 @@ TEST(RestartRemoval, WhatOnlyTheRunningProgramKeepsWaitsForTheRestart) {
   steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe"}}};
   steps.RefuseRestartOf = "C:\\APP\\Halvex.exe";
   EXPECT_EQ((Lines{"C:\\APP"}), FinishRemoval(lines, steps));
+  // What a rollback at the start handed to the restart waits as well: the running copy
+  // renamed aside, with the program's own file already deleted by the passes.
+  steps = RecordingSteps();
+  steps.Tree = {{"C:\\APP", {"C:\\APP\\Halvex.exe.undone"}}};
+  EXPECT_EQ(Lines{}, FinishRemoval(lines, steps, {"C:\\APP\\HALVEX.EXE.UNDONE"}));
+  EXPECT_EQ((Lines{"restart C:\\APP"}), steps.Steps);
 }
 
 TEST(RestartRemoval, ALogThatDoesNotNameTheProgramLeavesAllAsBefore) {

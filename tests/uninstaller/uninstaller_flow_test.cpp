@@ -1,9 +1,12 @@
 #include "uninstaller/uninstaller.h"
 
+#include "contracts/undo_journal.h"
 #include "support/scopes.h"
 #include "support/test_support.h"
+#include "uninstaller/exit_codes.h"
 #include "uninstaller/removal_passes.h"
 #include "win/file_system.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -115,4 +118,58 @@ TEST_F(UninstallerFlow, WithoutItsOwnPathNoLogIsLookedForInTheCurrentDirectory) 
   EXPECT_EQ((Boxes{LogMissingBox("Install.log")}), dialog.Shown);
   EXPECT_EQ(0, steps_.Count);
   EXPECT_TRUE(FileExists(data_));
+}
+
+namespace {
+
+// A tracked install killed after it made file; the record's folder.
+std::string KilledInstallThatMade(const std::string& file) {
+  const std::string folder = UndoFolderOf("HalvexFlowTest", "Product", "1.0");
+  RemoveTree(folder);
+  UndoJournal journal(folder);
+  EXPECT_TRUE(journal.Ready());
+  journal.RecordNewFile(file);
+  WriteFileBytes(file, "made by the killed run");
+  return folder;
+}
+
+}  // namespace
+
+TEST_F(UninstallerFlow, AKilledInstallIsRolledBackBeforeTheQuestion) {
+  const std::string made = dir_ + "NEW.TXT";
+  const UninstallerBox rolledBack{kUnfinishedRunRolledBack, "설치", MB_OK | MB_ICONINFORMATION};
+  KilledInstallThatMade(made);
+  {  // no log: no earlier install came back, so the run ends after the box
+    ScriptedDialog dialog({});
+    EXPECT_EQ(kUninstallRolledBackOnly, RunUninstaller(log_, dialog.Function(), steps_));
+    EXPECT_EQ(Boxes{rolledBack}, dialog.Shown);
+    EXPECT_FALSE(FileExists(made));
+    EXPECT_TRUE(FileExists(data_));
+  }
+  // With the earlier install's log the usual run follows.
+  KilledInstallThatMade(made);
+  WriteLog();
+  EXPECT_EQ((Boxes{rolledBack, ConfirmationBox(), CompletionBox()}), Uninstall({IDOK, IDYES}));
+  EXPECT_FALSE(FileExists(made));
+  EXPECT_FALSE(FileExists(data_));
+  // The record is gone: the next run finds nothing to roll back.
+  EXPECT_EQ((Boxes{LogMissingBox(log_)}), Uninstall({}));
+}
+
+TEST_F(UninstallerFlow, WhatTheRollbackCouldNotPutBackIsNamedWithAWarning) {
+  const std::string made = dir_ + "LOCKED.DLL";
+  const std::string folder = KilledInstallThatMade(made);
+  {
+    FileHandle lock(CreateFileA(made.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    ASSERT_TRUE(lock.Valid());
+    const UninstallerBox warned{
+        std::string(kUnfinishedRunRolledBack) + "\r\n\r\n" + NotUndoneMessage({made}), "설치",
+        MB_OK | MB_ICONWARNING};
+    EXPECT_EQ((Boxes{warned}), Uninstall({}));
+    EXPECT_TRUE(HasUnfinishedRun(folder));  // kept for the next attempt
+  }
+  EXPECT_EQ((Boxes{{kUnfinishedRunRolledBack, "설치", MB_OK | MB_ICONINFORMATION}}), Uninstall({}));
+  EXPECT_FALSE(FileExists(made));
+  EXPECT_FALSE(DirectoryExists(folder));
 }

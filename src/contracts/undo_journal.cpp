@@ -1,7 +1,6 @@
-#include "setup/undo_journal.h"
+#include "contracts/undo_journal.h"
 
-#include "setup/registry_snapshot.h"
-#include "setup/run_log.h"
+#include "contracts/registry_snapshot.h"
 #include "win/errors.h"
 #include "win/file_system.h"
 
@@ -110,8 +109,9 @@ std::string UndoFolderOf(const std::string& company, const std::string& name,
 UndoJournal::UndoJournal(std::string folder) : folder_(std::move(folder)) {
   if (folder_.empty()) return;
   SHCreateDirectoryExA(nullptr, (folder_ + kBackupName).c_str(), nullptr);
+  // Never CREATE_ALWAYS: a record there is another run's, live or killed, with its backups.
   file_.Reset(CreateFileA((folder_ + kRecordName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
+                          CREATE_NEW, FILE_FLAG_WRITE_THROUGH, nullptr));
   ready_ = file_.Valid();
 }
 
@@ -135,7 +135,9 @@ bool UndoJournal::RecordBatch(std::vector<UndoStep> recorded) {
   std::string lines;
   for (UndoStep& step : recorded) {
     if (step.Kind == 'R' || step.Kind == 'B') {
-      step.Other = folder_ + kBackupName + "\\" + std::to_string(++backups_);
+      do {
+        step.Other = folder_ + kBackupName + "\\" + std::to_string(++backups_);
+      } while (FileExists(step.Other));  // a backup that an earlier record could not remove
     }
     AddLine(lines, step);
   }
@@ -181,9 +183,9 @@ void UndoJournal::Discard() {
   RemoveRecordFolder(folder_);
 }
 
-std::vector<std::string> UndoJournal::RollBack(RunLog& log) {
+std::vector<std::string> UndoJournal::RollBack(UndoWitness& witness) {
   Close();
-  return RollBackRecord(folder_, log);
+  return RollBackRecord(folder_, witness);
 }
 
 std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
@@ -204,17 +206,26 @@ std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
 }
 
 bool HasUnfinishedRun(const std::string& folder) {
-  return !folder.empty() && FileExists(folder + kRecordName);
+  if (folder.empty()) return false;
+  // A live run holds its record open for writing: this open, which allows no writer, fails.
+  const FileHandle record(CreateFileA((folder + kRecordName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  return record.Valid();
 }
 
-std::vector<std::string> RollBackRecord(const std::string& folder, RunLog& log) {
+std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& witness) {
   const std::vector<UndoStep> steps = ReadUndoRecord(folder);
   std::vector<std::string> left;
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-    log.Line("되돌림: " + step->Path);
-    if (!Undo(*step)) left.push_back(step->Path);
+    if (!witness.Undoing(*step) && !Undo(*step)) left.push_back(step->Path);
   }
   // What could not be put back keeps its record and backup for the next attempt.
   if (left.empty()) RemoveRecordFolder(folder);
   return left;
+}
+
+std::string NotUndoneMessage(const std::vector<std::string>& left) {
+  std::string text = "다음 항목을 되돌리지 못했습니다.";
+  for (const std::string& path : left) text += "\r\n" + path;
+  return text;
 }

@@ -1,4 +1,4 @@
-#include "setup/registry_snapshot.h"
+#include "contracts/registry_snapshot.h"
 
 #include "win/handles.h"
 

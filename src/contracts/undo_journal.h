@@ -2,6 +2,7 @@
 // writes here, through to the disk, how to undo that change, so that a run that
 // does not complete (it failed, was cancelled or killed) can be rolled back in
 // reverse order, now or at the next start of setup or Halvex.
+// It is shared by setup, which writes it, and Halvex, which may roll it back.
 //
 // The record lives in one folder per product,
 //   <common application data>\Setup Undo\COMPANY\NAME\VERSION
@@ -14,8 +15,6 @@
 #include <string>
 #include <vector>
 
-class RunLog;
-
 // The record's folder of the product named by the setup script.
 std::string UndoFolderOf(const std::string& company, const std::string& name,
                          const std::string& version);
@@ -26,6 +25,18 @@ struct UndoStep {
                       // recycle bin), K key tree, N directory renamed
   std::string Path;   // the file, directory or key
   std::string Other;  // the backup, the renamed directory's new name, the key's snapshot
+};
+
+// Told of each step as a rollback comes to it, last first.
+class UndoWitness {
+ public:
+  // The step about to be undone (its Path names it). True when the witness has dealt
+  // with it itself (what the running program cannot undo now, such as its own file);
+  // the rollback then leaves the step alone.
+  virtual bool Undoing(const UndoStep& step) = 0;
+
+ protected:
+  ~UndoWitness() = default;
 };
 
 class UndoJournal {
@@ -59,7 +70,7 @@ class UndoJournal {
   void Discard();
 
   // Undoes every recorded step, last first, and removes the record (see RollBackRecord).
-  std::vector<std::string> RollBack(RunLog& log);
+  std::vector<std::string> RollBack(UndoWitness& witness);
 
   const std::string& Folder() const { return folder_; }
 
@@ -77,13 +88,18 @@ class UndoJournal {
 // The steps of the record in folder, complete lines only; empty when there is none.
 std::vector<UndoStep> ReadUndoRecord(const std::string& folder);
 
-// True when folder holds a record of a run that did not complete.
+// True when folder holds a record of a run that did not complete and no longer runs.
 bool HasUnfinishedRun(const std::string& folder);
 
-// Undoes the steps of the record in folder, last first, each named in the run log, and
+// Undoes the steps of the record in folder, last first, each named to the witness, and
 // removes the record. Returns what could not be undone (its path), which keeps the
 // record and its backups for a later attempt.
-std::vector<std::string> RollBackRecord(const std::string& folder, RunLog& log);
+std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& witness);
+
+// What setup and Halvex say after rolling back an unfinished run.
+inline constexpr char kUnfinishedRunRolledBack[] = "완료되지 않은 설치를 되돌렸습니다.";
+// The list of what could not be put back.
+std::string NotUndoneMessage(const std::vector<std::string>& left);
 
 // The full paths of the files (not the directories) in dir.
 std::vector<std::string> FilesIn(const std::string& dir);
