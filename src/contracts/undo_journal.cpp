@@ -33,10 +33,11 @@ bool RemoveFile(const std::string& path) {
 
 // The record's folder and the product folders above it that are then empty.
 void RemoveRecordFolder(const std::string& folder) {
+  // The record first: a process ended halfway must not leave steps without backups.
+  DeleteFileA((folder + kRecordName).c_str());
   const std::string backup = folder + kBackupName;
   for (const std::string& file : FilesIn(backup)) RemoveFile(file);
   RemoveDirectoryA(backup.c_str());
-  DeleteFileA((folder + kRecordName).c_str());
   std::string dir = folder;
   for (int level = 0; level < 4 && RemoveDirectoryA(dir.c_str()); ++level) {
     dir = dir.substr(0, dir.rfind('\\'));
@@ -175,6 +176,8 @@ void UndoJournal::Close() { file_.Reset(); }
 
 std::vector<UndoStep> UndoJournal::Finish() {
   Close();
+  // From here on nothing may roll the completed run back, whatever ends the process.
+  DeleteFileA((folder_ + kRecordName).c_str());
   return std::move(toRecycle_);
 }
 

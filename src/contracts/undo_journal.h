@@ -63,9 +63,9 @@ class UndoJournal {
   void RecordKeyTree(const std::string& path);  // a registry key tree the run changes
   void RecordRename(const std::string& from, const std::string& to);  // a directory renamed
 
-  // The run completed: the record is closed and the steps of the files set aside for
-  // the recycle bin are returned (Other: where each waits); Discard then removes the
-  // record and its backups.
+  // The run completed: the record is closed and removed, so nothing rolls the run back
+  // from now on, and the steps of the files set aside for the recycle bin are returned
+  // (Other: where each waits); Discard then removes the backups.
   std::vector<UndoStep> Finish();
   void Discard();
 

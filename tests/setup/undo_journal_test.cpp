@@ -189,6 +189,8 @@ TEST(UndoJournal, ACompletedRunHandsOverItsRecycledFilesAndLeavesNoRecord) {
   ASSERT_TRUE(journal.SetFileAside(base + "\\OLD.DLL", true));
   ASSERT_TRUE(journal.SetFileAside(base + "\\REPLACED.EXE"));
   const std::vector<UndoStep> recycled = journal.Finish();
+  // Ended between here and Discard, the process leaves backups but no run to roll back.
+  EXPECT_FALSE(HasUnfinishedRun(record));
   ASSERT_EQ(1u, recycled.size());
   EXPECT_EQ(base + "\\OLD.DLL", recycled[0].Path);
   EXPECT_EQ("old engine", ReadFileBytes(recycled[0].Other));
