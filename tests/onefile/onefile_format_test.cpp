@@ -40,6 +40,27 @@ TEST(Crc32, AgreesWithTheBytewiseDefinitionAtEveryLengthAndAlignment) {
   EXPECT_EQ(PlainCrc(data), Crc32(first, data.data() + 123, data.size() - 123));
 }
 
+// Past 64 bytes Crc32 folds 16 bytes at a time where the processor can, and the rest
+// by table: each length around those steps, at each alignment, pieces split anywhere.
+TEST(Crc32, AgreesWithTheDefinitionOverLongDataAndAgreesWithTheTable) {
+  const std::string data = PatternBytes(1 << 20, 5);
+  for (std::size_t start = 0; start < 17; start += 3) {
+    for (std::size_t length = 40; length <= 400; ++length) {
+      const std::string piece = data.substr(start, length);
+      const std::uint32_t expected = PlainCrc(piece);
+      EXPECT_EQ(expected, Crc32(0, piece.data(), length)) << start << "+" << length;
+      EXPECT_EQ(expected, Crc32ByTable(0, piece.data(), length)) << start << "+" << length;
+    }
+  }
+  const std::uint32_t whole = PlainCrc(data);
+  EXPECT_EQ(whole, Crc32(0, data.data(), data.size()));
+  EXPECT_EQ(whole, Crc32ByTable(0, data.data(), data.size()));
+  for (std::size_t split : {1u, 63u, 64u, 100u, 4097u, 999999u}) {
+    const std::uint32_t first = Crc32(0, data.data(), split);
+    EXPECT_EQ(whole, Crc32(first, data.data() + split, data.size() - split)) << split;
+  }
+}
+
 Bytes Header(const PayloadHeader& header) {
   Bytes bytes(kPayloadHeaderSize);
   EncodePayloadHeader(header, bytes.data());
