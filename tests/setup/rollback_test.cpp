@@ -393,11 +393,7 @@ TEST_F(Rollback, ARunKilledAtAnyUndoStepIsRolledBackAtTheNextStart) {
 
 // Halvex started after a killed run of a product it removes rolls the run back before its
 // question: here a second run over a complete one, killed after it replaced Halvex.exe.
-TEST(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
+TEST_F(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
   const std::string medium = MakeMedium("rollback-halvex", false);
   ASSERT_EQ(0u, RunSilently(medium, ScratchDir("rollback-halvex-log") + "run.log"));
   const MachineState afterFirst = MachineState::Now();
@@ -436,13 +432,9 @@ TEST(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
 
 // A first install killed after it copied Halvex.exe leaves no install log: Halvex finds
 // the record by its steps, and silently shows no window and ends with 13.
-TEST(Rollback, HalvexFindsAKilledFirstInstallByItsRecordAndEndsSilently) {
-  const ScratchFolder app(kApp);
-  const ScratchFolder engine(kEngine);
-  const ScratchFolder engineBackup(std::string(kEngine) + "_2");
-  PrepareMachine();
+TEST_F(Rollback, HalvexFindsAKilledFirstInstallByItsRecordAndEndsSilently) {
   RemoveTree(kApp);
-  const MachineState before = MachineState::Now();
+  before = MachineState::Now();
   const std::string medium = MakeMedium("rollback-first", false);
   const std::string halvex = std::string(kApp) + "\\Halvex.exe";
   const unsigned copied = KillUntilTheRecordNames(medium, halvex) + 1;
