@@ -2,6 +2,7 @@
 
 #include "contracts/registry_snapshot.h"
 #include "win/errors.h"
+#include "win/file_owner.h"
 #include "win/file_system.h"
 
 #include <windows.h>
@@ -42,6 +43,25 @@ void RemoveRecordFolder(const std::string& folder) {
   for (int level = 0; level < 4 && RemoveDirectoryA(dir.c_str()); ++level) {
     dir = dir.substr(0, dir.rfind('\\'));
   }
+}
+
+HANDLE OpenRecord(const std::string& folder) {
+  return CreateFileA((folder + kRecordName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
+// The record's bytes, read through the handle whose owner was checked. The folder lies
+// where any user may write: an elevated rollback must never follow a record another
+// user planted (it would delete, replace and write registry keys as told).
+bool ReadTrustedRecord(const std::string& folder, std::string& bytes) {
+  const FileHandle record(OpenRecord(folder));
+  if (!record || !OwnedByAdministratorsOrSelf(record.Get())) return false;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(record.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    bytes.append(buffer, got);
+  }
+  return true;
 }
 
 void AddLine(std::string& lines, const UndoStep& step) {
@@ -93,12 +113,16 @@ std::vector<std::string> FilesIn(const std::string& dir) {
   return files;
 }
 
-std::string UndoFolderOf(const std::string& company, const std::string& name,
-                         const std::string& version) {
+std::string UndoRoot() {
   char base[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, base))) return {};
-  std::string folder = base;
-  folder += kUndoRoot;
+  return base + std::string(kUndoRoot);
+}
+
+std::string UndoFolderOf(const std::string& company, const std::string& name,
+                         const std::string& version) {
+  std::string folder = UndoRoot();
+  if (folder.empty()) return folder;
   for (const std::string* part : {&company, &name, &version}) {
     if (part->empty()) continue;  // an empty part would make no folder of its own
     folder += '\\';
@@ -109,6 +133,11 @@ std::string UndoFolderOf(const std::string& company, const std::string& name,
 
 UndoJournal::UndoJournal(std::string folder) : folder_(std::move(folder)) {
   if (folder_.empty()) return;
+  // Made by the first tracked run, the records' root keeps other users out.
+  const std::string root = UndoRoot();
+  if (!root.empty() && folder_.compare(0, root.size(), root) == 0) {
+    MakeAdministratorsOnlyDirectory(root.c_str());
+  }
   SHCreateDirectoryExA(nullptr, (folder_ + kBackupName).c_str(), nullptr);
   // Never CREATE_ALWAYS: a record there is another run's, live or killed, with its backups.
   file_.Reset(CreateFileA((folder_ + kRecordName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -194,7 +223,7 @@ std::vector<std::string> UndoJournal::RollBack(UndoWitness& witness) {
 std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
   std::string bytes;
   std::vector<UndoStep> steps;
-  if (folder.empty() || !ReadWholeFile(folder + kRecordName, bytes)) return steps;
+  if (folder.empty() || !ReadTrustedRecord(folder, bytes)) return steps;
   std::string::size_type start = 0;
   // A line cut short by the end of the process is no step: its change never began.
   for (std::string::size_type end; (end = bytes.find("\r\n", start)) != std::string::npos;
@@ -211,9 +240,8 @@ std::vector<UndoStep> ReadUndoRecord(const std::string& folder) {
 bool HasUnfinishedRun(const std::string& folder) {
   if (folder.empty()) return false;
   // A live run holds its record open for writing: this open, which allows no writer, fails.
-  const FileHandle record(CreateFileA((folder + kRecordName).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-  return record.Valid();
+  const FileHandle record(OpenRecord(folder));
+  return record.Valid() && OwnedByAdministratorsOrSelf(record.Get());
 }
 
 std::vector<std::string> RollBackRecord(const std::string& folder, UndoWitness& witness) {

@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+// <common application data>\Setup Undo, where the records lie; empty when unknown.
+std::string UndoRoot();
+
 // The record's folder of the product named by the setup script.
 std::string UndoFolderOf(const std::string& company, const std::string& name,
                          const std::string& version);

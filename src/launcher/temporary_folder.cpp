@@ -14,13 +14,6 @@ constexpr int kRemoveAttempts = 20;  // a scanner may hold a file setup just clo
 constexpr DWORD kRemovePause = 100;
 constexpr int kMaxDepth = 16;
 
-struct LocalMemoryTraits {  // what the security functions allocate with LocalAlloc
-  using Handle = HLOCAL;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { LocalFree(h); }
-};
-using LocalMemory = ScopedHandle<LocalMemoryTraits>;
-
 bool IsDots(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }

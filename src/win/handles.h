@@ -87,6 +87,12 @@ struct MemoryDCTraits {  // device contexts made with CreateCompatibleDC
   static void Close(Handle h) { DeleteDC(h); }
 };
 
+struct LocalMemoryTraits {  // what the security functions allocate with LocalAlloc
+  using Handle = HLOCAL;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { LocalFree(h); }
+};
+
 using FileHandle = ScopedHandle<KernelHandleTraits>;
 using ObjectHandle = ScopedHandle<ObjectHandleTraits>;
 using FindHandle = ScopedHandle<FindHandleTraits>;
@@ -97,3 +103,4 @@ using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using MemoryDCHandle = ScopedHandle<MemoryDCTraits>;
 using WindowHandle = ScopedHandle<WindowTraits>;
 using LibraryHandle = ScopedHandle<LibraryTraits>;
+using LocalMemory = ScopedHandle<LocalMemoryTraits>;

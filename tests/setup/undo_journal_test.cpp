@@ -6,6 +6,7 @@
 #include "setup/support/install_test_support.h"
 #include "support/registry_support.h"
 #include "support/test_support.h"
+#include "win/file_owner.h"
 #include "win/file_system.h"
 #include "win/handles.h"
 
@@ -91,6 +92,28 @@ TEST(UndoJournal, EveryKindOfStepIsUndoneLastFirst) {
   EXPECT_FALSE(DirectoryExists(record));
   SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\UndoJournalTest");
+}
+
+// Setup and Halvex run elevated over records in a folder any user may write: a record
+// another user planted (owned by that user) is never followed, only one of the
+// Administrators group, SYSTEM or the user the program runs as.
+TEST(UndoJournal, OnlyARecordOfAdministratorsOrOfTheUserItselfIsFollowed) {
+  BYTE administrators[SECURITY_MAX_SID_SIZE], system[SECURITY_MAX_SID_SIZE],
+      users[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size));
+  size = sizeof system;
+  ASSERT_TRUE(CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size));
+  size = sizeof users;
+  ASSERT_TRUE(CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size));
+  EXPECT_TRUE(IsAdministratorsOrSelf(administrators, nullptr));
+  EXPECT_TRUE(IsAdministratorsOrSelf(system, users));
+  EXPECT_TRUE(IsAdministratorsOrSelf(users, users));
+  EXPECT_FALSE(IsAdministratorsOrSelf(users, system));
+  EXPECT_FALSE(IsAdministratorsOrSelf(nullptr, users));
+
+  // Wine keeps no owner set on a file (it reads back the user it runs as), so a record
+  // planted by another user cannot be made here: the decision above is what is checked.
 }
 
 TEST(UndoJournal, AKilledRunsRecordRollsBackWhatBeganAndNothingElse) {
