@@ -41,6 +41,7 @@ MODEL_DECLARE_HANDLE(HBITMAP);
 MODEL_DECLARE_HANDLE(HKEY);
 MODEL_DECLARE_HANDLE(HINSTANCE);
 typedef HINSTANCE HMODULE;
+typedef void* HLOCAL;
 typedef void* HGDIOBJ;
 
 #define TRUE 1
@@ -300,5 +301,6 @@ BOOL WINAPI DeleteObject(HGDIOBJ object);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI DeleteDC(HDC dc);
+HLOCAL WINAPI LocalFree(HLOCAL memory);
 
 }  // extern "C"
