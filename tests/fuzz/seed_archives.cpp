@@ -5,6 +5,7 @@
 #include "rar_writer/rar_writer.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -51,10 +52,16 @@ bool Save(const RarWriter& writer, const std::string& name) {
 }
 
 // The volume set as files (for archive_blocks) and as one run of the component.
+// A new-style set is kept under the names -first and -second, not its numbered ones.
 bool SaveSet(const RarWriter& writer, const std::string& name, bool newNaming, unsigned options) {
   const auto parts = writer.SaveVolumes(blocksDir + "/writer-" + name, 200, newNaming);
   std::vector<std::string> volumes;
-  for (const std::string& part : parts) volumes.push_back(ReadFile(part));
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    volumes.push_back(ReadFile(parts[i]));
+    const std::string kept =
+        blocksDir + "/writer-" + name + (i == 0 ? "-first" : "-second") + ".rar";
+    if (newNaming && std::rename(parts[i].c_str(), kept.c_str()) != 0) return false;
+  }
   return parts.size() == 2 && SaveRun(name, options, volumes);
 }
 
