@@ -238,23 +238,6 @@ unsigned KillUntilTheRecordNames(const std::string& medium, const std::string& f
   return 0;
 }
 
-const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char kPending[] = "PendingFileRenameOperations";
-
-// What waits for the restart, upper-cased, one path a line (the "\\??\\" prefix dropped).
-std::string WaitingForRestart() {
-  RawValue value;
-  if (!QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, value)) return "";
-  std::string paths;
-  for (std::size_t at = 0; at < value.Data.size();) {
-    const std::size_t end = std::min(value.Data.find('\0', at), value.Data.size());
-    const std::string entry = value.Data.substr(at, end - at);
-    if (entry.compare(0, 4, "\\??\\") == 0) paths += UpperAscii(entry.substr(4)) + "\n";
-    at = end + 1;
-  }
-  return paths;
-}
-
 // Answers the box and waits until it is gone, so the next wait finds the next box.
 void Press(const ui::MessageBoxInfo& box, int button) {
   ui::AnswerMessageBox(box, button);
@@ -402,7 +385,7 @@ TEST_F(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
   std::printf("second run killed at step %u\n", copied);
   ASSERT_EQ(99u, RunSilently(medium, ScratchDir("rollback-halvex-log") + "run.log",
                              std::to_string(copied)));
-  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  ClearWaitingForRestart();
 
   ui::Process run = ui::Process::Start("\"" + halvex + "\"", kApp);
   ui::MessageBoxInfo box = ui::WaitForMessageBox(run.Id());
@@ -412,7 +395,7 @@ TEST_F(Rollback, HalvexRollsBackAKilledRunBeforeItsQuestion) {
   // The running copy, renamed, waits for the restart; the first run's is back.
   EXPECT_EQ(1u, now.Files.erase(halvex + ".undone"));
   ExpectSame(afterFirst, now, "Halvex after the run killed at step " + std::to_string(copied));
-  EXPECT_EQ(UpperAscii(halvex) + ".UNDONE\n", WaitingForRestart());
+  EXPECT_EQ(UpperAscii(halvex) + ".UNDONE\n", UpperAscii(WaitingForRestart()));
   Press(box, IDOK);
   box = ui::WaitForMessageBox(run.Id());
   EXPECT_EQ("삭제", box.Caption);  // then Halvex's own run, as usual
@@ -442,7 +425,7 @@ TEST_F(Rollback, HalvexFindsAKilledFirstInstallByItsRecordAndEndsSilently) {
   ASSERT_EQ(99u, RunSilently(medium, ScratchDir("rollback-first-log") + "run.log",
                              std::to_string(copied)));
   ASSERT_FALSE(FileExists(std::string(kApp) + "\\INSTALL.LOG"));
-  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  ClearWaitingForRestart();
 
   const std::string windows = ScratchDir("rollback-first-windows") + "windows.txt";
   SetEnvironmentVariableA(kWindowCountVariable, windows.c_str());
@@ -454,6 +437,6 @@ TEST_F(Rollback, HalvexFindsAKilledFirstInstallByItsRecordAndEndsSilently) {
   MachineState now = MachineState::Now();
   EXPECT_EQ(1u, now.Files.erase(halvex));
   ExpectSame(before, now, "Halvex after the first run killed at step " + std::to_string(copied));
-  EXPECT_EQ(UpperAscii(halvex) + "\n" + UpperAscii(kApp) + "\n", WaitingForRestart());
+  EXPECT_EQ(UpperAscii(halvex) + "\n" + UpperAscii(kApp) + "\n", UpperAscii(WaitingForRestart()));
   EXPECT_FALSE(DirectoryExists(UndoFolder()));
 }

@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -101,4 +102,26 @@ void MakeKeyReadOnly(HKEY root, const std::string& key) {
 
 void MakeKeyWritable(HKEY root, const std::string& key) {
   SetSecurity(root, key, "D:P(A;;KA;;;WD)");
+}
+
+namespace {
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
+
+}  // namespace
+
+void ClearWaitingForRestart() { DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending); }
+
+std::string WaitingForRestart() {
+  RawValue value;
+  if (!QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, value)) return "";
+  std::string paths;
+  for (std::size_t at = 0; at < value.Data.size();) {
+    const std::size_t end = std::min(value.Data.find('\0', at), value.Data.size());
+    const std::string entry = value.Data.substr(at, end - at);
+    if (entry.compare(0, 4, "\\??\\") == 0) paths += entry.substr(4) + "\n";
+    at = end + 1;
+  }
+  return paths;
 }

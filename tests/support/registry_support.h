@@ -35,3 +35,9 @@ void MakeKeyReadOnly(HKEY root, const std::string& key);
 
 // Gives the key full access for everyone again.
 void MakeKeyWritable(HKEY root, const std::string& key);
+
+// What waits for the restart's deletion or renaming (PendingFileRenameOperations), one
+// path a line, the platform's "\??\" prefix dropped.
+std::string WaitingForRestart();
+// Empties that list.
+void ClearWaitingForRestart();

@@ -297,26 +297,7 @@ TEST_F(HalvexProgram, InstalledInALongKoreanDirectoryRemovesEveryLoggedPath) {
   RemoveLongTree(top);
 }
 
-namespace {
-
-const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char kPending[] = "PendingFileRenameOperations";
-
-// What waits for the restart, one path a line (the platform's "\??\" prefix dropped).
-std::string WaitingForRestart() {
-  RawValue value;
-  if (!QueryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, value)) return "";
-  std::string paths;
-  for (std::size_t at = 0; at < value.Data.size();) {
-    const std::size_t end = std::min(value.Data.find('\0', at), value.Data.size());
-    const std::string entry = value.Data.substr(at, end - at);
-    if (entry.compare(0, 4, "\\??\\") == 0) paths += entry.substr(4) + "\n";
-    at = end + 1;
-  }
-  return paths;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // UNINSTALLALL: the log names Halvex itself, what was copied whole, the directories and
 // the product key. Halvex cannot delete its own running file: it and the directories
@@ -326,7 +307,7 @@ TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasA
   const std::string dir = app_.substr(0, app_.size() - 1);
   for (const bool userFile : {true, false}) {
     SetUp();
-    DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+    ClearWaitingForRestart();
     SetRawValue(HKEY_LOCAL_MACHINE, productKey, "InstallDir", REG_SZ, StringValue(app_).Data);
     if (userFile) WriteFileBytes(app_ + "DATA\\MINE.DOC", "mine");
     Lines log = FullLog();
@@ -360,7 +341,7 @@ TEST_F(HalvexProgram, ALogNamingEverythingLeavesOnlyWhatWaitsForTheRestartOrWasA
       EXPECT_EQ(app_ + "Halvex.exe\n" + dir + "\n", WaitingForRestart());
     }
   }
-  DeleteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  ClearWaitingForRestart();
 }
 
 // /SILENT: no confirmation and no box at all; a log that cannot be read still stops
